@@ -1,0 +1,41 @@
+#include "frame/startup.h"
+
+#include "frame/constants.h"
+#include "frame/paths.h"
+
+namespace ravlo {
+
+void Form_Load(AppState& app, const std::function<void()>& setUpAudioControls) {
+  AppGlobals& g = app.globals;
+  g.LineBreak = "\r\n";
+  g.AppFolder = AddBackslash(app.platform.ProgramFolder());
+  g.MiscFolder = g.AppFolder + "misc\\";
+  g.ToolsFolder = g.AppFolder + "tools\\";
+  g.AuthorText = kHostName;
+  ApplyToolPaths(app);
+  PrepareToolsFolder(app);
+  if (setUpAudioControls) setUpAudioControls();
+  ShowFirstRunHelp(app);
+}
+
+void ApplyToolPaths(AppState& app) {
+  for (int i = 0; i < kToolCount; ++i) {
+    app.globals.ToolPaths[i] = app.globals.ToolsFolder + kTools[i].relativePath;
+  }
+}
+
+void PrepareToolsFolder(AppState& app) {
+  // The script itself writes xt.txt once every tool is in place; until then it runs at
+  // every start. Its result is not checked: start-up goes on either way.
+  if (app.platform.FileExists(app.globals.ToolsFolder + "xt.txt")) return;
+  app.platform.ShellOpen("OPEN", "xt.bat", "", app.globals.ToolsFolder, WindowStyle::Normal);
+}
+
+void ShowFirstRunHelp(AppState& app) {
+  Platform& os = app.platform;
+  if (!os.ReadSetting(kSettingsApp, kSettingsSection, kFirstRunKey).empty()) return;
+  os.ShellOpen("OPEN", "help.htm", "", app.globals.MiscFolder, WindowStyle::Maximized);
+  os.WriteSetting(kSettingsApp, kSettingsSection, kFirstRunKey, "Done");
+}
+
+}  // namespace ravlo

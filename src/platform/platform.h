@@ -1,0 +1,79 @@
+#pragma once
+// Everything the operating system does for the planner goes through this interface, so that
+// the logic runs unchanged in unit tests (a fake), in scripted mode and behind the window.
+//
+// Paths are Windows-style ANSI texts ("D:\VIDEO_TS\VTS_01_0.IFO"). Calls that can fail return
+// false or nothing and put a reason a user can read into `error`.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ravlo {
+
+enum class WindowStyle { Hidden, Normal, NormalFocus, Maximized };
+enum class MessageIcon { Information, Warning, Critical };
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Folder of the running program file, as the system gives it (no trailing "\" added).
+  virtual std::string ProgramFolder() = 0;
+
+  // --- processes and shell ---------------------------------------------------------------
+  // Starts a command line and returns at once; false when it could not be started.
+  virtual bool StartProcess(const std::string& commandLine, WindowStyle style) = 0;
+  // Starts a command line and waits, without time limit, for its end. Returns false at once
+  // when the process could not be started or no handle to wait on was obtained.
+  virtual bool RunAndWait(const std::string& commandLine, WindowStyle style) = 0;
+  // Opens a file or web address with its default handler; `folder` may be empty.
+  virtual bool ShellOpen(const std::string& verb, const std::string& file,
+                         const std::string& parameters, const std::string& folder,
+                         WindowStyle style) = 0;
+
+  // Closes the main window, which ends the program (scripted mode: ends the script).
+  virtual void CloseMainWindow() = 0;
+
+  // --- dialogs ------------------------------------------------------------------------------
+  // Open-file dialog; an empty text when the user cancelled.
+  virtual std::string OpenFileDialog(const std::string& filter) = 0;
+  // System folder picker with the given title and BROWSEINFO flags; the chosen folder's
+  // file-system path without trailing "\", or empty on cancel / no file-system path.
+  virtual std::string BrowseForFolder(const std::string& title, unsigned flags) = 0;
+  virtual void MessageBox(const std::string& text, MessageIcon icon,
+                          const std::string& caption) = 0;
+  // Modal input box; nothing when cancelled (distinct from an empty answer).
+  virtual std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
+                                              const std::string& defaultAnswer) = 0;
+
+  // --- per-user settings store ----------------------------------------------------------------
+  // Empty text when the value is absent.
+  virtual std::string ReadSetting(const std::string& app, const std::string& section,
+                                  const std::string& key) = 0;
+  virtual void WriteSetting(const std::string& app, const std::string& section,
+                            const std::string& key, const std::string& value) = 0;
+
+  // --- file system ----------------------------------------------------------------------------
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool DeleteFile(const std::string& path, std::string& error) = 0;
+  virtual bool CopyFile(const std::string& from, const std::string& to, std::string& error) = 0;
+  virtual std::optional<std::int64_t> FileLength(const std::string& path) = 0;
+  // Names (not paths) of the files in `folder` matching the wildcard pattern ("*", "?"),
+  // compared without regard to case, sorted by name.
+  virtual std::vector<std::string> ListFiles(const std::string& folder,
+                                             const std::string& pattern) = 0;
+  // Creates or empties the file and writes `content` in one go.
+  virtual bool WriteFile(const std::string& path, const std::string& content,
+                         std::string& error) = 0;
+  virtual bool AppendFile(const std::string& path, const std::string& content,
+                          std::string& error) = 0;
+  // The whole file as bytes.
+  virtual std::optional<std::string> ReadFile(const std::string& path, std::string& error) = 0;
+};
+
+// Case-insensitive wildcard match of a file name ("*" any run, "?" one character).
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+
+}  // namespace ravlo
