@@ -1,0 +1,156 @@
+// The program's work on real folders: what is counted, and what reaches 2nd.reg.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "brimmer/brimmer_run.h"
+#include "brimmer/folder_access.h"
+
+namespace brimmer {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kTemplate[] = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\GNU\\XviD]\r\n\"mode\"=dword:00000002\r\n";
+
+class BrimmerRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir = fs::temp_directory_path() / (std::string("brimmer_run_") + info->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    folder = WithTrailingSeparator(dir.string());
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  // Files of a given length; large ones are sparse so the tests stay cheap.
+  void MakeFile(const std::string& name, std::uintmax_t length) {
+    std::ofstream(dir / name, std::ios::binary).close();
+    fs::resize_file(dir / name, length);
+  }
+  std::string Reg() {
+    std::ifstream in(dir / "2nd.reg", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  void WriteReg(const std::string& text) {
+    std::ofstream(dir / "2nd.reg", std::ios::binary) << text;
+  }
+
+  fs::path dir;
+  std::string folder;
+};
+
+TEST_F(BrimmerRun, EmptyFolderGetsTheWholeMediaAndCreates2ndReg) {
+  const BrimmerOutcome outcome = RunBrimmer(folder, "699");
+  EXPECT_EQ(outcome.usedKB, 0);
+  EXPECT_TRUE(outcome.lineAppended);
+  EXPECT_EQ(Reg(), "\"desired_size\"=dword:AEC00\r\n");
+}
+
+TEST_F(BrimmerRun, SubtitlesAndAudioAreSubtracted) {
+  MakeFile("0x80.mp3", 100000000);
+  MakeFile("movie.rar", 2000000);
+  MakeFile("movie.idx", 50000);
+  WriteReg(kTemplate);
+  const BrimmerOutcome outcome = RunBrimmer(folder, "699");
+  EXPECT_EQ(outcome.measuredBytes, 102050000u);
+  EXPECT_EQ(outcome.desiredKB, 616118);
+  EXPECT_EQ(Reg(), std::string(kTemplate) + "\"desired_size\"=dword:966B6\r\n");
+}
+
+TEST_F(BrimmerRun, OnlyTheArchiveTheIndexAndAudioFilesCount) {
+  MakeFile("0x80o.ac3", 1000);   // demultiplexed stream kept unconverted
+  MakeFile("0x81.AC3", 2000);
+  MakeFile("Track.Mp3", 3000);
+  MakeFile("0x82.OGG", 4000);
+  MakeFile("MOVIE.RAR", 5000);   // the archive's own name is found whatever its case
+  for (const char* other : {"movie.avi", "0x80o.wav", "0x80.log", "movie.sub", "project.d2v",
+                            "x.mp3x", "2nd.reg"}) {
+    MakeFile(other, 1u << 20);
+  }
+  fs::create_directory(dir / "folder.mp3");
+  MakeFile("folder.mp3/inside.mp3", 1u << 20);  // files of subfolders are not ours
+  const BrimmerOutcome outcome = RunBrimmer(folder, "1");
+#ifdef _WIN32
+  EXPECT_EQ(outcome.measuredBytes, 15000u);
+#else
+  // A case-sensitive file system has no MOVIE.RAR under the name movie.rar.
+  EXPECT_EQ(outcome.measuredBytes, 10000u);
+#endif
+}
+
+TEST_F(BrimmerRun, UsedSizeRoundsHalvesToEven) {
+  struct Case { std::uintmax_t bytes; const char* line; };
+  // 1536, 2560 and 3584 bytes are 2, 2 and 4 KB; the target is 10 KB.
+  for (const Case c : {Case{1536, "\"desired_size\"=dword:8\r\n"},
+                       Case{2560, "\"desired_size\"=dword:8\r\n"},
+                       Case{3584, "\"desired_size\"=dword:6\r\n"}}) {
+    fs::remove(dir / "2nd.reg");
+    MakeFile("a.ogg", c.bytes);
+    RunBrimmer(folder, "0.009765625");
+    EXPECT_EQ(Reg(), c.line) << c.bytes << " bytes";
+  }
+}
+
+TEST_F(BrimmerRun, TooMuchAudioGivesANegativeSize) {
+  MakeFile("0x80.ac3", 5 * 1024);
+  RunBrimmer(folder, "0");
+  EXPECT_EQ(Reg(), "\"desired_size\"=dword:FFFFFFFB\r\n");
+}
+
+TEST_F(BrimmerRun, EmptyOrNonNumericMediaSizeCountsAsZero) {
+  MakeFile("0x80.mp3", 1024);
+  RunBrimmer(folder, "");
+  RunBrimmer(folder, "abc");
+  EXPECT_EQ(Reg(), "\"desired_size\"=dword:FFFFFFFF\r\n\"desired_size\"=dword:FFFFFFFF\r\n");
+}
+
+TEST_F(BrimmerRun, FractionalMediaSize) {
+  RunBrimmer(folder, "699.5");
+  EXPECT_EQ(Reg(), "\"desired_size\"=dword:AEE00\r\n");
+}
+
+TEST_F(BrimmerRun, SecondRunAppendsASecondLine) {
+  WriteReg(kTemplate);
+  RunBrimmer(folder, "699");
+  MakeFile("0x80.mp3", 1024 * 1024);
+  RunBrimmer(folder, "699");
+  EXPECT_EQ(Reg(), std::string(kTemplate) + "\"desired_size\"=dword:AEC00\r\n" +
+                       "\"desired_size\"=dword:AE800\r\n");
+}
+
+TEST_F(BrimmerRun, AudioFilesOfTwoGigabytesAndMoreCountFully) {
+  // Past both the signed and the unsigned 32-bit length.
+  MakeFile("0x80.ac3", 5ull << 30);
+  MakeFile("0x81.ac3", (2ull << 30) + 1024);
+  const BrimmerOutcome outcome = RunBrimmer(folder, "8000");
+  EXPECT_EQ(outcome.usedKB, 7340033);
+  EXPECT_EQ(Reg(), "\"desired_size\"=dword:CFFFF\r\n");  // 8192000 - 7340033
+}
+
+TEST_F(BrimmerRun, SizeBeyondThirtyTwoBitsLeaves2ndRegAlone) {
+  WriteReg(kTemplate);
+  const BrimmerOutcome outcome = RunBrimmer(folder, "3000000");
+  EXPECT_FALSE(outcome.targetKB.has_value());
+  EXPECT_FALSE(outcome.lineAppended);
+  EXPECT_EQ(Reg(), kTemplate);
+}
+
+TEST_F(BrimmerRun, Unwritable2ndRegEndsNormally) {
+  // A folder in its place cannot be appended to, for any user.
+  fs::create_directory(dir / "2nd.reg");
+  const BrimmerOutcome outcome = RunBrimmer(folder, "699");
+  EXPECT_EQ(outcome.desiredKB, 715776);
+  EXPECT_FALSE(outcome.lineAppended);
+}
+
+TEST_F(BrimmerRun, MissingFolderMeasuresNothing) {
+  EXPECT_EQ(MeasuredBytes(WithTrailingSeparator((dir / "absent").string())), 0u);
+}
+
+}  // namespace
+}  // namespace brimmer
