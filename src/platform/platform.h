@@ -42,7 +42,7 @@ class Platform {
   // System folder picker with the given title and BROWSEINFO flags; the chosen folder's
   // file-system path without trailing "\", or empty on cancel / no file-system path.
   virtual std::string BrowseForFolder(const std::string& title, unsigned flags) = 0;
-  virtual void MessageBox(const std::string& text, MessageIcon icon,
+  virtual void ShowMessage(const std::string& text, MessageIcon icon,
                           const std::string& caption) = 0;
   // Modal input box; nothing when cancelled (distinct from an empty answer).
   virtual std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
@@ -57,20 +57,20 @@ class Platform {
 
   // --- file system ----------------------------------------------------------------------------
   virtual bool FileExists(const std::string& path) = 0;
-  virtual bool DeleteFile(const std::string& path, std::string& error) = 0;
-  virtual bool CopyFile(const std::string& from, const std::string& to, std::string& error) = 0;
+  virtual bool RemoveFile(const std::string& path, std::string& error) = 0;
+  virtual bool CopyFileTo(const std::string& from, const std::string& to, std::string& error) = 0;
   virtual std::optional<std::int64_t> FileLength(const std::string& path) = 0;
   // Names (not paths) of the files in `folder` matching the wildcard pattern ("*", "?"),
   // compared without regard to case, sorted by name.
   virtual std::vector<std::string> ListFiles(const std::string& folder,
                                              const std::string& pattern) = 0;
   // Creates or empties the file and writes `content` in one go.
-  virtual bool WriteFile(const std::string& path, const std::string& content,
+  virtual bool WriteWholeFile(const std::string& path, const std::string& content,
                          std::string& error) = 0;
-  virtual bool AppendFile(const std::string& path, const std::string& content,
+  virtual bool AppendToFile(const std::string& path, const std::string& content,
                           std::string& error) = 0;
   // The whole file as bytes.
-  virtual std::optional<std::string> ReadFile(const std::string& path, std::string& error) = 0;
+  virtual std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error) = 0;
 };
 
 // Case-insensitive wildcard match of a file name ("*" any run, "?" one character).

@@ -1,0 +1,74 @@
+// Ravlo3.exe: the planner. With arguments it runs them in scripted mode and exits; without,
+// it shows the main window.
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/console_output.h"
+#include "app/planner.h"
+#include "app/scripted_mode.h"
+#include "platform/win32_platform.h"
+#ifdef RAVLO_HAS_WINDOW
+#include "frame/win32/main_window.h"
+#endif
+
+namespace {
+
+// Arguments as the user typed them, split by the system's rules, in the ANSI code page.
+std::vector<std::string> Arguments() {
+  std::vector<std::string> args;
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!wide) return args;
+  for (int i = 1; i < count; ++i) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string arg(size > 0 ? size - 1 : 0, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
+    args.push_back(arg);
+  }
+  LocalFree(wide);
+  return args;
+}
+
+int RunScripted(const std::vector<std::string>& args) {
+  ravlo::ConnectToParentConsole();
+  ravlo::HandleStreamBuf outBuf(STD_OUTPUT_HANDLE), errBuf(STD_ERROR_HANDLE);
+  std::ostream out(&outBuf), err(&errBuf);
+  ravlo::Win32Platform system;
+  ravlo::ScriptedPlatform platform(system, out);
+  ravlo::AppState app(platform);
+  return ravlo::RunScript(app, platform, args, out, err);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+  // The new-style folder picker needs OLE on this thread.
+  OleInitialize(nullptr);
+  const std::vector<std::string> args = Arguments();
+  int exitCode = 0;
+  if (!args.empty()) {
+    exitCode = RunScripted(args);
+  } else {
+#ifdef RAVLO_HAS_WINDOW
+    ravlo::Win32Platform platform;
+    ravlo::AppState app(platform);
+    ravlo::ConnectHandlers(app);
+    exitCode = ravlo::RunMainWindow(app, platform, [&app] { ravlo::LoadMainForm(app); },
+                                    showCommand);
+#else
+    (void)showCommand;
+    ravlo::ConnectToParentConsole();
+    ravlo::HandleStreamBuf outBuf(STD_OUTPUT_HANDLE);
+    std::ostream out(&outBuf);
+    out << ravlo::ScriptUsage();
+#endif
+  }
+  OleUninitialize();
+  return exitCode;
+}

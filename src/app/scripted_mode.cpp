@@ -1,0 +1,188 @@
+#include "app/scripted_mode.h"
+
+#include <optional>
+
+#include "app/planner.h"
+#include "app/state_dump.h"
+
+namespace ravlo {
+namespace {
+
+struct Action {
+  std::string verb;   // without the leading "--"
+  std::string name;   // field name, where the action has one
+  std::string value;  // text, path or index text
+};
+
+struct ScriptError {
+  std::string message;
+};
+
+bool TakesValue(const std::string& verb) {
+  return verb == "answer" || verb == "open" || verb == "save" || verb == "set" || verb == "pick" ||
+         verb == "check" || verb == "uncheck" || verb == "click";
+}
+
+bool IsKnown(const std::string& verb) {
+  return TakesValue(verb) || verb == "cancel" || verb == "dump";
+}
+
+bool HasNameValue(const std::string& verb) {
+  return verb == "set" || verb == "pick" || verb == "check" || verb == "uncheck";
+}
+
+std::optional<ScriptError> Parse(const std::vector<std::string>& args, std::vector<Action>& actions) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.rfind("--", 0) != 0 || !IsKnown(arg.substr(2))) {
+      return ScriptError{"unknown action \"" + arg + "\""};
+    }
+    Action action{arg.substr(2), {}, {}};
+    if (TakesValue(action.verb)) {
+      if (i + 1 >= args.size()) return ScriptError{arg + " needs a value"};
+      const std::string& value = args[++i];
+      if (HasNameValue(action.verb)) {
+        const auto equals = value.find('=');
+        if (equals == std::string::npos) {
+          return ScriptError{arg + " needs NAME=VALUE, got \"" + value + "\""};
+        }
+        action.name = value.substr(0, equals);
+        action.value = value.substr(equals + 1);
+      } else if (action.verb == "click") {
+        action.name = value;
+      } else {
+        action.value = value;
+      }
+    }
+    actions.push_back(std::move(action));
+  }
+  return std::nullopt;
+}
+
+std::optional<int> ParseIndex(const std::string& text) {
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  int index = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    index = index * 10 + (c - '0');
+  }
+  return index;
+}
+
+bool KindIs(const Field& f, std::initializer_list<FieldKind> kinds) {
+  for (FieldKind kind : kinds) {
+    if (f.Kind() == kind) return true;
+  }
+  return false;
+}
+
+// Kinds each action can work on, checked before anything runs.
+std::optional<ScriptError> CheckKind(const Action& a, const Field& f) {
+  bool ok = true;
+  if (a.verb == "set") {
+    ok = KindIs(f, {FieldKind::Text, FieldKind::Combo, FieldKind::Check, FieldKind::Option,
+                    FieldKind::MenuCheck});
+  } else if (a.verb == "pick") {
+    ok = KindIs(f, {FieldKind::Combo});
+  } else if (a.verb == "check" || a.verb == "uncheck") {
+    ok = KindIs(f, {FieldKind::CheckedList});
+  } else if (a.verb == "click") {
+    ok = KindIs(f, {FieldKind::Button, FieldKind::Menu, FieldKind::MenuCheck, FieldKind::Check,
+                    FieldKind::Option});
+  }
+  if (!ok) return ScriptError{"--" + a.verb + " cannot act on " + f.Name() + ", a " + KindName(f.Kind())};
+  if (a.verb == "set" && f.ReadOnly()) return ScriptError{f.Name() + " is read-only"};
+  return std::nullopt;
+}
+
+// What the user could not do in the window either.
+std::optional<ScriptError> CheckReachable(const Field& f) {
+  if (!f.Enabled()) return ScriptError{f.Name() + " is disabled"};
+  if (!f.Visible()) return ScriptError{f.Name() + " is not visible"};
+  return std::nullopt;
+}
+
+std::optional<ScriptError> Run(AppState& app, ScriptedPlatform& platform, const Action& a,
+                               std::ostream& out) {
+  if (a.verb == "answer") return platform.QueueAnswer(a.value), std::nullopt;
+  if (a.verb == "cancel") return platform.QueueAnswer(std::nullopt), std::nullopt;
+  if (a.verb == "dump") return DumpState(app, out), std::nullopt;
+  if (a.verb == "open" || a.verb == "save") {
+    Field& menu = a.verb == "open" ? app.settings.mnuOpen : app.settings.mnuSave;
+    if (auto error = CheckReachable(menu)) return error;
+    const std::size_t before = platform.PendingAnswers();
+    platform.QueueAnswer(a.value);
+    menu.Click();
+    if (a.verb == "save") platform.DropAnswerIfUnused(before);
+    return std::nullopt;
+  }
+
+  Field& f = *app.settings.Find(a.name);
+  if (auto error = CheckReachable(f)) return error;
+  if (a.verb == "click") {
+    if (f.Kind() == FieldKind::Check) f.SetValue(!f.IsSet());
+    else if (f.Kind() == FieldKind::Option) f.SetValue(true);
+    else f.Click();
+    return std::nullopt;
+  }
+  if (a.verb == "set") {
+    if (f.Kind() == FieldKind::Text || f.Kind() == FieldKind::Combo) {
+      f.SetText(a.value);
+    } else if (a.value == "0" || a.value == "1") {
+      f.SetValue(a.value == "1");
+    } else {
+      return ScriptError{"--set " + f.Name() + " takes 0 or 1, got \"" + a.value + "\""};
+    }
+    return std::nullopt;
+  }
+  const auto index = ParseIndex(a.value);
+  if (!index || *index >= f.ItemCount()) {
+    return ScriptError{"--" + a.verb + " " + f.Name() + ": no item " + a.value + " (it has " +
+                       std::to_string(f.ItemCount()) + ")"};
+  }
+  if (a.verb == "pick") f.Select(*index);
+  else f.SetChecked(*index, a.verb == "check");
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string ScriptUsage() {
+  return "Usage: Ravlo3 [actions]\n"
+         "Without actions the main window opens. Actions run in order, after start-up:\n"
+         "  --answer TEXT       answer the next dialog or input box with TEXT\n"
+         "  --cancel            cancel the next dialog or input box\n"
+         "  --open PATH         open an IFO file (File > Open IFO)\n"
+         "  --save FOLDER       save the project (File > Save; FOLDER answers the folder picker)\n"
+         "  --set NAME=VALUE    type a text, set a check box (0/1), select an option (1)\n"
+         "  --pick NAME=INDEX   pick item INDEX (from 0) of a combo box\n"
+         "  --check NAME=INDEX  check item INDEX of a stream list (--uncheck clears it)\n"
+         "  --click NAME        click a button, menu item, check box or option\n"
+         "  --dump              print every field and global as NAME=VALUE\n";
+}
+
+int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::string>& args,
+              std::ostream& out, std::ostream& err) {
+  std::vector<Action> actions;
+  auto fail = [&err](const ScriptError& error) {
+    err << "Ravlo3: " << error.message << '\n';
+    return kScriptUsageError;
+  };
+  if (auto error = Parse(args, actions)) return fail(*error);
+  for (const Action& a : actions) {
+    if (a.name.empty()) continue;
+    const Field* f = app.settings.Find(a.name);
+    if (!f) return fail({"no field named \"" + a.name + "\""});
+    if (auto error = CheckKind(a, *f)) return fail(*error);
+  }
+
+  StartPlanner(app);
+  for (const Action& a : actions) {
+    if (platform.Closed()) break;
+    if (auto error = Run(app, platform, a, out)) return fail(*error);
+  }
+  out.flush();
+  return 0;
+}
+
+}  // namespace ravlo

@@ -1,0 +1,33 @@
+#pragma once
+// Scripted mode: the same record, events and handlers as the window, driven by arguments.
+//
+//   --answer TEXT        queue TEXT for the next dialog or input box
+//   --cancel             queue a cancel for the next dialog or input box
+//   --open PATH          --answer PATH --click mnuOpen
+//   --save FOLDER        --answer FOLDER --click mnuSave (the answer is dropped if no picker asks)
+//   --set NAME=VALUE     type a text/combo text, set a check (0/1), select (1) or clear (0) an option
+//   --pick NAME=INDEX    pick item INDEX of a combo
+//   --check NAME=INDEX   check item INDEX of a checked list (--uncheck clears it)
+//   --click NAME         click a button, menu item, check box or option
+//   --dump               print the whole state
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/scripted_platform.h"
+#include "frame/app_state.h"
+
+namespace ravlo {
+
+inline constexpr int kScriptUsageError = 2;
+
+// Runs start-up (StartPlanner) and then the actions in order. Returns the exit code: 0, or
+// kScriptUsageError after a clear message on `err` for unknown actions or names, wrong kinds
+// and bad indexes. The actions stop early when a command closes the main window.
+int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::string>& args,
+              std::ostream& out, std::ostream& err);
+
+std::string ScriptUsage();
+
+}  // namespace ravlo
