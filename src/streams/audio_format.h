@@ -5,10 +5,17 @@
 
 namespace ravlo {
 
+// Sets up "Original", "5.1 (6ch)" and the quality list and text for the selected format
+// (AC3, MP3, OGG, looked at in that order); nothing when none is selected.
 void ApplyAudioFormat(AppState& app);
+// "Original" rule: unconverted audio has no quality and no 5.1 choice.
 void chkOrig_Click(AppState& app);
+// "5.1" rule: six-channel output has no channel mode.
 void chk51_Click(AppState& app);
-// Sets OggQuality from the quality text; asks the user for a value that is not in the list.
+// Sets OggQuality from the quality text; asks the user (input box) for a typed bitrate that
+// is not in the list, taking the answer as typed (a cancel leaves it empty). Does nothing,
+// keeping the previous value, unless an OGG conversion is planned: at least one audio stream
+// chosen, OGG the format, "Original" unchecked.
 void ResolveOggQuality(AppState& app);
 
 }  // namespace ravlo

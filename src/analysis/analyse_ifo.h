@@ -1,0 +1,29 @@
+#pragma once
+// Opening a title set: the parser writes a report of the IFO file, which fills the title
+// information.
+
+#include <chrono>
+#include <string>
+
+#include "frame/app_state.h"
+
+namespace ravlo {
+
+inline constexpr char kIfoFilter[] = "IFO file (*.ifo) | *.ifo";
+inline constexpr char kParserScript[] = "ifoparse.bat";
+inline constexpr char kParserReport[] = "ifoparse.txt";
+// How long a report of an earlier run may take to go away before the analysis gives up.
+inline constexpr std::chrono::milliseconds kOldReportWait{1000};
+
+// "Open IFO": asks for the file; a cancel leaves the loaded title as it is.
+void mnuOpen_Click(AppState& app);
+
+// Analyses IfoPath: reset, parser run, report, first chain, calculator, save commands.
+// When the old report cannot be removed or no report can be read afterwards, the user is
+// told which file and why, and no title is loaded.
+void AnalyseIfo(AppState& app);
+
+// The parser's command line: script, vStrip, IFO file and report, each quoted.
+std::string ParserCommandLine(const AppState& app);
+
+}  // namespace ravlo
