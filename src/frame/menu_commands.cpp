@@ -17,7 +17,7 @@ void mnuHelp_Click(AppState& app) {
 
 void mnuAbout_Click(AppState& app) {
   const std::string& br = app.globals.LineBreak;
-  app.platform.MessageBox(std::string(kWindowCaption) + br + br +
+  app.platform.ShowMessage(std::string(kWindowCaption) + br + br +
                               "Plans the backup of one DVD title into a movie that fills the "
                               "medium you choose, and writes the batch that makes it." +
                               br + br + kHostName,

@@ -145,9 +145,9 @@ std::string FakePlatform::BrowseForFolder(const std::string& title, unsigned fla
   return NextAnswer().value_or("");
 }
 
-void FakePlatform::MessageBox(const std::string& text, MessageIcon icon,
+void FakePlatform::ShowMessage(const std::string& text, MessageIcon icon,
                               const std::string& caption) {
-  calls.push_back(std::string("MessageBox ") + IconName(icon) + "|" + caption);
+  calls.push_back(std::string("ShowMessage ") + IconName(icon) + "|" + caption);
   messages.push_back({text, icon, caption});
 }
 
@@ -176,7 +176,7 @@ bool FakePlatform::FileExists(const std::string& path) {
   return fs::is_regular_file(HostPath(path), ec);
 }
 
-bool FakePlatform::DeleteFile(const std::string& path, std::string& error) {
+bool FakePlatform::RemoveFile(const std::string& path, std::string& error) {
   if (IsLocked(path)) {
     error = "the file is in use by another program";
     return false;
@@ -189,7 +189,7 @@ bool FakePlatform::DeleteFile(const std::string& path, std::string& error) {
   return true;
 }
 
-bool FakePlatform::CopyFile(const std::string& from, const std::string& to, std::string& error) {
+bool FakePlatform::CopyFileTo(const std::string& from, const std::string& to, std::string& error) {
   calls.push_back("CopyFile " + from + "|" + to);
   if (IsLocked(to)) {
     error = "the file is in use by another program";
@@ -228,7 +228,7 @@ std::vector<std::string> FakePlatform::ListFiles(const std::string& folder,
   return names;
 }
 
-bool FakePlatform::WriteFile(const std::string& path, const std::string& content,
+bool FakePlatform::WriteWholeFile(const std::string& path, const std::string& content,
                              std::string& error) {
   if (IsLocked(path)) {
     error = "the file is in use by another program";
@@ -243,7 +243,7 @@ bool FakePlatform::WriteFile(const std::string& path, const std::string& content
   return static_cast<bool>(out);
 }
 
-bool FakePlatform::AppendFile(const std::string& path, const std::string& content,
+bool FakePlatform::AppendToFile(const std::string& path, const std::string& content,
                               std::string& error) {
   if (IsLocked(path)) {
     error = "the file is in use by another program";
@@ -258,7 +258,7 @@ bool FakePlatform::AppendFile(const std::string& path, const std::string& conten
   return static_cast<bool>(out);
 }
 
-std::optional<std::string> FakePlatform::ReadFile(const std::string& path, std::string& error) {
+std::optional<std::string> FakePlatform::ReadWholeFile(const std::string& path, std::string& error) {
   std::ifstream in(HostPath(path), std::ios::binary);
   if (!in) {
     error = "the file does not exist or cannot be read";

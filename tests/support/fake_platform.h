@@ -64,7 +64,7 @@ class FakePlatform : public Platform {
   void CloseMainWindow() override;
   std::string OpenFileDialog(const std::string& filter) override;
   std::string BrowseForFolder(const std::string& title, unsigned flags) override;
-  void MessageBox(const std::string& text, MessageIcon icon, const std::string& caption) override;
+  void ShowMessage(const std::string& text, MessageIcon icon, const std::string& caption) override;
   std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultAnswer) override;
   std::string ReadSetting(const std::string& app, const std::string& section,
@@ -72,13 +72,13 @@ class FakePlatform : public Platform {
   void WriteSetting(const std::string& app, const std::string& section, const std::string& key,
                     const std::string& value) override;
   bool FileExists(const std::string& path) override;
-  bool DeleteFile(const std::string& path, std::string& error) override;
-  bool CopyFile(const std::string& from, const std::string& to, std::string& error) override;
+  bool RemoveFile(const std::string& path, std::string& error) override;
+  bool CopyFileTo(const std::string& from, const std::string& to, std::string& error) override;
   std::optional<std::int64_t> FileLength(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) override;
-  bool WriteFile(const std::string& path, const std::string& content, std::string& error) override;
-  bool AppendFile(const std::string& path, const std::string& content, std::string& error) override;
-  std::optional<std::string> ReadFile(const std::string& path, std::string& error) override;
+  bool WriteWholeFile(const std::string& path, const std::string& content, std::string& error) override;
+  bool AppendToFile(const std::string& path, const std::string& content, std::string& error) override;
+  std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error) override;
 
  private:
   std::optional<std::string> NextAnswer();
