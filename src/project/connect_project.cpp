@@ -1,0 +1,15 @@
+#include "project/connect_project.h"
+
+#include "project/save_commands.h"
+
+namespace ravlo {
+
+void ConnectProjectHandlers(AppState& app) {
+  ProjectSettings& s = app.settings;
+  s.mnuSave.OnClick([&app] { mnuSave_Click(app); });
+  s.mnuSaveAs.OnClick([&app] { mnuSaveAs_Click(app); });
+  s.mnuSaveRun.OnClick([&app] { mnuSaveRun_Click(app); });
+  s.mnuSetAuthor.OnClick([&app] { mnuSetAuthor_Click(app); });
+}
+
+}  // namespace ravlo

@@ -1,0 +1,40 @@
+#include "project/save_commands.h"
+
+#include "frame/paths.h"
+#include "project/browse_for_folder.h"
+#include "project/save_project.h"
+
+namespace ravlo {
+namespace {
+
+// Asks for the project folder; false when the user cancelled (ProjectFolder unchanged).
+bool ChooseProjectFolder(AppState& app) {
+  const std::string folder = BrowseForFolder(app.platform, "Select folder", true);
+  if (folder.empty()) return false;
+  app.globals.ProjectFolder = AddBackslash(folder);
+  return true;
+}
+
+}  // namespace
+
+void mnuSave_Click(AppState& app) {
+  if (app.globals.ProjectFolder.empty() && !ChooseProjectFolder(app)) return;
+  SaveProject(app);
+}
+
+void mnuSaveAs_Click(AppState& app) {
+  if (!ChooseProjectFolder(app)) return;
+  SaveProject(app);
+}
+
+void mnuSaveRun_Click(AppState& app) {
+  if (app.globals.ProjectFolder.empty() && !ChooseProjectFolder(app)) return;
+  // An incomplete project would fail somewhere in a long unattended run: keep the window
+  // open so the user can fix the cause and try again.
+  if (!SaveProject(app, AfterSave::Run)) return;
+  app.platform.ShellOpen("OPEN", "project.bat", "", app.globals.ProjectFolder,
+                         WindowStyle::Normal);
+  app.platform.CloseMainWindow();
+}
+
+}  // namespace ravlo

@@ -1,0 +1,13 @@
+#pragma once
+// File > Save, Save As, Save & Run; Options > Set author...
+
+#include "frame/app_state.h"
+
+namespace ravlo {
+
+void mnuSave_Click(AppState& app);
+void mnuSaveAs_Click(AppState& app);
+void mnuSaveRun_Click(AppState& app);
+void mnuSetAuthor_Click(AppState& app);
+
+}  // namespace ravlo

@@ -1,0 +1,25 @@
+#pragma once
+// The save sequence: the five writers, then the copies the batch needs, then one message.
+
+#include <string>
+
+#include "frame/app_state.h"
+#include "project/save_report.h"
+
+namespace ravlo {
+
+// What the caller does once the project is saved; only changes the failure message.
+enum class AfterSave { Nothing, Run };
+
+// Requires ProjectFolder. Runs every step even when one fails, then shows either the
+// confirmation or one warning that lists every file missing from the folder.
+// Returns whether every file was written or copied.
+bool SaveProject(AppState& app, AfterSave after = AfterSave::Nothing);
+
+// The copies of a save (templates, brimmer, tools), each under its condition.
+void CopyProjectFiles(AppState& app, SaveReport& report);
+
+std::string SavedMessage(const AppState& app);
+std::string SaveFailedMessage(const AppState& app, const SaveReport& report, AfterSave after);
+
+}  // namespace ravlo

@@ -1,0 +1,56 @@
+#pragma once
+// A planner with a title loaded from D:\VIDEO_TS and a project folder E:\Proj\ that exists,
+// on the fake platform. Tests change settings and compare the files byte for byte.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+
+#include "fake_platform.h"
+#include "frame/app_state.h"
+#include "frame/constants.h"
+#include "frame/startup.h"
+
+namespace ravlo::test {
+
+// Each line followed by CR LF.
+inline std::string Crlf(std::initializer_list<std::string> lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+class ProjectTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    AppGlobals& g = app.globals;
+    g.LineBreak = "\r\n";
+    g.AppFolder = "C:\\Program Files\\Ravlo3\\";
+    g.MiscFolder = g.AppFolder + "misc\\";
+    g.ToolsFolder = g.AppFolder + "tools\\";
+    g.AuthorText = kHostName;
+    ApplyToolPaths(app);
+    g.IfoPath = "D:\\VIDEO_TS\\VTS_01_0.IFO";
+    g.ProjectFolder = "E:\\Proj\\";
+    std::filesystem::create_directories(platform.HostPath("E:\\Proj"));
+    app.settings.txtTitle.SetText("1");
+    app.settings.txtAngle.SetText("1");
+  }
+
+  std::string Project(const std::string& name) const { return platform.GetFile("E:\\Proj\\" + name); }
+  bool InProject(const std::string& name) { return platform.FileExists("E:\\Proj\\" + name); }
+
+  void AddAudio(std::initializer_list<const char*> codes) {
+    for (const char* code : codes) app.settings.lstAO_code.AddItem(code);
+  }
+  void AddSubtitles(std::initializer_list<const char*> codes) {
+    for (const char* code : codes) app.settings.lstSO_code.AddItem(code);
+  }
+
+  FakePlatform platform;
+  AppState app{platform};
+};
+
+}  // namespace ravlo::test
