@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Start-up cost of the planner: wall time of "Ravlo3.exe --dump" against a trivial static
+# Win32 program in the same Wine prefix (median of several runs, one wineserver kept alive).
+# Usage: bench_startup.sh [BUILD_DIR]   (a built win32 preset; default build/win32)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath "${1:-build/win32}")
+ravlo="$build/src/app/Ravlo3.exe"
+trivial="$build/tests/brimmer/brimmer_bench_baseline.exe"
+for f in "$ravlo" "$trivial"; do
+  [ -f "$f" ] || { echo "bench_startup.sh: $f is missing; build the win32 preset first" >&2; exit 1; }
+done
+
+export WINEPREFIX="$build/bench-prefix" WINEARCH=win32 WINEDEBUG=-all
+scripts/wine-prefix.sh start "$WINEPREFIX"
+trap 'scripts/wine-prefix.sh stop "$WINEPREFIX"' EXIT
+
+runs=9
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+measure() {
+  wine "$@" >/dev/null 2>&1 || true  # warm-up; also settles the first-run help page
+  for _ in $(seq $runs); do
+    local start end
+    start=$(date +%s%N)
+    wine "$@" >/dev/null 2>&1 || true
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000))
+  done | median
+}
+
+ravlo_us=$(measure "$ravlo" --dump)
+trivial_us=$(measure "$trivial")
+awk -v r="$ravlo_us" -v t="$trivial_us" 'BEGIN {
+  printf "Ravlo3.exe --dump: %.1f ms, trivial program: %.1f ms (median of 9), ratio %.2f\n",
+         r / 1000, t / 1000, r / t }'
