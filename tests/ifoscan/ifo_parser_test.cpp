@@ -1,0 +1,154 @@
+#include "ifo_parser.h"
+
+#include <gtest/gtest.h>
+
+#include "ifo_builder.h"
+
+using namespace ifoscan;
+using namespace ifoscan_test;
+
+namespace {
+
+ParseResult Parse(const std::vector<std::uint8_t>& bytes) { return ParseTitleSetIfo(bytes); }
+
+IfoSpec TwoChainSpec() {
+  IfoSpec spec;
+  spec.audio = {Audio(0, 2, "en"), Audio(4, 2, "fr"), Audio(0, 6, "de")};
+  spec.subpictures = {Subpicture("en"), Subpicture("nl")};
+  ChainSpec first;
+  first.bcd[0] = 0x01, first.bcd[1] = 0x24, first.bcd[2] = 0x31, first.bcd[3] = 0x59;  // frames dropped
+  first.programs = 12;
+  // Physical numbers as a disc has them: AC3 0 and 1, LPCM 0 in between.
+  first.audioControl = {0x8000, 0x8000, 0x8100};
+  // 4:3 byte says 5/6, wide byte says 0/1: a 16:9 title uses the wide one.
+  first.subpictureControl = {0x85000100u, 0x86010100u};
+  ChainSpec second;
+  second.bcd[2] = 0x07;
+  second.programs = 1;
+  spec.chains = {first, second};
+  return spec;
+}
+
+}  // namespace
+
+TEST(IfoscanParser, ReadsChainsStreamsAndVideo) {
+  const ParseResult r = Parse(BuildIfo(TwoChainSpec()));
+  ASSERT_TRUE(r.ok) << r.error;
+  const TitleSet& t = r.titleSet;
+  EXPECT_EQ(t.video.standard, VideoStandard::Pal);
+  EXPECT_EQ(t.video.aspect, AspectRatio::Ratio16x9);
+  EXPECT_EQ(t.video.width, 720);
+  EXPECT_EQ(t.video.height, 576);
+
+  ASSERT_EQ(t.chains.size(), 2u);
+  EXPECT_EQ(t.chains[0].hours, 1);
+  EXPECT_EQ(t.chains[0].minutes, 24);
+  EXPECT_EQ(t.chains[0].seconds, 31);
+  EXPECT_EQ(t.chains[0].chapters, 12);
+  EXPECT_EQ(t.chains[1].minutes, 1);
+  EXPECT_EQ(t.chains[1].seconds, 7);
+
+  ASSERT_EQ(t.audio.size(), 3u);
+  EXPECT_EQ(t.audio[0].streamId, 0x80);
+  EXPECT_EQ(t.audio[1].format, AudioFormat::Lpcm);
+  EXPECT_EQ(t.audio[1].streamId, 0xA0);  // from the control table, not the position (0xA1)
+  EXPECT_EQ(t.audio[2].streamId, 0x81);
+  EXPECT_EQ(t.audio[2].channels, 6);
+  EXPECT_EQ(t.audio[2].sampleRateKHz, 48);
+  EXPECT_EQ(t.audio[1].language, "fr");
+
+  ASSERT_EQ(t.subpictures.size(), 2u);
+  EXPECT_EQ(t.subpictures[0].streamId, 0x20);
+  EXPECT_EQ(t.subpictures[1].streamId, 0x21);
+  EXPECT_EQ(t.subpictures[1].language, "nl");
+}
+
+TEST(IfoscanParser, StreamIdsPerFormatAndControlTableFallbacks) {
+  IfoSpec spec;
+  spec.video[0] = 0x40;  // NTSC 4:3
+  spec.video[1] = 0x0C;  // 352x240
+  spec.audio = {Audio(6, 6, "ja"), Audio(2, 2, ""), Audio(3, 8, "it", 1), Audio(5, 2, "es"), Audio(0, 2, "en")};
+  spec.subpictures = {Subpicture(""), Subpicture("de")};
+  ChainSpec notAvailable;  // a chain that marks nothing available is skipped
+  notAvailable.audioControl = {0x0000, 0x0000, 0x0000, 0x0000, 0x0000};
+  ChainSpec chain;
+  chain.audioControl = {0x8200, 0x8300, 0x8100, 0x8000, 0x0000};  // stream 5 in no chain
+  chain.subpictureControl = {0x83000000u, 0x04000000u};  // sub-picture 2 in no chain
+  spec.chains = {notAvailable, chain};
+
+  const ParseResult r = Parse(BuildIfo(spec));
+  ASSERT_TRUE(r.ok) << r.error;
+  const TitleSet& t = r.titleSet;
+  EXPECT_EQ(t.video.standard, VideoStandard::Ntsc);
+  EXPECT_EQ(t.video.aspect, AspectRatio::Ratio4x3);
+  EXPECT_EQ(t.video.width, 352);
+  EXPECT_EQ(t.video.height, 240);
+
+  EXPECT_EQ(t.audio[0].format, AudioFormat::Dts);
+  EXPECT_EQ(t.audio[0].streamId, 0x8A);
+  EXPECT_EQ(t.audio[1].format, AudioFormat::Mpeg1);
+  EXPECT_EQ(t.audio[1].streamId, 0xC3);
+  EXPECT_EQ(t.audio[1].language, "");
+  EXPECT_EQ(t.audio[2].format, AudioFormat::Mpeg2);
+  EXPECT_EQ(t.audio[2].streamId, 0xC1);
+  EXPECT_EQ(t.audio[2].channels, 8);
+  EXPECT_EQ(t.audio[2].sampleRateKHz, 96);
+  EXPECT_EQ(t.audio[3].format, AudioFormat::Other);
+  EXPECT_EQ(t.audio[3].streamId, -1);
+  EXPECT_EQ(t.audio[4].streamId, 0x84);  // no chain uses it: position stands in
+
+  EXPECT_EQ(t.subpictures[0].streamId, 0x23);  // 4:3 title: the 4:3 byte
+  EXPECT_EQ(t.subpictures[0].language, "");
+  EXPECT_EQ(t.subpictures[1].streamId, 0x21);
+}
+
+TEST(IfoscanParser, RejectsFilesThatAreNotTitleSets) {
+  EXPECT_FALSE(Parse({}).ok);
+  std::vector<std::uint8_t> vmg = BuildIfo(TwoChainSpec());
+  vmg[9] = 'V', vmg[10] = 'M', vmg[11] = 'G';  // the video manager's IFO
+  const ParseResult r = Parse(vmg);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("not a title set"), std::string::npos);
+}
+
+TEST(IfoscanParser, RejectsDamagedTablesWithAReason) {
+  const std::vector<std::uint8_t> good = BuildIfo(TwoChainSpec());
+  struct Case {
+    const char* what;
+    void (*damage)(std::vector<std::uint8_t>&);
+  };
+  const Case cases[] = {
+      {"header cut short", [](std::vector<std::uint8_t>& b) { b.resize(0x300); }},
+      {"table sector past the end", [](std::vector<std::uint8_t>& b) { PutU32(b, 0xCC, 0xFFFFFFFFu); }},
+      {"no table", [](std::vector<std::uint8_t>& b) { PutU32(b, 0xCC, 0); }},
+      {"table end past the file", [](std::vector<std::uint8_t>& b) { PutU32(b, 2048 + 4, 0xFFFFFFFFu); }},
+      {"more entries than the table holds", [](std::vector<std::uint8_t>& b) { PutU16(b, 2048, 0xFFFF); }},
+      {"chain offset past the table", [](std::vector<std::uint8_t>& b) { PutU32(b, 2048 + 8 + 4, 0xFFFFFFF0u); }},
+      {"chain cut by the table end", [](std::vector<std::uint8_t>& b) { PutU32(b, 2048 + 4, 0x30); }},
+      {"nine audio streams", [](std::vector<std::uint8_t>& b) { PutU16(b, 0x202, 9); }},
+      {"33 sub-pictures", [](std::vector<std::uint8_t>& b) { PutU16(b, 0x254, 33); }},
+      {"time not BCD", [](std::vector<std::uint8_t>& b) { b[2048 + 24 + 5] = 0x6A; }},
+  };
+  ASSERT_TRUE(Parse(good).ok);
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> bad = good;
+    c.damage(bad);
+    const ParseResult r = Parse(bad);
+    EXPECT_FALSE(r.ok) << c.what;
+    EXPECT_FALSE(r.error.empty()) << c.what;
+  }
+}
+
+TEST(IfoscanParser, EveryTruncationIsRejectedOrComplete) {
+  const std::vector<std::uint8_t> good = BuildIfo(TwoChainSpec());
+  for (std::size_t size = 0; size < good.size(); ++size) {
+    // An exact-size copy so that the sanitizers see any read past the end.
+    const std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
+    const ParseResult r = Parse(cut);
+    if (r.ok) {
+      EXPECT_EQ(r.titleSet.chains.size(), 2u) << size;
+    } else {
+      EXPECT_FALSE(r.error.empty()) << size;
+    }
+  }
+}

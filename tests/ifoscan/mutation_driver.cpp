@@ -1,0 +1,127 @@
+// Feeds thousands of damaged variants of real IFO files to the parser in one process:
+// truncations, flipped bytes, and offsets and counts pointed past the end. Each variant must
+// give either a clean error or a report of the expected shape. Run it under the sanitizers to
+// catch out-of-bounds reads. Usage: ifoscan_mutate VARIANTS IFO...
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ifo_parser.h"
+#include "report_writer.h"
+
+namespace {
+
+using Buffer = std::vector<std::uint8_t>;
+
+void PutU32(Buffer& b, std::size_t at, std::uint32_t v) {
+  if (at + 4 > b.size()) return;
+  for (int k = 0; k < 4; ++k) b[at + k] = static_cast<std::uint8_t>(v >> (24 - 8 * k));
+}
+
+std::uint32_t GetU32(const Buffer& b, std::size_t at) {
+  if (at + 4 > b.size()) return 0;
+  return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) | (std::uint32_t{b[at + 2]} << 8) | b[at + 3];
+}
+
+// Places in the file whose damage reaches furthest: the table pointer, counts, the table
+// header, entry offsets.
+std::vector<std::size_t> Hotspots(const Buffer& b) {
+  std::vector<std::size_t> spots = {0xCC, 0x202, 0x254};
+  const std::size_t pgcit = std::size_t{GetU32(b, 0xCC)} * 2048;
+  if (pgcit + 8 <= b.size()) {
+    spots.push_back(pgcit);
+    spots.push_back(pgcit + 4);
+    const std::size_t count = (std::size_t{b[pgcit]} << 8) | b[pgcit + 1];
+    for (std::size_t i = 0; i < count && pgcit + 16 + i * 8 <= b.size(); ++i) spots.push_back(pgcit + 12 + i * 8);
+  }
+  return spots;
+}
+
+Buffer Mutate(const Buffer& good, std::mt19937& rng, int kind) {
+  Buffer b = good;
+  auto pick = [&](std::size_t n) { return static_cast<std::size_t>(rng() % (n ? n : 1)); };
+  switch (kind) {
+    case 0:  // truncate anywhere
+      b.resize(pick(good.size()));
+      break;
+    case 1: {  // flip a few bytes anywhere
+      const int flips = 1 + static_cast<int>(rng() % 8);
+      for (int i = 0; i < flips; ++i) b[pick(b.size())] ^= static_cast<std::uint8_t>(1 + rng() % 255);
+      break;
+    }
+    case 2: {  // point an offset or count somewhere wild
+      const std::vector<std::size_t> spots = Hotspots(b);
+      const std::uint32_t wild[] = {0xFFFFFFFFu, 0x7FFFFFFFu, static_cast<std::uint32_t>(b.size()),
+                                    static_cast<std::uint32_t>(b.size() / 2048), static_cast<std::uint32_t>(rng())};
+      PutU32(b, spots[pick(spots.size())], wild[pick(std::size(wild))]);
+      break;
+    }
+    default: {  // flip bytes inside the chain table, then cut the file
+      const std::size_t pgcit = std::size_t{GetU32(b, 0xCC)} * 2048;
+      if (pgcit < b.size())
+        for (int i = 0; i < 4; ++i) b[pgcit + pick(b.size() - pgcit)] ^= static_cast<std::uint8_t>(rng());
+      b.resize(b.size() - pick(b.size() / 4));
+      break;
+    }
+  }
+  b.shrink_to_fit();  // exact size, so a read one past the end is a sanitizer report
+  return b;
+}
+
+// The report of a variant that parsed must still have the planner's shape.
+bool ReportShapeOk(const ifoscan::TitleSet& t, const std::string& report) {
+  std::size_t lines = 0, start = 0;
+  std::string last;
+  while (start < report.size()) {
+    const std::size_t end = report.find("\r\n", start);
+    if (end == std::string::npos || report.compare(start, 2, "  ") != 0) return false;
+    last = report.substr(start, end - start);
+    ++lines;
+    start = end + 2;
+  }
+  return lines == t.chains.size() + t.audio.size() + t.subpictures.size() + 1 && last.rfind("  Video: ", 0) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: ifoscan_mutate VARIANTS IFO...\n");
+    return 2;
+  }
+  const int variants = std::atoi(argv[1]);
+  std::mt19937 rng(20240531);
+  int failures = 0;
+  for (int f = 2; f < argc; ++f) {
+    std::ifstream in(argv[f], std::ios::binary);
+    const Buffer good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.is_open() || !ifoscan::ParseTitleSetIfo(good).ok) {
+      std::fprintf(stderr, "%s: not a readable title set IFO to start from\n", argv[f]);
+      return 2;
+    }
+    int accepted = 0, rejected = 0;
+    for (int v = 0; v < variants; ++v) {
+      const Buffer bad = Mutate(good, rng, v % 4);
+      const ifoscan::ParseResult r = ifoscan::ParseTitleSetIfo(bad);
+      if (!r.ok) {
+        ++rejected;
+        if (r.error.empty()) ++failures, std::fprintf(stderr, "%s: variant %d rejected without a reason\n", argv[f], v);
+        continue;
+      }
+      ++accepted;
+      if (!ReportShapeOk(r.titleSet, ifoscan::FormatReport(r.titleSet)))
+        ++failures, std::fprintf(stderr, "%s: variant %d gave a malformed report\n", argv[f], v);
+    }
+    std::printf("%s: %d variants, %d reported, %d rejected\n", argv[f], variants, accepted, rejected);
+    if (accepted == 0 || rejected == 0) {
+      std::fprintf(stderr, "%s: the mutations did not reach both outcomes\n", argv[f]);
+      ++failures;
+    }
+  }
+  return failures == 0 ? 0 : 1;
+}
