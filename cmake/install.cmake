@@ -1,0 +1,35 @@
+# The installed tree is exactly what the planner expects beside itself:
+#   Ravlo3.exe
+#   misc\   help.htm, ifoparse.bat, ifoscan.exe, 1st.reg, 2nd.reg, brimmer.exe
+#   tools\  xt.bat (the user adds the outside tools in their versioned folders)
+# CPack zips that tree as Ravlo3-<version>-win32.zip. Only the Windows build ships.
+
+if(NOT WIN32)
+  return()
+endif()
+
+if(TARGET Ravlo3)
+  install(TARGETS Ravlo3 RUNTIME DESTINATION .)
+endif()
+foreach(program brimmer ifoscan)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION misc)
+  endif()
+endforeach()
+
+install(FILES
+  ${PROJECT_SOURCE_DIR}/dist/misc/help.htm
+  ${PROJECT_SOURCE_DIR}/dist/misc/ifoparse.bat
+  ${PROJECT_SOURCE_DIR}/dist/misc/1st.reg
+  ${PROJECT_SOURCE_DIR}/dist/misc/2nd.reg
+  DESTINATION misc)
+install(FILES ${PROJECT_SOURCE_DIR}/dist/tools/xt.bat DESTINATION tools)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Ravlo3)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME "Ravlo3-${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}-win32")
+# The zip holds the tree itself, unpacked into a folder of the user's choosing.
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
+include(CPack)
