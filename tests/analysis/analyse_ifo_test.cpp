@@ -1,0 +1,174 @@
+#include "analysis/analyse_ifo.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "wired_app.h"
+
+namespace ravlo {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const char kDisc[] =
+    "  1. Length: 01:40:00, 12 chapters\r\n"
+    "  2. Length: 00:02:10, 1 chapters\r\n"
+    "  0x80. English (AC3, 6ch, 48kHz) [1]\r\n"
+    "  0x81. Deutsch (AC3, 2ch, 48kHz) [2]\r\n"
+    "  0x20. English (Subtitle) [1]\r\n"
+    "  Video: PAL 16:9 720x576\r\n";
+
+class AnalyseIfoTest : public ::testing::Test, protected test::WiredApp {
+ protected:
+  void ExpectNoTitle() {
+    EXPECT_FALSE(s.mnuSave.Enabled());
+    EXPECT_FALSE(s.mnuSaveAs.Enabled());
+    EXPECT_FALSE(s.mnuSaveRun.Enabled());
+    EXPECT_FALSE(s.picInfo_on.Visible());
+    EXPECT_TRUE(s.picInfo_off.Visible());
+  }
+  void ExpectTitleLoaded() {
+    EXPECT_TRUE(s.mnuSave.Enabled());
+    EXPECT_TRUE(s.mnuSaveAs.Enabled());
+    EXPECT_TRUE(s.mnuSaveRun.Enabled());
+    EXPECT_TRUE(s.picInfo_on.Visible());
+    EXPECT_FALSE(s.picInfo_off.Visible());
+  }
+};
+
+TEST_F(AnalyseIfoTest, OpenRunsTheParserAndLoadsTheTitle) {
+  Open(kDisc);
+  EXPECT_EQ(platform.calls[platform.calls.size() - 2], "OpenFileDialog IFO file (*.ifo) | *.ifo");
+  EXPECT_EQ(platform.calls.back(),
+            "RunAndWait \"C:\\Program Files\\Ravlo3\\misc\\ifoparse.bat\" "
+            "\"C:\\Program Files\\Ravlo3\\tools\\vStrip_08f\\vStrip.exe\" "
+            "\"D:\\VIDEO_TS\\VTS_01_0.IFO\" "
+            "\"C:\\Program Files\\Ravlo3\\misc\\ifoparse.txt\"|Hidden");
+  EXPECT_EQ(app.globals.IfoPath, test::kIfo);
+  ExpectTitleLoaded();
+  EXPECT_EQ(s.cmbPGC.Selected(), 0);
+  EXPECT_EQ(s.cmbPGC.Text(), "1. Length: 01:40:00, 12 chapters");
+  EXPECT_EQ(s.txtTitle.Text(), "1");
+  EXPECT_EQ(s.txtAngle.Text(), "1");
+  EXPECT_TRUE(s.optPAL.IsSet());
+  EXPECT_TRUE(s.opt16_9.IsSet());
+  EXPECT_EQ(s.lstAL.ItemCount(), 2);
+  EXPECT_EQ(s.lstSL.ItemCount(), 1);
+  EXPECT_EQ(s.txtSec.Text(), "6000");
+  EXPECT_EQ(s.txtMin.Text(), "100");
+  EXPECT_EQ(s.txtFra.Text(), "150000");
+  EXPECT_EQ(s.txtVB.Text(), "977");  // no stream chosen yet
+  EXPECT_EQ(s.txtAB.Text(), "128");
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(AnalyseIfoTest, CancelledDialogKeepsTheLoadedTitle) {
+  Open(kDisc);
+  s.lstAL.SetChecked(1, true);
+  platform.QueueCancel();
+  s.mnuOpen.Click();
+  EXPECT_EQ(platform.CountCalls("RunAndWait"), 1);
+  EXPECT_EQ(app.globals.IfoPath, test::kIfo);
+  ExpectTitleLoaded();
+  EXPECT_EQ(s.lstAO_code.Items(), (Strings{"0x81o.ac3"}));
+  EXPECT_EQ(s.txtVB.Text(), "849");
+}
+
+TEST_F(AnalyseIfoTest, SecondOpenClearsTheTitleButKeepsPreferences) {
+  Open(kDisc);
+  s.cmdASA.Click();
+  s.lstSL.SetChecked(0, true);
+  s.optAud_OGG.SetValue(true);
+  s.cmbMS.SetText("800");
+  s.chkAC.SetValue(false);
+  Open("  1. Length: 00:30:00\r\n  0xA0. Francais (LPCM) [1]\r\n  Video: NTSC 4:3\r\n");
+  EXPECT_EQ(s.lstAL.Items(), (Strings{"0xA0. Francais (LPCM) "}));
+  EXPECT_FALSE(s.lstAL.IsChecked(0));
+  EXPECT_TRUE(s.lstAO_code.Items().empty());
+  EXPECT_TRUE(s.lstAO_name.Items().empty());
+  EXPECT_EQ(s.lstSL.ItemCount(), 0);
+  EXPECT_TRUE(s.lstSO_code.Items().empty());
+  EXPECT_TRUE(s.optNTSC.IsSet());
+  EXPECT_TRUE(s.opt4_3.IsSet());
+  EXPECT_TRUE(s.optAud_OGG.IsSet());
+  EXPECT_EQ(s.cmbAudQual.Text(), "80");
+  EXPECT_EQ(s.cmbMS.Text(), "800");
+  EXPECT_FALSE(s.chkAC.IsSet());
+  EXPECT_EQ(s.txtFra.Text(), "43157");
+  EXPECT_EQ(s.txtVB.Text(), "3728");  // 800 MB over half an hour
+}
+
+TEST_F(AnalyseIfoTest, ReportWithoutChainsOrWithoutAnyFact) {
+  Open("  0x80. English (AC3) [1]\r\n  Video: PAL 16:9\r\n");
+  ExpectTitleLoaded();
+  EXPECT_EQ(s.cmbPGC.ItemCount(), 0);
+  EXPECT_EQ(s.cmbPGC.Text(), "");
+  EXPECT_EQ(s.txtTitle.Text(), "1");
+  EXPECT_EQ(s.txtSec.Text(), "");
+  EXPECT_EQ(s.txtMin.Text(), "");
+  EXPECT_EQ(s.txtFra.Text(), "");
+  EXPECT_EQ(s.txtVB.Text(), "0");
+
+  Open("vStrip: nothing to say\r\n");
+  ExpectTitleLoaded();
+  EXPECT_EQ(s.lstAL.ItemCount(), 0);
+  EXPECT_FALSE(s.optPAL.IsSet());
+  EXPECT_FALSE(s.opt16_9.IsSet());
+  EXPECT_EQ(s.txtVB.Text(), "0");
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(AnalyseIfoTest, OldReportIsGoneBeforeTheParserRuns) {
+  platform.PutFile(test::kReport, "  1. Length: 01:00:00\r\n  0x80. Old (AC3) [1]\r\n");
+  bool oldReportSeen = true;
+  platform.onRunAndWait = [&](const std::string&) {
+    oldReportSeen = platform.FileExists(test::kReport);
+    return false;  // the parser could not be started: it writes nothing
+  };
+  platform.QueueAnswer(test::kIfo);
+  s.mnuOpen.Click();
+  EXPECT_FALSE(oldReportSeen);
+  // The old report's streams never come back; the user learns which report is missing.
+  EXPECT_EQ(s.lstAL.ItemCount(), 0);
+  ExpectNoTitle();
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].text.find(test::kIfo), std::string::npos);
+  EXPECT_NE(platform.messages[0].text.find(test::kReport), std::string::npos);
+  EXPECT_EQ(platform.messages[0].caption, "Ravlo3");
+}
+
+TEST_F(AnalyseIfoTest, UndeletableOldReportStopsTheAnalysisInBoundedTime) {
+  Open(kDisc);
+  platform.Lock(test::kReport);
+  const auto started = std::chrono::steady_clock::now();
+  Open(kDisc);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+  EXPECT_EQ(platform.CountCalls("RunAndWait"), 1);  // the parser is not started again
+  ExpectNoTitle();
+  EXPECT_EQ(s.lstAL.ItemCount(), 0);  // the old report is not read as the new one
+  EXPECT_EQ(s.cmbPGC.ItemCount(), 0);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].text.find(test::kReport), std::string::npos);
+  EXPECT_NE(platform.messages[0].text.find("in use by another program"), std::string::npos);
+  EXPECT_EQ(platform.messages[0].caption, "Ravlo3");
+}
+
+TEST_F(AnalyseIfoTest, NewClearsTheTitleAndKeepsTheIfoPath) {
+  Open(kDisc);
+  s.cmdASA.Click();
+  s.mnuNew.Click();
+  ExpectNoTitle();
+  for (Field* f : {&s.txtTitle, &s.txtAngle, &s.cmbPGC, &s.txtSec, &s.txtMin, &s.txtFra, &s.txtVB, &s.txtAB}) {
+    EXPECT_EQ(f->Text(), "") << f->Name();
+  }
+  for (Field* f : {&s.optPAL, &s.optNTSC, &s.opt16_9, &s.opt4_3}) EXPECT_FALSE(f->IsSet()) << f->Name();
+  for (Field* f : {&s.cmbPGC, &s.lstAL, &s.lstAO_code, &s.lstAO_name, &s.lstSL, &s.lstSO_code, &s.lstSO_name}) {
+    EXPECT_EQ(f->ItemCount(), 0) << f->Name();
+  }
+  EXPECT_EQ(app.globals.IfoPath, test::kIfo);
+  EXPECT_EQ(s.cmbAudQual.Text(), "128");
+}
+
+}  // namespace
+}  // namespace ravlo
