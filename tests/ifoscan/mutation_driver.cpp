@@ -3,6 +3,7 @@
 // give either a clean error or a report of the expected shape. Run it under the sanitizers to
 // catch out-of-bounds reads. Usage: ifoscan_mutate VARIANTS IFO...
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -46,19 +47,44 @@ Buffer Mutate(const Buffer& good, std::mt19937& rng, int kind) {
   Buffer b = good;
   auto pick = [&](std::size_t n) { return static_cast<std::size_t>(rng() % (n ? n : 1)); };
   switch (kind) {
-    case 0:  // truncate anywhere
-      b.resize(pick(good.size()));
+    case 0: {  // truncate anywhere, or around the end of the chain table
+      const std::size_t pgcit = std::size_t{GetU32(b, 0xCC)} * 2048;
+      const std::size_t tableEnd = pgcit + GetU32(b, pgcit + 4) + 1;
+      if ((rng() & 1) && tableEnd < good.size()) b.resize(tableEnd - pick(0x100));
+      else b.resize(pick(good.size()));
       break;
-    case 1: {  // flip a few bytes anywhere
+    }
+    case 1: {  // flip a few bytes of the header or the chain table, where the reader looks
+      const std::size_t pgcit = std::size_t{GetU32(b, 0xCC)} * 2048;
+      const bool inTable = (rng() & 1) && pgcit < b.size();
+      const std::size_t from = inTable ? pgcit : 0;
+      const std::size_t span = std::min<std::size_t>(b.size() - from, inTable ? 0x300 : 0x400);
       const int flips = 1 + static_cast<int>(rng() % 8);
-      for (int i = 0; i < flips; ++i) b[pick(b.size())] ^= static_cast<std::uint8_t>(1 + rng() % 255);
+      for (int i = 0; i < flips; ++i) b[from + pick(span)] ^= static_cast<std::uint8_t>(1 + rng() % 255);
       break;
     }
     case 2: {  // point an offset or count somewhere wild
       const std::vector<std::size_t> spots = Hotspots(b);
-      const std::uint32_t wild[] = {0xFFFFFFFFu, 0x7FFFFFFFu, static_cast<std::uint32_t>(b.size()),
-                                    static_cast<std::uint32_t>(b.size() / 2048), static_cast<std::uint32_t>(rng())};
+      // Values just inside and just outside the file and the table find off-by-one checks.
+      const std::size_t pgcit = std::size_t{GetU32(b, 0xCC)} * 2048;
+      const auto tableSize = static_cast<std::uint32_t>(GetU32(b, pgcit + 4) + 1);
+      const auto edge = static_cast<std::uint32_t>(rng() % 4) - 2;
+      const std::uint32_t wild[] = {0xFFFFFFFFu,
+                                    0x7FFFFFFFu,
+                                    static_cast<std::uint32_t>(b.size() / 2048),
+                                    static_cast<std::uint32_t>(b.size() - pgcit + edge),
+                                    tableSize - 0x9C + edge,
+                                    static_cast<std::uint32_t>(rng())};
       PutU32(b, spots[pick(spots.size())], wild[pick(std::size(wild))]);
+      break;
+    }
+    case 3: {  // stretch the table to the file's end and put a chain right at the table's end
+      const std::size_t pgcit = std::size_t{GetU32(b, 0xCC)} * 2048;
+      const auto edge = static_cast<std::uint32_t>(rng() % 3) - 1;
+      const auto tableSize = static_cast<std::uint32_t>(b.size() - pgcit) + edge;
+      PutU32(b, pgcit + 4, tableSize - 1);
+      const std::vector<std::size_t> spots = Hotspots(b);
+      PutU32(b, spots.back(), tableSize - 0x9C + static_cast<std::uint32_t>(rng() % 3) - 1);
       break;
     }
     default: {  // flip bytes inside the chain table, then cut the file
@@ -105,8 +131,9 @@ int main(int argc, char** argv) {
       return 2;
     }
     int accepted = 0, rejected = 0;
-    for (int v = 0; v < variants; ++v) {
-      const Buffer bad = Mutate(good, rng, v % 4);
+    // Every truncation first, then the random variants.
+    for (int v = -static_cast<int>(good.size()); v < variants; ++v) {
+      const Buffer bad = v < 0 ? Buffer(good.begin(), good.end() + v) : Mutate(good, rng, v % 5);
       const ifoscan::ParseResult r = ifoscan::ParseTitleSetIfo(bad);
       if (!r.ok) {
         ++rejected;
@@ -117,7 +144,7 @@ int main(int argc, char** argv) {
       if (!ReportShapeOk(r.titleSet, ifoscan::FormatReport(r.titleSet)))
         ++failures, std::fprintf(stderr, "%s: variant %d gave a malformed report\n", argv[f], v);
     }
-    std::printf("%s: %d variants, %d reported, %d rejected\n", argv[f], variants, accepted, rejected);
+    std::printf("%s: %d variants, %d reported, %d rejected\n", argv[f], accepted + rejected, accepted, rejected);
     if (accepted == 0 || rejected == 0) {
       std::fprintf(stderr, "%s: the mutations did not reach both outcomes\n", argv[f]);
       ++failures;
