@@ -10,10 +10,12 @@ case "$action" in
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       mkdir -p "$WINEPREFIX"
       # No Mono/Gecko prompts: the tests need neither.
-      WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i >/dev/null 2>&1
+      WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i </dev/null >/dev/null 2>&1
     fi
-    wineserver -p
-    wine cmd /c exit 0 >/dev/null 2>&1
+    # The server and the helpers Wine starts must not hold the caller's output open:
+    # CTest waits for every writer of a test's output to go away.
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine cmd /c exit 0 </dev/null >/dev/null 2>&1
     ;;
   stop)
     wineserver -k 2>/dev/null || true
