@@ -2,8 +2,8 @@
 // it shows the main window.
 
 #include <windows.h>
-#include <objbase.h>
-#include <shellapi.h>
+
+#include <cstdlib>
 
 #include <ostream>
 #include <string>
@@ -19,21 +19,8 @@
 
 namespace {
 
-// Arguments as the user typed them, split by the system's rules, in the ANSI code page.
-std::vector<std::string> Arguments() {
-  std::vector<std::string> args;
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!wide) return args;
-  for (int i = 1; i < count; ++i) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-    std::string arg(size > 0 ? size - 1 : 0, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
-    args.push_back(arg);
-  }
-  LocalFree(wide);
-  return args;
-}
+// Arguments as the user typed them, split by the runtime's usual rules, in the ANSI code page.
+std::vector<std::string> Arguments() { return {__argv + 1, __argv + __argc}; }
 
 int RunScripted(const std::vector<std::string>& args) {
   ravlo::ConnectToParentConsole();
@@ -48,8 +35,6 @@ int RunScripted(const std::vector<std::string>& args) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
-  // The new-style folder picker needs OLE on this thread.
-  OleInitialize(nullptr);
   const std::vector<std::string> args = Arguments();
   int exitCode = 0;
   if (!args.empty()) {
@@ -69,6 +54,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     out << ravlo::ScriptUsage();
 #endif
   }
-  OleUninitialize();
   return exitCode;
 }

@@ -1,5 +1,7 @@
 #include "platform/win32_platform.h"
 
+#include "platform/win32_system_function.h"
+
 #include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -107,8 +109,10 @@ bool Win32Platform::RunAndWait(const std::string& commandLine, WindowStyle style
 bool Win32Platform::ShellOpen(const std::string& verb, const std::string& file,
                               const std::string& parameters, const std::string& folder,
                               WindowStyle style) {
+  static auto* shellExecute = SystemFunction<decltype(ShellExecuteA)>("shell32.dll", "ShellExecuteA");
+  if (!shellExecute) return false;
   const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(mainWindow_, verb.c_str(), file.c_str(),
+      shellExecute(mainWindow_, verb.c_str(), file.c_str(),
                     parameters.empty() ? nullptr : parameters.c_str(),
                     folder.empty() ? nullptr : folder.c_str(), ShowCommand(style)));
   return result > 32;
@@ -142,11 +146,24 @@ std::string Win32Platform::OpenFileDialog(const std::string& filter) {
   dialog.lpstrFile = file;
   dialog.nMaxFile = MAX_PATH;
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameA(&dialog)) return {};
+  static auto* getOpenFileName =
+      SystemFunction<decltype(GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+  if (!getOpenFileName || !getOpenFileName(&dialog)) return {};
   return file;
 }
 
 std::string Win32Platform::BrowseForFolder(const std::string& title, unsigned flags) {
+  static auto* oleInitialize = SystemFunction<decltype(OleInitialize)>("ole32.dll", "OleInitialize");
+  static auto* browse =
+      SystemFunction<decltype(SHBrowseForFolderA)>("shell32.dll", "SHBrowseForFolderA");
+  static auto* pathFromItems =
+      SystemFunction<decltype(SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");
+  static auto* freeItems = SystemFunction<decltype(CoTaskMemFree)>("ole32.dll", "CoTaskMemFree");
+  if (!oleInitialize || !browse || !pathFromItems || !freeItems) return {};
+  // The new-style picker needs OLE on this thread; once is enough.
+  static const HRESULT ole = oleInitialize(nullptr);
+  (void)ole;
+
   char displayName[MAX_PATH] = {};
   BROWSEINFOA request{};
   request.hwndOwner = mainWindow_;
@@ -154,11 +171,11 @@ std::string Win32Platform::BrowseForFolder(const std::string& title, unsigned fl
   request.pszDisplayName = displayName;
   request.lpszTitle = title.c_str();
   request.ulFlags = flags;
-  LPITEMIDLIST items = SHBrowseForFolderA(&request);
+  LPITEMIDLIST items = browse(&request);
   if (!items) return {};
   char path[MAX_PATH] = {};
-  SHGetPathFromIDListA(items, path);
-  CoTaskMemFree(items);
+  pathFromItems(items, path);
+  freeItems(items);
   return path;  // up to the first zero: empty for an item without a file-system path
 }
 
