@@ -176,7 +176,7 @@ TEST_F(SaveProjectTest, SecondSaveRewritesEveryFile) {
   platform.PutFile("E:\\Proj\\2nd.reg", Project("2nd.reg") + "\"desired_size\"=dword:00001000\r\n");
   s.lstSO_code.ClearItems();
   s.cmbMS.SetText("1493");
-  EXPECT_TRUE(SaveProject(app));
+  EXPECT_TRUE(SaveProject(app)) << platform.messages.back().text;
   EXPECT_EQ(Project("2nd.reg"), app.globals.MiscFolder + "2nd.reg");
   EXPECT_LT(Project("project.bat").size(), firstBatch.size());
   EXPECT_EQ(Project("project.bat").find("@ECHO OFF", 1), std::string::npos);

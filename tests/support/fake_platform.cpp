@@ -200,6 +200,9 @@ bool FakePlatform::CopyFileTo(const std::string& from, const std::string& to, st
     error = "the file does not exist";
     return false;
   }
+  // MinGW's libstdc++ refuses overwrite_existing onto an existing file ("File exists"), while
+  // the system's copy replaces it: remove the old copy first.
+  if (fs::is_regular_file(HostPath(to), ec)) fs::remove(HostPath(to), ec);
   fs::copy_file(HostPath(from), HostPath(to), fs::copy_options::overwrite_existing, ec);
   if (ec) {
     error = ec.message();
