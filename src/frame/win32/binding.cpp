@@ -165,7 +165,8 @@ bool ForwardCommand(Binding& binding, HWND control, int code) {
   Field& field = *bound->field;
   switch (bound->type) {
     case ControlType::Edit:
-      if (code == EN_CHANGE) field.SetText(WindowText(control));
+      if (code != EN_CHANGE) return true;  // EN_UPDATE and the like come before the change
+      field.SetText(WindowText(control));
       break;
     case ControlType::Combo:
       if (code == CBN_EDITCHANGE) {
@@ -173,26 +174,26 @@ bool ForwardCommand(Binding& binding, HWND control, int code) {
       } else if (code == CBN_SELCHANGE) {
         const int index = static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
         if (index >= 0) field.Select(index);
+      } else {
+        return true;
       }
       break;
     case ControlType::Option:
       // A click on an option makes it the one of its group; the field clears the others.
-      if (code == BN_CLICKED && SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED) {
-        field.SetValue(true);
-      }
+      if (code != BN_CLICKED) return true;
+      if (SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED) field.SetValue(true);
       break;
     case ControlType::Check:
-      if (code == BN_CLICKED) {
-        field.SetValue(SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
-      }
+      if (code != BN_CLICKED) return true;
+      field.SetValue(SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
       break;
     case ControlType::Button:
       if (code == BN_CLICKED && field.Enabled()) field.Click();
-      break;
+      return true;
     default:
-      break;
+      return true;
   }
-  // A handler may have refused or changed the value: show what the field now holds.
+  // A handler may have refused the change, leaving the field as it was: show what it holds.
   if (binding.alive) Repaint(binding, *bound);
   return true;
 }

@@ -36,22 +36,22 @@ constexpr ControlSpec kControls[] = {
     {"txtSec", T::Label, kPageVideo, 0, 240, 118, 36, 8, nullptr, 0, 0},
 
     // ---- Audio --------------------------------------------------------------------------
-    {"fraAL", T::Frame, kPageAudio, ID_fraAL, 4, 2, 136, 160, "Audio streams list", 'l', 0},
-    {"lstAL", T::CheckedList, kPageAudio, ID_lstAL, 12, 14, 120, 124, nullptr, 0, 0},
-    {"cmdASA", T::Button, kPageAudio, ID_cmdASA, 12, 142, 56, 14, nullptr, 'a', 0},
-    {"cmdASN", T::Button, kPageAudio, ID_cmdASN, 76, 142, 56, 14, nullptr, 'n', 0},
-    {"fraAO", T::Frame, kPageAudio, ID_fraAO, 146, 2, 134, 160, "Audio streams order", 0, 0},
-    {"lstAO_code", T::List, kPageAudio, ID_lstAO_code, 154, 14, 46, 142, nullptr, 0, 0},
-    {"lstAO_name", T::List, kPageAudio, ID_lstAO_name, 204, 14, 68, 142, nullptr, 0, 0},
+    {"fraAL", T::Frame, kPageAudio, ID_fraAL, 4, 2, 158, 160, "Audio streams list", 'l', 0},
+    {"lstAL", T::CheckedList, kPageAudio, ID_lstAL, 12, 14, 142, 124, nullptr, 0, 0},
+    {"cmdASA", T::Button, kPageAudio, ID_cmdASA, 12, 142, 66, 14, nullptr, 'a', 0},
+    {"cmdASN", T::Button, kPageAudio, ID_cmdASN, 88, 142, 66, 14, nullptr, 'n', 0},
+    {"fraAO", T::Frame, kPageAudio, ID_fraAO, 168, 2, 112, 160, "Audio streams order", 0, 0},
+    {"lstAO_code", T::List, kPageAudio, ID_lstAO_code, 176, 14, 42, 142, nullptr, 0, 0},
+    {"lstAO_name", T::List, kPageAudio, ID_lstAO_name, 220, 14, 54, 142, nullptr, 0, 0},
 
     // ---- Subtitles ----------------------------------------------------------------------
-    {"fraSL", T::Frame, kPageSubtitles, ID_fraSL, 4, 2, 136, 160, "Subtitles list", 'l', 0},
-    {"lstSL", T::CheckedList, kPageSubtitles, ID_lstSL, 12, 14, 120, 124, nullptr, 0, 0},
-    {"cmdSSA", T::Button, kPageSubtitles, ID_cmdSSA, 12, 142, 56, 14, nullptr, 'a', 0},
-    {"cmdSSN", T::Button, kPageSubtitles, ID_cmdSSN, 76, 142, 56, 14, nullptr, 'n', 0},
-    {"fraSO", T::Frame, kPageSubtitles, ID_fraSO, 146, 2, 134, 160, "Subtitles order", 0, 0},
-    {"lstSO_code", T::List, kPageSubtitles, ID_lstSO_code, 154, 14, 46, 142, nullptr, 0, 0},
-    {"lstSO_name", T::List, kPageSubtitles, ID_lstSO_name, 204, 14, 68, 142, nullptr, 0, 0},
+    {"fraSL", T::Frame, kPageSubtitles, ID_fraSL, 4, 2, 158, 160, "Subtitles list", 'l', 0},
+    {"lstSL", T::CheckedList, kPageSubtitles, ID_lstSL, 12, 14, 142, 124, nullptr, 0, 0},
+    {"cmdSSA", T::Button, kPageSubtitles, ID_cmdSSA, 12, 142, 66, 14, nullptr, 'a', 0},
+    {"cmdSSN", T::Button, kPageSubtitles, ID_cmdSSN, 88, 142, 66, 14, nullptr, 'n', 0},
+    {"fraSO", T::Frame, kPageSubtitles, ID_fraSO, 168, 2, 112, 160, "Subtitles order", 0, 0},
+    {"lstSO_code", T::List, kPageSubtitles, ID_lstSO_code, 176, 14, 42, 142, nullptr, 0, 0},
+    {"lstSO_name", T::List, kPageSubtitles, ID_lstSO_name, 220, 14, 54, 142, nullptr, 0, 0},
 
     // ---- Preferences --------------------------------------------------------------------
     {"fraSub", T::Frame, kPagePreferences, ID_fraSub, 4, 2, 276, 32, "Subtitles", 0, 0},

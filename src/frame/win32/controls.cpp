@@ -11,20 +11,19 @@
 namespace ravlo {
 namespace {
 
-// Caption as the control shows it: literal ampersands doubled, the access key marked.
+// Caption as the control shows it: literal ampersands doubled, the access key marked at the
+// first word that starts with it, else at its first occurrence.
 std::string CaptionWithKey(const std::string& caption, char key) {
+  size_t keyAt = std::string::npos;
+  for (size_t i = 0; key && i < caption.size() && keyAt == std::string::npos; ++i) {
+    if (caption[i] == key && (i == 0 || caption[i - 1] == ' ')) keyAt = i;
+  }
+  if (key && keyAt == std::string::npos) keyAt = caption.find(key);
   std::string shown;
-  bool marked = key == 0;
-  for (char c : caption) {
-    if (c == '&') {
-      shown += "&&";
-      continue;
-    }
-    if (!marked && c == key) {
-      shown += '&';
-      marked = true;
-    }
-    shown += c;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (i == keyAt) shown += '&';
+    if (caption[i] == '&') shown += '&';
+    shown += caption[i];
   }
   return shown;
 }

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# run_gui_test.sh GUI_DRIVER_EXE [RAVLO3_EXE]
+# Runs the window test under Xvfb in its own Wine prefix (a desktop needs a display from the
+# first Wine process on), converts the screenshots to PNG in $RAVLO_BUILD/gui-shots, then
+# starts Ravlo3.exe and closes it from outside.
+set -euo pipefail
+if [ -z "${RAVLO_GUI_DISPLAY:-}" ]; then
+  RAVLO_GUI_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+driver="$1"
+program="${2:-}"
+build="${RAVLO_BUILD:?set RAVLO_BUILD to the build folder}"
+shots="$build/gui-shots"
+export WINEPREFIX="$build/wineprefix-gui" WINEARCH=win32 WINEDEBUG=-all
+mkdir -p "$shots"
+rm -f "$shots"/*.bmp "$shots"/*.png
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  # wineboot may report failure for optional parts; the prefix is usable once system.reg exists.
+  WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i >/dev/null 2>&1 || true
+  [ -f "$WINEPREFIX/system.reg" ] || { echo "FAIL - could not create $WINEPREFIX"; exit 1; }
+fi
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
+# No window manager runs on the virtual display: Wine draws the title bars itself, so the
+# screenshots show them.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# The outside check must not open the first-run help page.
+wine reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1
+
+status=0
+wine "$driver" "$(winepath -w "$shots")" || status=$?
+
+for bmp in "$shots"/*.bmp; do
+  [ -e "$bmp" ] || continue
+  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+echo "screenshots: $shots"
+
+if [ -n "$program" ]; then
+  wine "$driver" --outside "$(winepath -w "$program")" || status=$((status + $?))
+else
+  echo "FAIL - Ravlo3.exe is not built in this tree"
+  status=$((status + 1))
+fi
+exit "$status"
