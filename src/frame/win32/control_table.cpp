@@ -98,7 +98,7 @@ constexpr ControlSpec kControls[] = {
     {"txtVB", T::Edit, kRowPage, ID_txtVB, 30, 4, 40, 12, nullptr, 0, 0},
     {"txtAB", T::Label, kRowPage, 0, 80, 6, 24, 8, nullptr, 0, 0},
     {"txtAB", T::Edit, kRowPage, ID_txtAB, 106, 4, 40, 12, nullptr, 0, 0},
-    {"cmdJO", T::Button, kRowPage, ID_cmdJO, 192, 3, 92, 14, nullptr, 0, 0},
+    {"cmdJO", T::Button, kRowPage, ID_cmdJO, 200, 3, 92, 14, nullptr, 0, 0},
 };
 
 constexpr const char* kPageTitles[kPageCount] = {"Video", "Audio", "Subtitles", "Preferences",
