@@ -52,10 +52,10 @@ rewritten=(project.avs project.lst project.bat movie.bat 1st.reg 2nd.reg brimmer
 left=(subparam azid.dll BeSweet.exe hip.dll lame_enc.dll AutoCrop.dll rar32.exe rsx.exe)
 ExpectFiles "$proj" "${rewritten[@]}" "${left[@]}"
 for f in "${rewritten[@]}"; do
-  [[ $(head -c 5 "$proj/$f") != stale ]] || Fail "$f was not rewritten"
+  cmp -s "$proj/$f" <(printf 'stale\r\n') && Fail "$f was not rewritten"
 done
 for f in "${left[@]}"; do
-  [[ $(cat "$proj/$f") == $'stale\r' ]] || Fail "$f was touched although this save does not name it"
+  cmp -s "$proj/$f" <(printf 'stale\r\n') || Fail "$f was touched although this save does not name it"
 done
 cmp -s "$proj/2nd.reg" "$app/misc/2nd.reg" || Fail "2nd.reg was not replaced by the template"
 cmp -s "$proj/Decomb.dll" "$app/tools/decomb410b4/Decomb.dll" || Fail "Decomb.dll source"

@@ -84,7 +84,8 @@ CheckFirstSave() {
     "${vts//\\/\\\\}\\\\VTS_01_0.IFO\r\nmovie\r\n1\r\n1\r\n1 \r\nCLOSE\r\n\r\n"
   grep -q $'^START /w vStrip.exe @project.lst -i".*VTS_01_0.IFO" -p0 -j1 -!do0x81o.ac3 0xBD 0x81\r$' \
     "$proj/project.bat" || Fail "project.bat lacks the vStrip line of 0x81"
-  [[ $(tail -c 7 "$proj/project.bat") == $'CLS\r\n\r\n' ]] || Fail "project.bat does not end in CLS"
+  [[ $(tail -c 7 "$proj/project.bat"; echo x) == $'CLS\r\n\r\nx' ]] ||
+    Fail "project.bat does not end in CLS and the closing line break"
   cmp -s "$proj/2nd.reg" "$app/misc/2nd.reg" || Fail "2nd.reg is not the template"
   cmp -s "$proj/brimmer.exe" "$app/misc/brimmer.exe" || Fail "brimmer.exe is not the built one"
   cmp -s "$proj/lame_enc.dll" "$app/tools/BeSweetv1.5b31/lame_enc.dll" || Fail "lame_enc.dll source"
