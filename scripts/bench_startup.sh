@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build/win32}")
 ravlo="$build/src/app/Ravlo3.exe"
 trivial="$build/tests/brimmer/brimmer_bench_baseline.exe"
-for f in "$ravlo" "$trivial"; do
+trivial_gui="$build/tests/bench/trivial_gui.exe"
+for f in "$ravlo" "$trivial" "$trivial_gui"; do
   [ -f "$f" ] || { echo "bench_startup.sh: $f is missing; build the win32 preset first" >&2; exit 1; }
 done
 
@@ -30,6 +31,9 @@ measure() {
 
 ravlo_us=$(measure "$ravlo" --dump)
 trivial_us=$(measure "$trivial")
-awk -v r="$ravlo_us" -v t="$trivial_us" 'BEGIN {
-  printf "Ravlo3.exe --dump: %.1f ms, trivial program: %.1f ms (median of 9), ratio %.2f\n",
-         r / 1000, t / 1000, r / t }'
+gui_us=$(measure "$trivial_gui")
+awk -v r="$ravlo_us" -v t="$trivial_us" -v g="$gui_us" 'BEGIN {
+  printf "medians of 9 runs under Wine, one wineserver kept alive:\n"
+  printf "  Ravlo3.exe --dump:                             %6.1f ms\n", r / 1000
+  printf "  trivial static program (kernel32 only):        %6.1f ms  ratio %.2f\n", t / 1000, r / t
+  printf "  trivial static program using user32 (windows): %6.1f ms  ratio %.2f\n", g / 1000, r / g }'

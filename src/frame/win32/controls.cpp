@@ -1,3 +1,4 @@
+#include "platform/win32_system_function.h"
 #include "frame/win32/controls.h"
 
 #include <commctrl.h>
@@ -130,7 +131,9 @@ HWND CreatePage(HWND mainWindow, const RECT& rect) {
                                            PageProc, 0);
   if (!window) return nullptr;
   // With visual styles the page takes the tab body's look instead of the plain dialog colour.
-  EnableThemeDialogTexture(window, ETDT_ENABLETAB);
+  static auto* enableThemeTexture =
+      SystemFunction<decltype(EnableThemeDialogTexture)>("uxtheme.dll", "EnableThemeDialogTexture");
+  if (enableThemeTexture) enableThemeTexture(window, ETDT_ENABLETAB);
   SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
                rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
   return window;

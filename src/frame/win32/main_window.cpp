@@ -1,3 +1,4 @@
+#include "platform/win32_system_function.h"
 #include "frame/win32/main_window.h"
 
 #include <commctrl.h>
@@ -192,7 +193,10 @@ void BuildContent(HWND window, MainWindow& data) {
 HWND CreateMainWindow(AppState& app) {
   INITCOMMONCONTROLSEX classes{sizeof classes,
                                ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&classes);
+  // Bound here rather than imported, so that scripted runs never load the control library.
+  static auto* initCommonControls =
+      SystemFunction<decltype(InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
+  if (initCommonControls) initCommonControls(&classes);
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!RegisterMainWindowClass(instance)) return nullptr;
 
