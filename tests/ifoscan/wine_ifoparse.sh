@@ -17,8 +17,9 @@ misc=$(WinPath "$root/Ravlo 3/misc")
 ifo=$(WinPath "$root/My Disc/VIDEO_TS/VTS_01_0.IFO")
 report="$root/Ravlo 3/misc/ifoparse.txt"
 
-# cmd /c with the whole command line quoted once more, as Windows passes a .bat command line.
-wine cmd /c "\"$misc\\ifoparse.bat\" \"C:\\tools\\vStrip 0.8f\\vStrip.exe\" \"$ifo\" \"$misc\\ifoparse.txt\""
+# Wine quotes each argument that holds a blank; "call" keeps cmd from stripping the first and
+# last quote of a command line that starts with one.
+wine cmd /c call "$misc\\ifoparse.bat" "C:\\tools\\vStrip 0.8f\\vStrip.exe" "$ifo" "$misc\\ifoparse.txt"
 [[ -f "$report" ]] || { echo "FAIL: no report written" >&2; exit 1; }
 expected=$'  1. Length: 00:00:04, 2 chapters\r
   2. Length: 00:00:07, 1 chapters\r
@@ -35,7 +36,7 @@ fi
 # The video manager's IFO is no title set: no report, and the failure reaches cmd's exit code.
 rm -f "$report"
 vmg=$(WinPath "$root/My Disc/VIDEO_TS/VIDEO_TS.IFO")
-if wine cmd /c "\"$misc\\ifoparse.bat\" \"x\" \"$vmg\" \"$misc\\ifoparse.txt\"" 2>"$root/err.txt"; then
+if wine cmd /c call "$misc\\ifoparse.bat" "C:\\vStrip.exe" "$vmg" "$misc\\ifoparse.txt" 2>"$root/err.txt"; then
   echo "FAIL: a video manager IFO gave exit code 0" >&2; exit 1
 fi
 [[ ! -e "$report" ]] || { echo "FAIL: a report was written for a video manager IFO" >&2; exit 1; }
