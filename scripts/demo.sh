@@ -17,7 +17,8 @@ scripts/install-deps.sh
 echo "== Building (preset win32) =="
 cmake --preset win32 >/dev/null
 targets=(Ravlo3 brimmer ifoscan)
-if cmake --build build/win32 --target help 2>/dev/null | grep -q standin_tools_tree; then
+available=$(cmake --build build/win32 --target help 2>/dev/null || true)
+if grep -q standin_tools_tree <<<"$available"; then
   targets+=(standin_tools_tree)
 fi
 cmake --build build/win32 -j"$(nproc)" --target "${targets[@]}" >/dev/null
