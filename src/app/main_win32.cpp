@@ -27,7 +27,7 @@ int RunScripted(const std::vector<std::string>& args) {
   ravlo::HandleStreamBuf outBuf(STD_OUTPUT_HANDLE), errBuf(STD_ERROR_HANDLE);
   std::ostream out(&outBuf), err(&errBuf);
   ravlo::Win32Platform system;
-  ravlo::ScriptedPlatform platform(system, out);
+  ravlo::ScriptedPlatform platform(system, out, err);
   ravlo::AppState app(platform);
   return ravlo::RunScript(app, platform, args, out, err);
 }

@@ -182,7 +182,7 @@ int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::
     if (auto error = Run(app, platform, a, out)) return fail(*error);
   }
   out.flush();
-  return 0;
+  return platform.ReportedFailure() ? kScriptFailed : 0;
 }
 
 }  // namespace ravlo

@@ -40,10 +40,12 @@ std::string ScriptedPlatform::BrowseForFolder(const std::string&, unsigned) {
   return NextAnswer().value_or("");
 }
 
-void ScriptedPlatform::ShowMessage(const std::string& text, MessageIcon, const std::string&) {
-  out_ << PlainLines(text);
-  if (text.empty() || text.back() != '\n') out_ << '\n';
-  out_.flush();
+void ScriptedPlatform::ShowMessage(const std::string& text, MessageIcon icon, const std::string&) {
+  std::ostream& stream = icon == MessageIcon::Information ? out_ : err_;
+  if (icon != MessageIcon::Information) reportedFailure_ = true;
+  stream << PlainLines(text);
+  if (text.empty() || text.back() != '\n') stream << '\n';
+  stream.flush();
 }
 
 std::optional<std::string> ScriptedPlatform::InputBox(const std::string&, const std::string&,

@@ -1,6 +1,7 @@
 #pragma once
 // The Platform of scripted mode: the system's own for files, processes and the settings store;
-// dialogs answered from the script's queue; message boxes printed.
+// dialogs answered from the script's queue; message boxes printed: information on standard
+// output, warnings and errors on standard error (and the script then ends with exit code 1).
 
 #include <deque>
 #include <optional>
@@ -13,13 +14,16 @@ namespace ravlo {
 
 class ScriptedPlatform : public Platform {
  public:
-  ScriptedPlatform(Platform& system, std::ostream& out) : system_(system), out_(out) {}
+  ScriptedPlatform(Platform& system, std::ostream& out, std::ostream& err)
+      : system_(system), out_(out), err_(err) {}
 
   void QueueAnswer(std::optional<std::string> answer) { answers_.push_back(std::move(answer)); }
   // Removes the answer queued last when no dialog took it.
   void DropAnswerIfUnused(std::size_t queuedBefore);
   std::size_t PendingAnswers() const { return answers_.size(); }
   bool Closed() const { return closed_; }
+  // A warning or error message was shown: something the user asked for did not happen.
+  bool ReportedFailure() const { return reportedFailure_; }
 
   std::string ProgramFolder() override { return system_.ProgramFolder(); }
   bool StartProcess(const std::string& commandLine, WindowStyle style) override {
@@ -74,8 +78,10 @@ class ScriptedPlatform : public Platform {
 
   Platform& system_;
   std::ostream& out_;
+  std::ostream& err_;
   std::deque<std::optional<std::string>> answers_;
   bool closed_ = false;
+  bool reportedFailure_ = false;
 };
 
 }  // namespace ravlo

@@ -13,7 +13,7 @@ namespace {
 struct ScriptTest : ::testing::Test {
   test::FakePlatform system;
   std::ostringstream out, err;
-  ScriptedPlatform platform{system, out};
+  ScriptedPlatform platform{system, out, err};
   AppState app{platform};
 
   int Run(std::vector<std::string> args) { return RunScript(app, platform, args, out, err); }
@@ -69,7 +69,7 @@ TEST_F(ScriptTest, BadArgumentsStopBeforeAnythingRuns) {
                                              {"plain"}}) {
     test::FakePlatform fresh;
     std::ostringstream freshOut, freshErr;
-    ScriptedPlatform freshPlatform(fresh, freshOut);
+    ScriptedPlatform freshPlatform(fresh, freshOut, freshErr);
     AppState freshApp(freshPlatform);
     EXPECT_EQ(RunScript(freshApp, freshPlatform, args, freshOut, freshErr), kScriptUsageError)
         << args[0];
@@ -84,7 +84,7 @@ TEST_F(ScriptTest, BadIndexesAndUnreachableControlsStopWithExitCode2) {
 
   test::FakePlatform fresh;
   std::ostringstream o, e;
-  ScriptedPlatform p(fresh, o);
+  ScriptedPlatform p(fresh, o, e);
   AppState a(p);
   EXPECT_EQ(RunScript(a, p, {"--click", "mnuSave", "--dump"}, o, e), kScriptUsageError);
   EXPECT_NE(e.str().find("mnuSave is disabled"), std::string::npos);
@@ -98,6 +98,16 @@ TEST_F(ScriptTest, MessagesArePrintedAndDialogsAnsweredFromTheQueue) {
   EXPECT_NE(out.str().find("Ravlo v3.0\n"), std::string::npos);
   EXPECT_EQ(out.str().find('\r'), std::string::npos);
   EXPECT_TRUE(DumpHas("AuthorText=ravlo.example.org"));
+}
+
+TEST_F(ScriptTest, WarningsAndErrorsGoToStderrAndFailTheRun) {
+  // A wrong-length author text is refused with an error box; the prompt then comes again and
+  // the cancel ends it. The run goes on, and its exit code tells that something was refused.
+  ASSERT_EQ(Run({"--answer", "too.short", "--cancel", "--click", "mnuSetAuthor", "--dump"}),
+            kScriptFailed);
+  EXPECT_NE(err.str().find("It must be 17 characters long"), std::string::npos);
+  EXPECT_EQ(out.str().find("It must be 17 characters long"), std::string::npos);
+  EXPECT_TRUE(DumpHas("AuthorText=ravlo.example.net"));
 }
 
 TEST_F(ScriptTest, UnansweredDialogsCountAsCancelled) {
