@@ -3,8 +3,7 @@
 // code is non-zero, so a stale or partial report can never be read as the answer.
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,27 +13,42 @@
 namespace {
 
 // Title set IFOs are a few hundred KB at most; anything far larger is not one.
-constexpr std::streamoff kMaxIfoSize = 64 * 1024 * 1024;
+constexpr std::size_t kMaxIfoSize = 64 * 1024 * 1024;
 
+// Plain stdio rather than streams: the program starts, reads one small file and ends, so
+// start-up cost is most of its run time.
 bool ReadWholeFile(const char* path, std::vector<std::uint8_t>& bytes, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::FILE* file = std::fopen(path, "rb");
+  if (!file) {
     error = "cannot open";
     return false;
   }
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0 || size > kMaxIfoSize) {
-    error = "is too large to be a title set IFO";
-    return false;
+  std::uint8_t chunk[64 * 1024];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    bytes.insert(bytes.end(), chunk, chunk + got);
+    if (bytes.size() > kMaxIfoSize) {
+      std::fclose(file);
+      error = "is too large to be a title set IFO";
+      return false;
+    }
   }
-  in.seekg(0, std::ios::beg);
-  bytes.resize(static_cast<std::size_t>(size));
-  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) {
-    error = "cannot be read";
-    return false;
-  }
-  return true;
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) error = "cannot be read";
+  return !failed;
+}
+
+bool WriteWholeFile(const char* path, const std::string& text) {
+  // A fresh file rather than a truncated one: on Linux file systems truncating a file with
+  // data forces that data to disk on close, which costs more than the whole analysis.
+  // Only a regular file is removed: the report path may also be a device such as /dev/null.
+  std::error_code ignored;
+  if (std::filesystem::is_regular_file(path, ignored)) std::filesystem::remove(path, ignored);
+  std::FILE* file = std::fopen(path, "wb");
+  if (!file) return false;
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  return std::fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -60,8 +74,7 @@ int main(int argc, char** argv) {
   }
 
   const std::string report = ifoscan::FormatReport(parsed.titleSet);
-  std::ofstream out(reportPath, std::ios::binary | std::ios::trunc);
-  if (!out || !out.write(report.data(), static_cast<std::streamsize>(report.size())) || !out.flush()) {
+  if (!WriteWholeFile(reportPath, report)) {
     std::fprintf(stderr, "ifoscan: %s: cannot write the report\n", reportPath);
     return 3;
   }
