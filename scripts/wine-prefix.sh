@@ -7,15 +7,24 @@ action="$1"
 export WINEPREFIX="$2" WINEARCH=win32 WINEDEBUG=-all
 case "$action" in
   start)
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      mkdir -p "$WINEPREFIX"
-      # No Mono/Gecko prompts: the tests need neither.
-      WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i </dev/null >/dev/null 2>&1
-    fi
     # The server and the helpers Wine starts must not hold the caller's output open:
-    # CTest waits for every writer of a test's output to go away.
-    wineserver -p </dev/null >/dev/null 2>&1 || true  # already running: fine
-    wine cmd /c exit 0 </dev/null >/dev/null 2>&1
+    # CTest waits for every writer of a test's output to go away. So all output goes to a log,
+    # shown only when the prefix cannot be made to work.
+    log="$(dirname "$WINEPREFIX")/$(basename "$WINEPREFIX").log"
+    for attempt in 1 2; do
+      if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        # No Mono/Gecko prompts: the tests need neither.
+        WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i </dev/null >>"$log" 2>&1 || true
+      fi
+      wineserver -p </dev/null >>"$log" 2>&1 || true  # already running: fine
+      if wine cmd /c exit 0 </dev/null >>"$log" 2>&1; then exit 0; fi
+      echo "wine-prefix.sh: attempt $attempt to start $WINEPREFIX failed" >&2
+      wineserver -k 2>/dev/null || true
+      sleep 1
+    done
+    cat "$log" >&2
+    exit 1
     ;;
   stop)
     wineserver -k 2>/dev/null || true
