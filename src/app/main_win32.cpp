@@ -13,9 +13,7 @@
 #include "app/planner.h"
 #include "app/scripted_mode.h"
 #include "platform/win32_platform.h"
-#ifdef RAVLO_HAS_WINDOW
 #include "frame/win32/main_window.h"
-#endif
 
 namespace {
 
@@ -40,19 +38,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   if (!args.empty()) {
     exitCode = RunScripted(args);
   } else {
-#ifdef RAVLO_HAS_WINDOW
     ravlo::Win32Platform platform;
     ravlo::AppState app(platform);
     ravlo::ConnectHandlers(app);
     exitCode = ravlo::RunMainWindow(app, platform, [&app] { ravlo::LoadMainForm(app); },
                                     showCommand);
-#else
-    (void)showCommand;
-    ravlo::ConnectToParentConsole();
-    ravlo::HandleStreamBuf outBuf(STD_OUTPUT_HANDLE);
-    std::ostream out(&outBuf);
-    out << ravlo::ScriptUsage();
-#endif
   }
   return exitCode;
 }

@@ -148,7 +148,7 @@ std::optional<ScriptError> Run(AppState& app, ScriptedPlatform& platform, const 
 }  // namespace
 
 std::string ScriptUsage() {
-  return "Usage: Ravlo3 [actions]\n"
+  return "Usage: Ravlo3 [actions]   (or Ravlo3 --help for this text)\n"
          "Without actions the main window opens. Actions run in order, after start-up:\n"
          "  --answer TEXT       answer the next dialog or input box with TEXT\n"
          "  --cancel            cancel the next dialog or input box\n"
@@ -158,14 +158,19 @@ std::string ScriptUsage() {
          "  --pick NAME=INDEX   pick item INDEX (from 0) of a combo box\n"
          "  --check NAME=INDEX  check item INDEX of a stream list (--uncheck clears it)\n"
          "  --click NAME        click a button, menu item, check box or option\n"
-         "  --dump              print every field and global as NAME=VALUE\n";
+         "  --dump              print every field and global as NAME=VALUE\n"
+         "Exit codes: 0 done, 1 a warning or error was shown, 2 bad arguments.\n";
 }
 
 int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::string>& args,
               std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "/?")) {
+    out << ScriptUsage();
+    return 0;
+  }
   std::vector<Action> actions;
   auto fail = [&err](const ScriptError& error) {
-    err << "Ravlo3: " << error.message << '\n';
+    err << "Ravlo3: " << error.message << " (Ravlo3 --help lists the actions)\n";
     return kScriptUsageError;
   };
   if (auto error = Parse(args, actions)) return fail(*error);

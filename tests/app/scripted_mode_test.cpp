@@ -110,6 +110,12 @@ TEST_F(ScriptTest, WarningsAndErrorsGoToStderrAndFailTheRun) {
   EXPECT_TRUE(DumpHas("AuthorText=ravlo.example.net"));
 }
 
+TEST_F(ScriptTest, HelpListsTheActionsWithoutStartingUp) {
+  ASSERT_EQ(Run({"--help"}), 0);
+  EXPECT_NE(out.str().find("--check NAME=INDEX"), std::string::npos);
+  EXPECT_TRUE(system.calls.empty());
+}
+
 TEST_F(ScriptTest, UnansweredDialogsCountAsCancelled) {
   ASSERT_EQ(Run({"--click", "mnuOpen", "--dump"}), 0);
   EXPECT_EQ(system.CountCalls("RunAndWait"), 0);
