@@ -12,13 +12,18 @@ case "$action" in
     # shown only when the prefix cannot be made to work.
     log="$(dirname "$WINEPREFIX")/$(basename "$WINEPREFIX").log"
     for attempt in 1 2; do
-      if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      # Wine writes system.reg only some time after wineboot; our own mark says the prefix
+      # has been made and has run a program.
+      if [ ! -f "$WINEPREFIX/.ravlo-ready" ]; then
         mkdir -p "$WINEPREFIX"
         # No Mono/Gecko prompts: the tests need neither.
         WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i </dev/null >>"$log" 2>&1 || true
       fi
       wineserver -p </dev/null >>"$log" 2>&1 || true  # already running: fine
-      if wine cmd /c exit 0 </dev/null >>"$log" 2>&1; then exit 0; fi
+      if wine cmd /c exit 0 </dev/null >>"$log" 2>&1; then
+        touch "$WINEPREFIX/.ravlo-ready"
+        exit 0
+      fi
       echo "wine-prefix.sh: attempt $attempt to start $WINEPREFIX failed" >&2
       wineserver -k 2>/dev/null || true
       sleep 1

@@ -15,14 +15,9 @@ export WINEPREFIX="$build/wineprefix-gui" WINEARCH=win32 WINEDEBUG=-all
 mkdir -p "$shots"
 rm -f "$shots"/*.bmp "$shots"/*.png
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  # wineboot may report failure for optional parts; the prefix is usable once system.reg exists.
-  WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i >/dev/null 2>&1 || true
-  [ -f "$WINEPREFIX/system.reg" ] || { echo "FAIL - could not create $WINEPREFIX"; exit 1; }
-fi
-wineserver -p
-trap 'wineserver -k 2>/dev/null || true' EXIT
+prefix_script="$(dirname "$0")/../../scripts/wine-prefix.sh"
+"$prefix_script" start "$WINEPREFIX" || { echo "FAIL - could not create $WINEPREFIX"; exit 1; }
+trap '"$prefix_script" stop "$WINEPREFIX"' EXIT
 # No window manager runs on the virtual display: Wine draws the title bars itself, so the
 # screenshots show them.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
