@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# "Open IFO" on the authored sample discs through the real misc\ifoparse.bat and ifoscan.exe,
+# in scripted mode under Wine: the dump shows what a user would see on the Video, Audio and
+# Subtitles tabs.
+# Usage: open_disc_wine_test.sh RAVLO3_EXE IFOSCAN_EXE SOURCE_DIR DISCS_DIR
+set -euo pipefail
+ravlo=$1 ifoscan=$2 source=$3 discs=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+install="$work/Ravlo 3"  # a blank in every path the parser is given
+mkdir -p "$install/misc" "$install/tools"
+cp "$ravlo" "$install/"
+cp "$ifoscan" "$source/dist/misc/ifoparse.bat" "$install/misc/"
+touch "$install/tools/xt.txt"
+wine reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1
+winpath() { echo "Z:${1//\//\\}"; }
+
+fail=0
+Open() {  # Open DISC: runs the planner on the disc's first title set and keeps the dump
+  wine "$install/Ravlo3.exe" --open "$(winpath "$discs/$1/VIDEO_TS/VTS_01_0.IFO")" --dump \
+    | tr -d '\r' >"$work/$1.dump"
+}
+Expect() {  # Expect DISC LINE...
+  local disc=$1; shift
+  for line in "$@"; do
+    grep -qxF -- "$line" "$work/$disc.dump" || { echo "$disc: missing line: $line"; fail=1; }
+  done
+}
+Count() {  # Count DISC PATTERN N
+  local n
+  n=$(grep -cE "$2" "$work/$1.dump" || true)
+  [ "$n" -eq "$3" ] || { echo "$1: $n lines match $2, expected $3"; fail=1; }
+}
+
+Open disc_a
+Expect disc_a 'optPAL=1' 'optNTSC=0' 'opt16_9=1' 'opt4_3=0' 'txtTitle=1' 'txtAngle=1' \
+  'cmbPGC.selected=0' 'picInfo_on.visible=1' 'picInfo_off.visible=0' 'mnuSave.enabled=1' \
+  'mnuSaveRun.enabled=1' 'txtSec=4' 'txtFra=100' 'txtAB=128'
+Count disc_a '^cmbPGC\[[0-9]+\]=[0-9]+\. Length: [0-9]{2}:[0-9]{2}:[0-9]{2}' 2
+Count disc_a '^lstAL\[[0-9]+\]=0x8[0-7]\. [A-Za-z]+ \(AC3' 2
+Count disc_a '^lstAL\[[0-9]+\]=0xA[0-7]\. [A-Za-z]+ \(LPCM' 1
+Count disc_a '^lstAL\[[0-9]+\]=' 3
+Count disc_a '^lstSL\[[0-9]+\]=0x2[0-9A-F]\. [A-Za-z]+ \(Subtitle\)' 2
+Count disc_a '^lstSL\[[0-9]+\]=' 2
+Count disc_a '^lstAL\[[0-9]+\]\.checked=1' 0
+
+Open disc_b
+Expect disc_b 'optPAL=0' 'optNTSC=1' 'opt16_9=0' 'opt4_3=1' 'txtSec=5' 'txtFra=120'
+Count disc_b '^cmbPGC\[[0-9]+\]=' 1
+Count disc_b '^lstAL\[[0-9]+\]=0x80\. Unknown \(AC3' 1
+Count disc_b '^lstSL\[[0-9]+\]=' 0
+
+[ $fail -eq 0 ] && echo "both discs open as expected"
+exit $fail
