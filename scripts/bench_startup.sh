@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Start-up cost of the planner: wall time of "Ravlo3.exe --dump" against a trivial static
 # Win32 program in the same Wine prefix (median of several runs, one wineserver kept alive).
+# The planner runs from an installed folder whose tools are in place (xt.txt exists) and after
+# its first start, which is the state every later start of a user's installation is in.
 # Usage: bench_startup.sh [BUILD_DIR]   (a built win32 preset; default build/win32)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,9 +14,17 @@ for f in "$ravlo" "$trivial" "$trivial_gui"; do
   [ -f "$f" ] || { echo "bench_startup.sh: $f is missing; build the win32 preset first" >&2; exit 1; }
 done
 
+install="$build/bench-install"
+rm -rf "$install"
+mkdir -p "$install/misc" "$install/tools"
+cp "$ravlo" "$install/"
+touch "$install/tools/xt.txt"
+ravlo="$install/Ravlo3.exe"
+
 export WINEPREFIX="$build/bench-prefix" WINEARCH=win32 WINEDEBUG=-all
 scripts/wine-prefix.sh start "$WINEPREFIX"
 trap 'scripts/wine-prefix.sh stop "$WINEPREFIX"' EXIT
+wine reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1
 
 runs=9
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
