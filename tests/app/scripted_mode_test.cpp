@@ -18,7 +18,12 @@ struct ScriptTest : ::testing::Test {
 
   int Run(std::vector<std::string> args) { return RunScript(app, platform, args, out, err); }
   bool DumpHas(const std::string& line) {
-    return ("\n" + out.str()).find("\n" + line + "\n") != std::string::npos;
+    std::string text(1, '\n');
+    text += out.str();
+    std::string wanted(1, '\n');
+    wanted += line;
+    wanted += '\n';
+    return text.find(wanted) != std::string::npos;
   }
 };
 
