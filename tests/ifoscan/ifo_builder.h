@@ -15,7 +15,7 @@ struct ChainSpec {
   std::vector<std::uint32_t> subpictureControl;  // per logical sub-picture stream
 };
 
-struct IfoSpec {
+struct IfoLayout {
   std::uint8_t video[2] = {0x5C, 0x00};  // PAL 16:9 720x576
   std::vector<std::vector<std::uint8_t>> audio;        // 8-byte attributes
   std::vector<std::vector<std::uint8_t>> subpictures;  // 6-byte attributes
@@ -47,29 +47,29 @@ inline std::vector<std::uint8_t> Subpicture(const std::string& lang) {
   return s;
 }
 
-inline std::vector<std::uint8_t> BuildIfo(const IfoSpec& spec) {
+inline std::vector<std::uint8_t> BuildIfo(const IfoLayout& layout) {
   constexpr std::size_t kPgcit = 2048, kPgcSize = 0xEC;
-  std::vector<std::uint8_t> b(kPgcit + 8 + spec.chains.size() * (8 + kPgcSize), 0);
+  std::vector<std::uint8_t> b(kPgcit + 8 + layout.chains.size() * (8 + kPgcSize), 0);
   const std::string magic = "DVDVIDEO-VTS";
   for (std::size_t i = 0; i < magic.size(); ++i) b[i] = static_cast<std::uint8_t>(magic[i]);
   PutU32(b, 0xCC, 1);
-  b[0x200] = spec.video[0];
-  b[0x201] = spec.video[1];
-  PutU16(b, 0x202, static_cast<std::uint32_t>(spec.audio.size()));
-  for (std::size_t i = 0; i < spec.audio.size() && i < 8; ++i)
-    for (std::size_t k = 0; k < 8; ++k) b[0x204 + i * 8 + k] = spec.audio[i][k];
-  PutU16(b, 0x254, static_cast<std::uint32_t>(spec.subpictures.size()));
-  for (std::size_t i = 0; i < spec.subpictures.size() && i < 32; ++i)
-    for (std::size_t k = 0; k < 6; ++k) b[0x256 + i * 6 + k] = spec.subpictures[i][k];
+  b[0x200] = layout.video[0];
+  b[0x201] = layout.video[1];
+  PutU16(b, 0x202, static_cast<std::uint32_t>(layout.audio.size()));
+  for (std::size_t i = 0; i < layout.audio.size() && i < 8; ++i)
+    for (std::size_t k = 0; k < 8; ++k) b[0x204 + i * 8 + k] = layout.audio[i][k];
+  PutU16(b, 0x254, static_cast<std::uint32_t>(layout.subpictures.size()));
+  for (std::size_t i = 0; i < layout.subpictures.size() && i < 32; ++i)
+    for (std::size_t k = 0; k < 6; ++k) b[0x256 + i * 6 + k] = layout.subpictures[i][k];
 
-  const std::size_t count = spec.chains.size();
+  const std::size_t count = layout.chains.size();
   PutU16(b, kPgcit, static_cast<std::uint32_t>(count));
   PutU32(b, kPgcit + 4, static_cast<std::uint32_t>(b.size() - kPgcit - 1));
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t pgc = 8 + count * 8 + i * kPgcSize;  // relative to the table
     PutU32(b, kPgcit + 8 + i * 8, 0x81000000u + (static_cast<std::uint32_t>(i) << 24));
     PutU32(b, kPgcit + 8 + i * 8 + 4, static_cast<std::uint32_t>(pgc));
-    const ChainSpec& c = spec.chains[i];
+    const ChainSpec& c = layout.chains[i];
     const std::size_t at = kPgcit + pgc;
     b[at + 2] = c.programs;
     b[at + 3] = c.programs;

@@ -11,10 +11,10 @@ namespace {
 
 ParseResult Parse(const std::vector<std::uint8_t>& bytes) { return ParseTitleSetIfo(bytes); }
 
-IfoSpec TwoChainSpec() {
-  IfoSpec spec;
-  spec.audio = {Audio(0, 2, "en"), Audio(4, 2, "fr"), Audio(0, 6, "de")};
-  spec.subpictures = {Subpicture("en"), Subpicture("nl")};
+IfoLayout TwoChainSpec() {
+  IfoLayout layout;
+  layout.audio = {Audio(0, 2, "en"), Audio(4, 2, "fr"), Audio(0, 6, "de")};
+  layout.subpictures = {Subpicture("en"), Subpicture("nl")};
   ChainSpec first;
   first.bcd[0] = 0x01, first.bcd[1] = 0x24, first.bcd[2] = 0x31, first.bcd[3] = 0x59;  // frames dropped
   first.programs = 12;
@@ -25,8 +25,8 @@ IfoSpec TwoChainSpec() {
   ChainSpec second;
   second.bcd[2] = 0x07;
   second.programs = 1;
-  spec.chains = {first, second};
-  return spec;
+  layout.chains = {first, second};
+  return layout;
 }
 
 }  // namespace
@@ -64,19 +64,19 @@ TEST(IfoscanParser, ReadsChainsStreamsAndVideo) {
 }
 
 TEST(IfoscanParser, StreamIdsPerFormatAndControlTableFallbacks) {
-  IfoSpec spec;
-  spec.video[0] = 0x40;  // NTSC 4:3
-  spec.video[1] = 0x0C;  // 352x240
-  spec.audio = {Audio(6, 6, "ja"), Audio(2, 2, ""), Audio(3, 8, "it", 1), Audio(5, 2, "es"), Audio(0, 2, "en")};
-  spec.subpictures = {Subpicture(""), Subpicture("de")};
+  IfoLayout layout;
+  layout.video[0] = 0x40;  // NTSC 4:3
+  layout.video[1] = 0x0C;  // 352x240
+  layout.audio = {Audio(6, 6, "ja"), Audio(2, 2, ""), Audio(3, 8, "it", 1), Audio(5, 2, "es"), Audio(0, 2, "en")};
+  layout.subpictures = {Subpicture(""), Subpicture("de")};
   ChainSpec notAvailable;  // a chain that marks nothing available is skipped
   notAvailable.audioControl = {0x0000, 0x0000, 0x0000, 0x0000, 0x0000};
   ChainSpec chain;
   chain.audioControl = {0x8200, 0x8300, 0x8100, 0x8000, 0x0000};  // stream 5 in no chain
   chain.subpictureControl = {0x83000000u, 0x04000000u};  // sub-picture 2 in no chain
-  spec.chains = {notAvailable, chain};
+  layout.chains = {notAvailable, chain};
 
-  const ParseResult r = Parse(BuildIfo(spec));
+  const ParseResult r = Parse(BuildIfo(layout));
   ASSERT_TRUE(r.ok) << r.error;
   const TitleSet& t = r.titleSet;
   EXPECT_EQ(t.video.standard, VideoStandard::Ntsc);

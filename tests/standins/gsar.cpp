@@ -11,13 +11,13 @@
 
 namespace {
 
-std::vector<std::string> Expand(const std::string& spec) {
-  if (spec.find_first_of("*?") == std::string::npos) return {spec};
+std::vector<std::string> Expand(const std::string& pattern) {
+  if (pattern.find_first_of("*?") == std::string::npos) return {pattern};
   std::vector<std::string> files;
-  const std::size_t slash = spec.find_last_of("\\/");
-  const std::string folder = slash == std::string::npos ? "" : spec.substr(0, slash + 1);
+  const std::size_t slash = pattern.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
   WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA(spec.c_str(), &found);
+  const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return files;
   do {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(folder + found.cFileName);
@@ -46,17 +46,17 @@ int main(int argc, char** argv) {
   standin::LogCall("gsar.exe", standin::ArgumentText());
   std::string search, replace;
   bool overwrite = false;
-  std::vector<std::string> specs;
+  std::vector<std::string> patterns;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg.rfind("-s", 0) == 0) search = arg.substr(2);
     else if (arg.rfind("-r", 0) == 0) replace = arg.substr(2);
     else if (arg == "-o") overwrite = true;
-    else specs.push_back(arg);
+    else patterns.push_back(arg);
   }
   if (search.empty() || !overwrite) return 2;
-  for (const std::string& spec : specs) {
-    for (const std::string& file : Expand(spec)) ReplaceInFile(file, search, replace);
+  for (const std::string& pattern : patterns) {
+    for (const std::string& file : Expand(pattern)) ReplaceInFile(file, search, replace);
   }
   return 0;
 }

@@ -9,7 +9,7 @@ namespace {
 using T = ControlType;
 
 // Positions in dialog units, so that the layout follows the dialog font and the DPI.
-constexpr ControlSpec kControls[] = {
+constexpr ControlRow kControls[] = {
     // ---- Video --------------------------------------------------------------------------
     {"fraInfo", T::Frame, kPageVideo, ID_fraInfo, 4, 2, 276, 66, "Info", 0, 0},
     {"txtTitle", T::Label, kPageVideo, 0, 12, 16, 34, 8, nullptr, 'T', 0},
@@ -106,7 +106,7 @@ constexpr const char* kPageTitles[kPageCount] = {"Video", "Audio", "Subtitles", 
 
 }  // namespace
 
-std::span<const ControlSpec> ControlTable() { return kControls; }
+std::span<const ControlRow> ControlTable() { return kControls; }
 
 const char* PageTitle(int page) {
   return page >= 0 && page < kPageCount ? kPageTitles[page] : "";

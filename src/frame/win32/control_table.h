@@ -23,7 +23,7 @@ enum class ControlType {
 // The row under the tabs lives on the main window itself, not on a page.
 inline constexpr int kRowPage = -1;
 
-struct ControlSpec {
+struct ControlRow {
   const char* field;  // the field shown (or labelled); for frames the frame's own name
   ControlType type;
   int page;           // TabPage, or kRowPage
@@ -34,7 +34,7 @@ struct ControlSpec {
   int icon;           // Picture: icon resource id
 };
 
-std::span<const ControlSpec> ControlTable();
+std::span<const ControlRow> ControlTable();
 
 // Size of every tab page's content and of the whole client area, in dialog units.
 inline constexpr short kPageWidth = 284, kPageHeight = 164;

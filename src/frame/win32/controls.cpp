@@ -148,43 +148,43 @@ void CreateControls(HWND parent, int page, POINT origin, const DialogUnits& unit
   };
   std::vector<Created> controls, labels;
   const Field* previous = nullptr;
-  for (const ControlSpec& spec : ControlTable()) {
-    if (spec.page != page) continue;
-    Field* field = spec.type == ControlType::Frame ? nullptr
-                   : spec.field                    ? settings.Find(spec.field)
+  for (const ControlRow& row : ControlTable()) {
+    if (row.page != page) continue;
+    Field* field = row.type == ControlType::Frame ? nullptr
+                   : row.field                    ? settings.Find(row.field)
                                                    : nullptr;
-    std::string caption = spec.text ? spec.text : field ? field->Caption() : "";
-    Style style = StyleOf(spec.type, field);
+    std::string caption = row.text ? row.text : field ? field->Caption() : "";
+    Style style = StyleOf(row.type, field);
     // Every control starts a group except an option that continues its predecessor's group,
     // so arrow keys move within one option group only.
-    const bool continuesGroup = spec.type == ControlType::Option && previous && field &&
+    const bool continuesGroup = row.type == ControlType::Option && previous && field &&
                                 previous->Group() && previous->Group() == field->Group();
     if (!continuesGroup) style.style |= WS_GROUP;
-    if (spec.type == ControlType::Option && !continuesGroup) style.style |= WS_TABSTOP;
-    const bool hasText = spec.type != ControlType::Picture && spec.type != ControlType::Edit &&
-                         spec.type != ControlType::Combo && spec.type != ControlType::List &&
-                         spec.type != ControlType::CheckedList;
-    const std::string shown = hasText ? CaptionWithKey(caption, spec.accessKey) : "";
+    if (row.type == ControlType::Option && !continuesGroup) style.style |= WS_TABSTOP;
+    const bool hasText = row.type != ControlType::Picture && row.type != ControlType::Edit &&
+                         row.type != ControlType::Combo && row.type != ControlType::List &&
+                         row.type != ControlType::CheckedList;
+    const std::string shown = hasText ? CaptionWithKey(caption, row.accessKey) : "";
     HWND window = CreateWindowExA(
         style.exStyle, style.className, shown.c_str(), WS_CHILD | WS_VISIBLE | style.style,
-        origin.x + ToPixelsX(units, spec.x), origin.y + ToPixelsY(units, spec.y),
-        ToPixelsX(units, spec.cx), ToPixelsY(units, spec.cy), parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id > 0 ? spec.id : -1)),
+        origin.x + ToPixelsX(units, row.x), origin.y + ToPixelsY(units, row.y),
+        ToPixelsX(units, row.cx), ToPixelsY(units, row.cy), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id > 0 ? row.id : -1)),
         GetModuleHandleA(nullptr), nullptr);
     if (!window) continue;
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (spec.type == ControlType::CheckedList) SetUpCheckedList(window);
-    if (spec.type == ControlType::Picture) SetUpPicture(window, spec.icon);
+    if (row.type == ControlType::CheckedList) SetUpCheckedList(window);
+    if (row.type == ControlType::Picture) SetUpPicture(window, row.icon);
     if (!field) {
       previous = nullptr;
       continue;
     }
-    if (spec.type == ControlType::Label) {
-      labels.push_back({field, window, spec.type});
+    if (row.type == ControlType::Label) {
+      labels.push_back({field, window, row.type});
     } else {
-      controls.push_back({field, window, spec.type});
+      controls.push_back({field, window, row.type});
     }
-    previous = spec.type == ControlType::Option ? field : nullptr;
+    previous = row.type == ControlType::Option ? field : nullptr;
   }
   for (const Created& control : controls) {
     HWND label = nullptr;

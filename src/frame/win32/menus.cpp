@@ -9,7 +9,7 @@ namespace {
 
 enum class Row { Popup, Item, Separator };
 
-struct MenuSpec {
+struct MenuRow {
   Row row;
   const char* field;
   int id;
@@ -19,7 +19,7 @@ struct MenuSpec {
 };
 
 // Menu order; the separators are where the user expects groups of commands.
-constexpr MenuSpec kMenus[] = {
+constexpr MenuRow kMenus[] = {
     {Row::Popup, "mnuFile", 0, 0, false, nullptr},
     {Row::Item, "mnuNew", ID_mnuNew, 0, false, nullptr},
     {Row::Item, "mnuOpen", ID_mnuOpen, VK_F5, false, "F5"},
@@ -60,14 +60,14 @@ HMENU CreateMenuBar(ProjectSettings& settings, const std::shared_ptr<Binding>& b
   HMENU bar = CreateMenu();
   HMENU popup = nullptr;
   int position = -1;
-  for (const MenuSpec& spec : kMenus) {
-    if (spec.row == Row::Separator) {
+  for (const MenuRow& entry : kMenus) {
+    if (entry.row == Row::Separator) {
       AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    Field* field = settings.Find(spec.field);
+    Field* field = settings.Find(entry.field);
     if (!field) continue;
-    if (spec.row == Row::Popup) {
+    if (entry.row == Row::Popup) {
       popup = CreatePopupMenu();
       AppendMenuA(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
                   field->Caption().c_str());
@@ -80,9 +80,9 @@ HMENU CreateMenuBar(ProjectSettings& settings, const std::shared_ptr<Binding>& b
       continue;
     }
     std::string caption = field->Caption();
-    if (spec.keyText) caption = caption + "\t" + spec.keyText;
-    AppendMenuA(popup, MF_STRING, spec.id, caption.c_str());
-    const int id = spec.id;
+    if (entry.keyText) caption = caption + "\t" + entry.keyText;
+    AppendMenuA(popup, MF_STRING, entry.id, caption.c_str());
+    const int id = entry.id;
     HMENU owner = popup;
     ShowItemState(owner, *field, id);
     field->Watch([binding, owner, id](const Field& f) {
@@ -95,20 +95,20 @@ HMENU CreateMenuBar(ProjectSettings& settings, const std::shared_ptr<Binding>& b
 HACCEL CreateShortcuts() {
   ACCEL keys[sizeof kMenus / sizeof kMenus[0]];
   int count = 0;
-  for (const MenuSpec& spec : kMenus) {
-    if (spec.key == 0) continue;
-    keys[count].fVirt = static_cast<BYTE>(FVIRTKEY | (spec.ctrl ? FCONTROL : 0));
-    keys[count].key = spec.key;
-    keys[count].cmd = static_cast<WORD>(spec.id);
+  for (const MenuRow& entry : kMenus) {
+    if (entry.key == 0) continue;
+    keys[count].fVirt = static_cast<BYTE>(FVIRTKEY | (entry.ctrl ? FCONTROL : 0));
+    keys[count].key = entry.key;
+    keys[count].cmd = static_cast<WORD>(entry.id);
     ++count;
   }
   return CreateAcceleratorTableA(keys, count);
 }
 
 bool RunMenuCommand(ProjectSettings& settings, int id) {
-  for (const MenuSpec& spec : kMenus) {
-    if (spec.row != Row::Item || spec.id != id) continue;
-    Field* field = settings.Find(spec.field);
+  for (const MenuRow& entry : kMenus) {
+    if (entry.row != Row::Item || entry.id != id) continue;
+    Field* field = settings.Find(entry.field);
     if (field && field->Enabled()) field->Click();
     return true;
   }
