@@ -13,12 +13,8 @@ class FrameServerScriptTest : public ProjectTest {
     s.chkDeinterlace.SetValue(false);
   }
   std::string Write() {
-    SaveReport report;
-    WriteFrameServerScript(app, report);
-    EXPECT_TRUE(report.Ok());
-    return Project("project.avs");
+    return WriteWith(WriteFrameServerScript, "project.avs");
   }
-  ProjectSettings& s = app.settings;
 };
 
 TEST_F(FrameServerScriptTest, EveryFilterOnNtscWideGivesTheTenLines) {

@@ -7,12 +7,8 @@ namespace {
 class PlaybackScriptTest : public ProjectTest {
  protected:
   std::string Write() {
-    SaveReport report;
-    WritePlaybackScript(app, report);
-    EXPECT_TRUE(report.Ok());
-    return Project("movie.bat");
+    return WriteWith(WritePlaybackScript, "movie.bat");
   }
-  ProjectSettings& s = app.settings;
 };
 
 TEST_F(PlaybackScriptTest, ConvertedStreamsAreNamedByIdAndFormat) {

@@ -41,10 +41,7 @@ class ProjectBatchTest : public ProjectTest {
     s.chkDelLogs.SetValue(false);
   }
   std::string Write() {
-    SaveReport report;
-    WriteProjectBatch(app, report);
-    EXPECT_TRUE(report.Ok());
-    return Project("project.bat");
+    return WriteWith(WriteProjectBatch, "project.bat");
   }
   std::vector<std::string> Lines() {
     std::vector<std::string> lines;
@@ -71,7 +68,6 @@ class ProjectBatchTest : public ProjectTest {
     }
     return found;
   }
-  ProjectSettings& s = app.settings;
 };
 
 TEST_F(ProjectBatchTest, OneOriginalStreamExample) {

@@ -12,6 +12,7 @@
 #include "frame/app_state.h"
 #include "frame/constants.h"
 #include "frame/startup.h"
+#include "project/save_report.h"
 
 namespace ravlo::test {
 
@@ -42,6 +43,14 @@ class ProjectTest : public testing::Test {
   std::string Project(const std::string& name) const { return platform.GetFile("E:\\Proj\\" + name); }
   bool InProject(const std::string& name) { return platform.FileExists("E:\\Proj\\" + name); }
 
+  // Runs one writer, expects it to succeed and returns the file it wrote.
+  std::string WriteWith(void (*writer)(AppState&, SaveReport&), const std::string& name) {
+    SaveReport report;
+    writer(app, report);
+    EXPECT_TRUE(report.Ok());
+    return Project(name);
+  }
+
   void AddAudio(std::initializer_list<const char*> codes) {
     for (const char* code : codes) app.settings.lstAO_code.AddItem(code);
   }
@@ -51,6 +60,7 @@ class ProjectTest : public testing::Test {
 
   FakePlatform platform;
   AppState app{platform};
+  ProjectSettings& s = app.settings;
 };
 
 }  // namespace ravlo::test

@@ -43,7 +43,6 @@ class SaveProjectTest : public ProjectTest {
     return names;
   }
   static std::string FileNameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
-  ProjectSettings& s = app.settings;
 };
 
 const std::set<std::string> kAlways = {"project.avs", "project.lst", "project.bat", "movie.bat",

@@ -8,16 +8,10 @@ namespace {
 class StreamListTest : public ProjectTest {
  protected:
   std::string WriteList() {
-    SaveReport report;
-    WriteStreamList(app, report);
-    EXPECT_TRUE(report.Ok());
-    return Project("project.lst");
+    return WriteWith(WriteStreamList, "project.lst");
   }
   std::string WriteParameters() {
-    SaveReport report;
-    WriteSubtitleParameters(app, report);
-    EXPECT_TRUE(report.Ok());
-    return Project("subparam");
+    return WriteWith(WriteSubtitleParameters, "subparam");
   }
 };
 
