@@ -26,13 +26,11 @@ inline std::string Crlf(std::initializer_list<std::string> lines) {
 class ProjectTest : public testing::Test {
  protected:
   void SetUp() override {
+    // The start-up of an installation past its first run, with its tools in place.
+    platform.settingsStore["Ravlo3\\Options\\FirstRun"] = "Done";
+    platform.PutFile("C:\\Program Files\\Ravlo3\\tools\\xt.txt");
+    Form_Load(app, nullptr);
     AppGlobals& g = app.globals;
-    g.LineBreak = "\r\n";
-    g.AppFolder = "C:\\Program Files\\Ravlo3\\";
-    g.MiscFolder = g.AppFolder + "misc\\";
-    g.ToolsFolder = g.AppFolder + "tools\\";
-    g.AuthorText = kHostName;
-    ApplyToolPaths(app);
     g.IfoPath = "D:\\VIDEO_TS\\VTS_01_0.IFO";
     g.ProjectFolder = "E:\\Proj\\";
     std::filesystem::create_directories(platform.HostPath("E:\\Proj"));
