@@ -2,9 +2,15 @@
 #   Ravlo3.exe
 #   misc\   help.htm, ifoparse.bat, ifoscan.exe, 1st.reg, 2nd.reg, brimmer.exe
 #   tools\  xt.bat (the user adds the outside tools in their versioned folders)
-# CPack zips that tree as Ravlo3-<version>-win32.zip. Only the Windows build ships.
+# CPack zips that tree as Ravlo3-<version>-win32.zip.
+#
+# The native build (the Linux road) installs in the usual POSIX layout instead:
+#   bin/            ravlo3, brimmer, ifoscan, vobtitle
+#   share/ravlo3/   misc/ (help.htm, ifoparse.sh), tools/ (xt.sh)
+# ravlo3 finds its data in ../share/ravlo3 and the scripts find the helpers in ../../../bin.
 
 if(NOT WIN32)
+  include(cmake/install_native.cmake)
   return()
 endif()
 

@@ -1,5 +1,7 @@
 #include "app/scripted_mode.h"
 
+#include <algorithm>
+#include <cctype>
 #include <optional>
 
 #include "app/planner.h"
@@ -69,6 +71,22 @@ std::optional<int> ParseIndex(const std::string& text) {
   return index;
 }
 
+// A stream list's item named by its stream id ("0x80" finds "0x80. English (AC3, ...)").
+std::optional<int> StreamItemIndex(const Field& f, const std::string& code) {
+  if (code.size() < 3 || code[0] != '0' || (code[1] != 'x' && code[1] != 'X')) return std::nullopt;
+  for (int i = 0; i < f.ItemCount(); ++i) {
+    const std::string& item = f.Item(i);
+    if (item.size() > code.size() && item[code.size()] == '.' &&
+        std::equal(code.begin(), code.end(), item.begin(), [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) ==
+                 std::tolower(static_cast<unsigned char>(b));
+        })) {
+      return i;
+    }
+  }
+  return std::nullopt;
+}
+
 bool KindIs(const Field& f, std::initializer_list<FieldKind> kinds) {
   for (FieldKind kind : kinds) {
     if (f.Kind() == kind) return true;
@@ -135,7 +153,8 @@ std::optional<ScriptError> Run(AppState& app, ScriptedPlatform& platform, const 
     }
     return std::nullopt;
   }
-  const auto index = ParseIndex(a.value);
+  auto index = ParseIndex(a.value);
+  if (!index && a.verb != "pick") index = StreamItemIndex(f, a.value);
   if (!index || *index >= f.ItemCount()) {
     return ScriptError{"--" + a.verb + " " + f.Name() + ": no item " + a.value + " (it has " +
                        std::to_string(f.ItemCount()) + ")"};
@@ -149,14 +168,20 @@ std::optional<ScriptError> Run(AppState& app, ScriptedPlatform& platform, const 
 
 std::string ScriptUsage() {
   return "Usage: Ravlo3 [actions]   (or Ravlo3 --help for this text)\n"
-         "Without actions the main window opens. Actions run in order, after start-up:\n"
+         "Without actions the main window opens. " +
+         ScriptActionsHelp();
+}
+
+std::string ScriptActionsHelp() {
+  return "Actions run in order, after start-up:\n"
          "  --answer TEXT       answer the next dialog or input box with TEXT\n"
          "  --cancel            cancel the next dialog or input box\n"
          "  --open PATH         open an IFO file (File > Open IFO)\n"
          "  --save FOLDER       save the project (File > Save; FOLDER answers the folder picker)\n"
          "  --set NAME=VALUE    type a text, set a check box (0/1), select an option (1)\n"
          "  --pick NAME=INDEX   pick item INDEX (from 0) of a combo box\n"
-         "  --check NAME=INDEX  check item INDEX of a stream list (--uncheck clears it)\n"
+         "  --check NAME=INDEX  check item INDEX of a stream list (--uncheck clears it);\n"
+         "                      a stream id (0x80) instead of INDEX names the stream's item\n"
          "  --click NAME        click a button, menu item, check box or option\n"
          "  --dump              print every field and global as NAME=VALUE\n"
          "Exit codes: 0 done, 1 a warning or error was shown, 2 bad arguments.\n";

@@ -7,7 +7,8 @@
 //   --save FOLDER        --answer FOLDER --click mnuSave (the answer is dropped if no picker asks)
 //   --set NAME=VALUE     type a text/combo text, set a check (0/1), select (1) or clear (0) an option
 //   --pick NAME=INDEX    pick item INDEX of a combo
-//   --check NAME=INDEX   check item INDEX of a checked list (--uncheck clears it)
+//   --check NAME=INDEX   check item INDEX of a checked list (--uncheck clears it); a stream
+//                        id (0x80) instead of INDEX names the item of that stream
 //   --click NAME         click a button, menu item, check box or option
 //   --dump               print the whole state
 
@@ -32,5 +33,7 @@ int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::
               std::ostream& out, std::ostream& err);
 
 std::string ScriptUsage();
+// The list of actions and exit codes, without the program's own first lines.
+std::string ScriptActionsHelp();
 
 }  // namespace ravlo

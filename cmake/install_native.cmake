@@ -1,0 +1,13 @@
+# Install rules of the native build (see install.cmake for the layout).
+include(GNUInstallDirs)
+
+foreach(program ravlo3 brimmer ifoscan vobtitle)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
+
+set(RAVLO_DATA_DIR ${CMAKE_INSTALL_DATADIR}/ravlo3)
+install(FILES ${PROJECT_SOURCE_DIR}/dist/misc/help.htm DESTINATION ${RAVLO_DATA_DIR}/misc)
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/dist/misc/ifoparse.sh DESTINATION ${RAVLO_DATA_DIR}/misc)
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/dist/tools/xt.sh DESTINATION ${RAVLO_DATA_DIR}/tools)

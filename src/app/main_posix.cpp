@@ -1,0 +1,60 @@
+// ravlo3: the planner without a window, on Linux and other POSIX systems. The same record,
+// handlers and scripted actions as Ravlo3.exe, plus named options for the common choices;
+// its Save writes project.sh and movie.sh.
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/named_options.h"
+#include "app/scripted_mode.h"
+#include "platform/posix_platform.h"
+
+namespace {
+
+// The record keeps absolute Windows-style paths; the user types native ones, maybe relative.
+std::string RecordPathOf(const std::string& typed) {
+  std::error_code code;
+  const std::filesystem::path absolute = std::filesystem::absolute(typed, code);
+  return ravlo::RecordPath(code ? typed : absolute.lexically_normal().string());
+}
+
+void ToRecordPaths(std::vector<std::string>& actions) {
+  for (std::size_t i = 0; i + 1 < actions.size(); ++i) {
+    if (actions[i] == "--open" || actions[i] == "--save") {
+      actions[i + 1] = RecordPathOf(actions[i + 1]);
+      ++i;
+    } else if (actions[i] != "--cancel" && actions[i] != "--dump") {
+      ++i;  // a value, even one that looks like "--open"
+    }
+  }
+}
+
+std::string ProgramPath(const char* argv0) {
+  std::error_code code;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", code);
+  if (!code) return self.string();
+  return std::filesystem::absolute(argv0, code).string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))) {
+    std::cout << ravlo::NativeUsage();
+    return args.empty() ? ravlo::kScriptUsageError : 0;
+  }
+  ravlo::ExpandedArguments expanded = ravlo::ExpandNamedOptions(args);
+  if (!expanded.error.empty()) {
+    std::cerr << "ravlo3: " << expanded.error << " (ravlo3 --help lists the options)\n";
+    return ravlo::kScriptUsageError;
+  }
+  ToRecordPaths(expanded.actions);
+
+  ravlo::PosixPlatform system(ProgramPath(argv[0]), std::cout, std::cerr);
+  ravlo::ScriptedPlatform platform(system, std::cout, std::cerr);
+  ravlo::AppState app(platform);
+  return ravlo::RunScript(app, platform, expanded.actions, std::cout, std::cerr);
+}

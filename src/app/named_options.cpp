@@ -1,0 +1,130 @@
+#include "app/named_options.h"
+
+#include <cctype>
+
+#include "app/scripted_mode.h"
+
+namespace ravlo {
+namespace {
+
+bool IsStreamId(const std::string& text) {
+  if (text.size() < 3 || text.size() > 4 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) {
+    return false;
+  }
+  for (std::size_t i = 2; i < text.size(); ++i) {
+    if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
+  }
+  return true;
+}
+
+// "0x80,0x81" -> the ids in order; nothing when one is not a stream id.
+std::optional<std::vector<std::string>> StreamIds(const std::string& text) {
+  std::vector<std::string> ids;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    const std::string id = text.substr(start, comma == std::string::npos ? comma : comma - start);
+    if (!IsStreamId(id)) return std::nullopt;
+    ids.push_back(id);
+    if (comma == std::string::npos) return ids;
+    start = comma + 1;
+  }
+}
+
+bool IsWholeNumber(const std::string& text) {
+  if (text.empty() || text.size() > 9) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+bool TakesValue(const std::string& option) {
+  return option == "--chain" || option == "--audio" || option == "--subtitles" ||
+         option == "--format" || option == "--quality" || option == "--size" ||
+         option == "--author";
+}
+
+// The actions of one named option with its value; an error text when the value is wrong.
+std::string Expand(const std::string& option, const std::string& value,
+                   std::vector<std::string>& out) {
+  if (option == "--delete-temporary") return out.insert(out.end(), {"--set", "chkDelTemp=1"}), "";
+  if (option == "--delete-logs") return out.insert(out.end(), {"--set", "chkDelLogs=1"}), "";
+  if (option == "--author") return out.insert(out.end(), {"--answer", value, "--click", "mnuSetAuthor"}), "";
+  if (option == "--audio" || option == "--subtitles") {
+    const auto ids = StreamIds(value);
+    if (!ids) return option + " takes stream ids separated by commas (0x80,0x81), got \"" + value + "\"";
+    const bool audio = option == "--audio";
+    out.insert(out.end(), {"--click", audio ? "cmdASN" : "cmdSSN"});
+    for (const std::string& id : *ids) out.insert(out.end(), {"--check", (audio ? "lstAL=" : "lstSL=") + id});
+    return "";
+  }
+  if (option == "--format") {
+    if (value == "mp3") return out.insert(out.end(), {"--set", "optAud_MP3=1"}), "";
+    if (value == "ogg") return out.insert(out.end(), {"--set", "optAud_OGG=1"}), "";
+    if (value == "ac3" || value == "original") {
+      out.insert(out.end(), {"--set", "optAud_AC3=1", "--set",
+                             value == "ac3" ? "chkOrig=0" : "chkOrig=1"});
+      return "";
+    }
+    return "--format takes mp3, ogg, ac3 or original, got \"" + value + "\"";
+  }
+  // --chain, --quality and --size take a whole number.
+  if (!IsWholeNumber(value)) return option + " takes a whole number, got \"" + value + "\"";
+  const char* field = option == "--chain" ? "txtTitle=" : option == "--quality" ? "cmbAudQual=" : "cmbMS=";
+  out.insert(out.end(), {"--set", field + value});
+  return "";
+}
+
+}  // namespace
+
+ExpandedArguments ExpandNamedOptions(const std::vector<std::string>& args) {
+  ExpandedArguments result;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool flag = arg == "--delete-temporary" || arg == "--delete-logs";
+    if (!flag && !TakesValue(arg)) {
+      result.actions.push_back(arg);
+      // A scripted action's value passes through as it is, even when it looks like an option.
+      if (arg.rfind("--", 0) == 0 && arg != "--cancel" && arg != "--dump" && i + 1 < args.size()) {
+        result.actions.push_back(args[++i]);
+      }
+      continue;
+    }
+    std::string value;
+    if (!flag) {
+      if (i + 1 >= args.size()) {
+        result.error = arg + " needs a value";
+        return result;
+      }
+      value = args[++i];
+    }
+    result.error = Expand(arg, value, result.actions);
+    if (!result.error.empty()) return result;
+  }
+  return result;
+}
+
+std::string NativeUsage() {
+  return "Usage: ravlo3 [options and actions]   (ravlo3 --help shows this text)\n"
+         "Plans the conversion of one DVD title and writes a project folder whose project.sh\n"
+         "makes the movie with ffmpeg (XviD video, the chosen audio, VobSub subtitles).\n"
+         "Example:\n"
+         "  ravlo3 --open /media/dvd/VIDEO_TS/VTS_01_0.IFO --chain 1 --audio 0x80,0x81 \\\n"
+         "         --subtitles 0x21,0x20 --format mp3 --quality 128 --size 700 \\\n"
+         "         --delete-temporary --save ~/movies/film && ~/movies/film/project.sh\n"
+         "Options (shorthands for the actions below; they run in the order given, so name\n"
+         "the chain and streams after --open):\n"
+         "  --chain N                program chain N of the title set\n"
+         "  --audio 0x80,0x81        check exactly these audio streams, in this order\n"
+         "  --subtitles 0x21,0x20    check exactly these subtitle streams, in this order\n"
+         "  --format mp3|ogg|ac3|original   audio format (original keeps the AC3 stream)\n"
+         "  --quality N              audio bitrate in kbit/s (MP3, AC3) or OGG quality\n"
+         "  --size MB                size of the medium in MB\n"
+         "  --author TEXT            author text for the audio files' tags\n"
+         "  --delete-temporary       delete temporary files at the end of project.sh\n"
+         "  --delete-logs            delete the logs at the end of project.sh\n" +
+         ScriptActionsHelp();
+}
+
+}  // namespace ravlo

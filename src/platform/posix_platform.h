@@ -1,0 +1,82 @@
+#pragma once
+// The Platform seam on Linux and other POSIX systems: the native planner `ravlo3`.
+//
+// The record keeps Windows-style paths ("\" between the parts), as every writer and handler
+// expects them. This implementation is where the two forms meet: every path it is given is
+// turned into the native form ("\" -> "/"), and the program folder it reports is in the
+// record's form. A file or folder name that itself holds a "\" cannot be used on this road.
+//
+// What the planner starts by name is looked for as a POSIX shell twin: a command line or
+// shell-opened file "X.bat" runs "X.sh" from the same folder (ifoparse, xt, project). Shell
+// scripts started with ShellOpen run in the foreground: the terminal is their window, and a
+// job still writing after the planner has ended would run into the user's prompt. Documents
+// and web addresses are not opened (there is no window to open them for); ShellOpen then
+// returns false.
+//
+// Dialogs are not shown (scripted mode answers them from its queue); a message box prints its
+// text, as scripted mode prints it.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace ravlo {
+
+// "\a\b" -> "/a/b" and back.
+std::string NativePath(const std::string& recordPath);
+std::string RecordPath(const std::string& nativePath);
+
+// The words of a command line as the planner writes them for Windows: blanks separate words,
+// double quotes group them and are removed.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// The folder of the planner's data (misc/, tools/): `<prefix>/share/ravlo3` when the program
+// lies in `<prefix>/bin` beside such a folder, otherwise the program's own folder (a build
+// tree). Native form, no trailing "/".
+std::string DataFolderFor(const std::string& programPath);
+
+// Folder of the settings store: $XDG_CONFIG_HOME/ravlo3, or ~/.config/ravlo3.
+std::string SettingsFolder();
+
+class PosixPlatform : public Platform {
+ public:
+  // `programPath`: the running program file (native form); `out` receives message boxes.
+  PosixPlatform(std::string programPath, std::ostream& out, std::ostream& err);
+
+  std::string ProgramFolder() override;
+  bool StartProcess(const std::string& commandLine, WindowStyle style) override;
+  bool RunAndWait(const std::string& commandLine, WindowStyle style) override;
+  bool ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
+                 const std::string& folder, WindowStyle style) override;
+  void CloseMainWindow() override {}
+  std::string OpenFileDialog(const std::string&) override { return ""; }
+  std::string BrowseForFolder(const std::string&, unsigned) override { return ""; }
+  void ShowMessage(const std::string& text, MessageIcon icon, const std::string& caption) override;
+  std::optional<std::string> InputBox(const std::string&, const std::string&,
+                                      const std::string&) override {
+    return std::nullopt;
+  }
+  std::string ReadSetting(const std::string& app, const std::string& section,
+                          const std::string& key) override;
+  void WriteSetting(const std::string& app, const std::string& section, const std::string& key,
+                    const std::string& value) override;
+  bool FileExists(const std::string& path) override;
+  bool RemoveFile(const std::string& path, std::string& error) override;
+  bool CopyFileTo(const std::string& from, const std::string& to, std::string& error) override;
+  std::optional<std::int64_t> FileLength(const std::string& path) override;
+  std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) override;
+  bool WriteWholeFile(const std::string& path, const std::string& content,
+                      std::string& error) override;
+  bool AppendToFile(const std::string& path, const std::string& content,
+                    std::string& error) override;
+  std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error) override;
+
+ private:
+  std::string programPath_;
+  std::ostream& out_;
+  std::ostream& err_;
+};
+
+}  // namespace ravlo
