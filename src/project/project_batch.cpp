@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "frame/numbers.h"
+#include "common/numbers.h"
 #include "frame/paths.h"
 #include "project/writers.h"
 #include "streams/audio_format.h"

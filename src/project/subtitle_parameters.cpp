@@ -1,6 +1,6 @@
 #include <cstdlib>
 
-#include "frame/numbers.h"
+#include "common/numbers.h"
 #include "project/writers.h"
 
 namespace ravlo {
