@@ -1,6 +1,6 @@
 #include "analysis/title_sync.h"
 
-#include "frame/numbers.h"
+#include "common/numbers.h"
 #include "planning/bitrate_calculator.h"
 
 namespace ravlo {

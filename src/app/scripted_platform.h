@@ -55,6 +55,9 @@ class ScriptedPlatform : public Platform {
   bool CopyFileTo(const std::string& from, const std::string& to, std::string& error) override {
     return system_.CopyFileTo(from, to, error);
   }
+  bool MoveFileOver(const std::string& from, const std::string& to, std::string& error) override {
+    return system_.MoveFileOver(from, to, error);
+  }
   std::optional<std::int64_t> FileLength(const std::string& path) override {
     return system_.FileLength(path);
   }

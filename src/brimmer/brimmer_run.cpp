@@ -2,10 +2,16 @@
 
 #include "brimmer/folder_access.h"
 #include "brimmer/size_math.h"
+#include "common/numbers.h"
 
 namespace brimmer {
+namespace {
 
-std::uint64_t MeasuredBytes(const std::string& folder) {
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+}  // namespace
+
+std::uint64_t MeasuredBytes(const std::string& folder, Measure measure) {
   std::uint64_t total = 0;
   // A missing archive or index simply means no subtitles (or text subtitles).
   for (const char* name : {"movie.rar", "movie.idx"}) {
@@ -17,22 +23,61 @@ std::uint64_t MeasuredBytes(const std::string& folder) {
       total += FileLength(folder + name).value_or(0);
     }
   }
+  if (measure == Measure::LinuxRoad) {
+    // No archive there: the picture file itself is a result, and so is kept PCM audio.
+    total += FileLength(folder + "movie.sub").value_or(0);
+    for (const std::string& name : FilesWithExtension(folder, "wav")) {
+      total += FileLength(folder + name).value_or(0);
+    }
+  }
   return total;
 }
 
-BrimmerOutcome RunBrimmer(const std::string& folder, std::string_view mediaSizeText) {
+BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
+                                  Measure measure) {
   BrimmerOutcome outcome;
-  outcome.targetKB = TargetKBFromText(mediaSizeText);
-  outcome.measuredBytes = MeasuredBytes(folder);
+  outcome.measuredBytes = MeasuredBytes(folder, measure);
   outcome.usedKB = UsedKBFromBytes(outcome.measuredBytes);
-  if (outcome.targetKB && outcome.usedKB) {
-    outcome.desiredKB = DesiredKB(*outcome.targetKB, *outcome.usedKB);
+
+  // The whole text must be the number: "699 MB" or "" would otherwise become a size nobody
+  // asked for.
+  const std::optional<double> megabytes = ravlo::ParseNumber(mediaSizeText);
+  if (!megabytes || *megabytes <= 0) {
+    outcome.refusal = "the media size " + Quoted(mediaSizeText) +
+                      " is not a positive number of megabytes";
+    return outcome;
   }
-  // Without a size that fits the codec's 32-bit value, 2nd.reg is left as it is rather than
-  // handed a wrapped number the second pass would take at its word.
-  if (outcome.desiredKB) {
-    outcome.lineAppended =
-        AppendToFile(folder + "2nd.reg", DesiredSizeLine(*outcome.desiredKB));
+  outcome.targetKB = TargetKBFromText(mediaSizeText);
+  if (!outcome.targetKB || *outcome.targetKB <= 0) {
+    outcome.refusal = "the media size " + Quoted(mediaSizeText) +
+                      " MB does not fit the codec's 32-bit size in KB";
+    return outcome;
+  }
+  if (!outcome.usedKB) {
+    outcome.refusal = "the audio and subtitle files (" + std::to_string(outcome.measuredBytes) +
+                      " bytes) are larger than any size the codec can take";
+    return outcome;
+  }
+  outcome.desiredKB = DesiredKB(*outcome.targetKB, *outcome.usedKB);
+  if (!outcome.desiredKB || *outcome.desiredKB <= 0) {
+    outcome.refusal = "the audio and subtitle files (" + std::to_string(*outcome.usedKB) +
+                      " KB) leave no room for the video on a medium of " +
+                      std::string(mediaSizeText) + " MB";
+    outcome.desiredKB.reset();
+  }
+  return outcome;
+}
+
+BrimmerOutcome RunBrimmer(const std::string& folder, std::string_view mediaSizeText) {
+  BrimmerOutcome outcome = ComputeDesiredSize(folder, mediaSizeText, Measure::WindowsBatch);
+  if (outcome.Ok()) {
+    outcome.lineAppended = AppendToFile(folder + "2nd.reg", DesiredSizeLine(*outcome.desiredKB));
+    if (!outcome.lineAppended) outcome.refusal = folder + "2nd.reg cannot be appended to";
+  }
+  if (!outcome.Ok()) {
+    // The batch shows no window of ours; its log is where the user looks after the run.
+    AppendToFile(folder + "log.txt",
+                 "brimmer: no second-pass size was written: " + outcome.refusal + "\r\n");
   }
   return outcome;
 }

@@ -9,6 +9,9 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // GetCommandLineA rather than WinMain's argument: the same text, without relying on the
   // runtime's own program-name skipping.
-  brimmer::RunBrimmer(brimmer::ProgramFolder(), brimmer::CommandTail(GetCommandLineA()));
-  return 0;
+  // A refused size is in log.txt; the exit code tells a caller that looks.
+  return brimmer::RunBrimmer(brimmer::ProgramFolder(), brimmer::CommandTail(GetCommandLineA()))
+                 .Ok()
+             ? 0
+             : 1;
 }

@@ -8,14 +8,16 @@
 #include <string>
 #include <string_view>
 
+#include "common/numbers.h"
+
 namespace brimmer {
 
-// Value of the leading number of a text: blanks skipped, an optional sign, digits with an
-// optional fraction and exponent; the rest is ignored. Empty or non-numeric text is 0.
-double LeadingNumber(std::string_view text);
-
+// The planner's reading of numbers, so that both programs read a size alike.
+using ravlo::LeadingNumber;
 // Nearest whole number, a half going to the even neighbour; nothing outside 32-bit range.
-std::optional<std::int32_t> RoundHalfEvenToInt32(double value);
+inline std::optional<std::int32_t> RoundHalfEvenToInt32(double value) {
+  return ravlo::RoundToInt32(value);
+}
 
 // The media size (megabytes, as the batch passes it) in kilobytes.
 std::optional<std::int32_t> TargetKBFromText(std::string_view mediaSizeText);

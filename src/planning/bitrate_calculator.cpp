@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "frame/numbers.h"
+#include "common/numbers.h"
 #include "planning/time_of_day.h"
 
 namespace ravlo {

@@ -59,6 +59,9 @@ class Platform {
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool RemoveFile(const std::string& path, std::string& error) = 0;
   virtual bool CopyFileTo(const std::string& from, const std::string& to, std::string& error) = 0;
+  // Renames a file within its folder, replacing a file of the new name in one step.
+  virtual bool MoveFileOver(const std::string& from, const std::string& to,
+                            std::string& error) = 0;
   virtual std::optional<std::int64_t> FileLength(const std::string& path) = 0;
   // Names (not paths) of the files in `folder` matching the wildcard pattern ("*", "?"),
   // compared without regard to case, sorted by name.

@@ -243,6 +243,13 @@ bool Win32Platform::CopyFileTo(const std::string& from, const std::string& to,
   return CopyFileA(from.c_str(), to.c_str(), FALSE) ? true : Fail(error);
 }
 
+bool Win32Platform::MoveFileOver(const std::string& from, const std::string& to,
+                                 std::string& error) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? true
+             : Fail(error);
+}
+
 std::optional<std::int64_t> Win32Platform::FileLength(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;

@@ -1,35 +1,31 @@
+#include "common/numbers.h"
 #include "project/writers.h"
 
 namespace ravlo {
 
-void WriteFrameServerScript(AppState& app, SaveReport& report) {
-  const ProjectSettings& s = app.settings;
-  const std::string& br = app.globals.LineBreak;
-  const bool ivtc = s.chkIVTC.Value() == 1;
-  const bool deinterlace = s.chkDeinterlace.Value() == 1;
-  const bool autoCrop = s.chkAC.Value() == 1;
-
+std::string FrameServerScriptText(const ProjectPlan& plan) {
+  const std::string& br = plan.lineBreak;
   std::string text = "LoadPlugin(\"DGDecode.dll\")" + br;
-  if (deinterlace || ivtc) text += "LoadPlugin(\"Decomb.dll\")" + br;
-  if (autoCrop) text += "LoadPlugin(\"AutoCrop.dll\")" + br;
+  if (plan.deinterlace || plan.ivtc) text += "LoadPlugin(\"Decomb.dll\")" + br;
+  if (plan.autoCrop) text += "LoadPlugin(\"AutoCrop.dll\")" + br;
   text += "mpeg2source(\"project.d2v\")" + br;
   // Inverse telecine needs to know the standard; with none selected it is left out.
-  if (ivtc && (s.optNTSC.IsSet() || s.optPAL.IsSet())) {
+  if (plan.ivtc && plan.standard != PlannedStandard::None) {
     text += "Telecide()" + br;
-    text += (s.optNTSC.IsSet() ? "Decimate(cycle=5)" : "Decimate(mode=1)") + br;
+    text += (plan.standard == PlannedStandard::Ntsc ? "Decimate(cycle=5)" : "Decimate(mode=1)") + br;
   }
-  if (deinterlace) text += "FieldDeinterlace()" + br;
-  if (s.chkResize.Value() == 1) {
+  if (plan.deinterlace) text += "FieldDeinterlace()" + br;
+  if (plan.resize) {
     std::string size;
-    if (s.opt16_9.IsSet()) size = "640,360";
-    if (s.opt4_3.IsSet()) size = "640,480";
-    text += s.cmbResize.Text() + "Resize(" + size + ")" + br;
+    if (plan.aspect == PlannedAspect::Wide) size = "640,360";
+    if (plan.aspect == PlannedAspect::Standard) size = "640,480";
+    text += plan.resizeFilter + "Resize(" + size + ")" + br;
   }
-  if (autoCrop) {
-    text += "AutoCrop(mode=0,threshold=" + s.txtAC_Threshold.Text() +
-            ",samples=" + s.txtAC_Samples.Text() + ")" + br;
+  if (plan.autoCrop) {
+    text += "AutoCrop(mode=0,threshold=" + FormatNumber(plan.cropThreshold) +
+            ",samples=" + FormatNumber(plan.cropSamples) + ")" + br;
   }
-  WriteProjectFile(app, "project.avs", text, report);
+  return text;
 }
 
 }  // namespace ravlo

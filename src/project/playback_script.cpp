@@ -2,25 +2,17 @@
 
 namespace ravlo {
 
-void WritePlaybackScript(AppState& app, SaveReport& report) {
-  const ProjectSettings& s = app.settings;
-
-  std::string extension;
-  if (s.optAud_AC3.IsSet()) extension = ".ac3";
-  if (s.optAud_MP3.IsSet()) extension = ".mp3";
-  if (s.optAud_OGG.IsSet()) extension = ".ogg";
-
+std::string PlaybackScriptText(const ProjectPlan& plan) {
   std::string line = "mplayerc.exe movie.avi ";
-  for (const std::string& code : s.lstAO_code.Items()) {
+  for (const PlannedStream& stream : plan.audio) {
     // Unconverted audio keeps the demultiplexed file's name; converted audio is id + format.
-    line += "/dub " + (s.chkOrig.Value() == 1 ? code : code.substr(0, 4) + extension) + " ";
+    line += "/dub " + (plan.original ? stream.code : stream.Id() + plan.AudioExtension()) + " ";
   }
-  if (s.optSub_SRT.IsSet()) {
-    for (const std::string& code : s.lstSO_code.Items()) line += "/sub " + code + ".srt ";
+  if (plan.subtitleOutput == SubtitleOutput::Srt) {
+    for (const PlannedStream& stream : plan.subtitles) line += "/sub " + stream.code + ".srt ";
   }
-  line += "/play /fullscreen";
   // One line: the closing line break that every file gets is its only one.
-  WriteProjectFile(app, "movie.bat", line, report);
+  return line + "/play /fullscreen";
 }
 
 }  // namespace ravlo

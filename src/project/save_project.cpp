@@ -5,52 +5,42 @@
 #include "project/writers.h"
 
 namespace ravlo {
-namespace {
-
-void Copy(AppState& app, const std::string& source, const std::string& name, SaveReport& report) {
-  std::string error;
-  if (!app.platform.CopyFileTo(source, app.globals.ProjectFolder + name, error)) {
-    // Naming the source tells the user where the missing tool is expected.
-    report.Add(name + " (from " + source + ")", error.empty() ? "it could not be copied" : error);
-  }
-}
-
-}  // namespace
-
-void CopyProjectFiles(AppState& app, SaveReport& report) {
-  const ProjectSettings& s = app.settings;
+void CopyProjectFiles(AppState& app, const ProjectPlan& plan, SaveReport& report) {
   const AppGlobals& g = app.globals;
-  const bool audio = s.lstAO_code.ItemCount() > 0;
-  const bool subtitles = s.lstSO_code.ItemCount() > 0;
+  const bool audio = !plan.audio.empty();
+  const bool subtitles = !plan.subtitles.empty();
+  auto Copy = [&](const std::string& source, const std::string& name) {
+    CopyProjectFile(app, source, name, report);
+  };
   const std::string besweetFolder = FolderOf(g.ToolPath(Tool::BeSweet));
 
-  Copy(app, g.MiscFolder + "1st.reg", "1st.reg", report);
-  Copy(app, g.MiscFolder + "2nd.reg", "2nd.reg", report);
-  Copy(app, g.MiscFolder + "brimmer.exe", "brimmer.exe", report);
+  Copy(g.MiscFolder + "1st.reg", "1st.reg");
+  Copy(g.MiscFolder + "2nd.reg", "2nd.reg");
+  Copy(g.MiscFolder + "brimmer.exe", "brimmer.exe");
   if (audio) {
-    Copy(app, g.ToolPath(Tool::vStrip), "vStrip.exe", report);
+    Copy(g.ToolPath(Tool::vStrip), "vStrip.exe");
     // Unconverted audio needs only the demultiplexer; conversion needs the converter set.
-    if (s.chkOrig.Value() != 1) {
-      if (s.optAud_AC3.IsSet()) Copy(app, besweetFolder + "ac3enc.dll", "ac3enc.dll", report);
-      Copy(app, besweetFolder + "azid.dll", "azid.dll", report);
-      Copy(app, g.ToolPath(Tool::BeSweet), "BeSweet.exe", report);
-      Copy(app, besweetFolder + "hip.dll", "hip.dll", report);
-      if (s.optAud_MP3.IsSet()) Copy(app, besweetFolder + "lame_enc.dll", "lame_enc.dll", report);
+    if (!plan.original) {
+      if (plan.audioOutput == AudioOutput::Ac3) Copy(besweetFolder + "ac3enc.dll", "ac3enc.dll");
+      Copy(besweetFolder + "azid.dll", "azid.dll");
+      Copy(g.ToolPath(Tool::BeSweet), "BeSweet.exe");
+      Copy(besweetFolder + "hip.dll", "hip.dll");
+      if (plan.audioOutput == AudioOutput::Mp3) Copy(besweetFolder + "lame_enc.dll", "lame_enc.dll");
     }
   }
-  if (s.chkAC.Value() == 1) Copy(app, g.ToolPath(Tool::AutoCrop), "AutoCrop.dll", report);
-  if (s.chkDeinterlace.Value() == 1 || s.chkIVTC.Value() == 1) {
-    Copy(app, g.ToolPath(Tool::Decomb), "Decomb.dll", report);
+  if (plan.autoCrop) Copy(g.ToolPath(Tool::AutoCrop), "AutoCrop.dll");
+  if (plan.deinterlace || plan.ivtc) {
+    Copy(g.ToolPath(Tool::Decomb), "Decomb.dll");
   }
-  Copy(app, g.ToolPath(Tool::DGDecode), "DGDecode.dll", report);
-  Copy(app, g.ToolPath(Tool::DGIndex), "DGIndex.exe", report);
-  Copy(app, g.ToolPath(Tool::avs2avi), "avs2avi.exe", report);
+  Copy(g.ToolPath(Tool::DGDecode), "DGDecode.dll");
+  Copy(g.ToolPath(Tool::DGIndex), "DGIndex.exe");
+  Copy(g.ToolPath(Tool::avs2avi), "avs2avi.exe");
   if (subtitles) {
-    Copy(app, g.ToolPath(Tool::rar32), "rar32.exe", report);
-    Copy(app, FolderOf(g.ToolPath(Tool::rar32)) + "rsx.exe", "rsx.exe", report);
+    Copy(g.ToolPath(Tool::rar32), "rar32.exe");
+    Copy(FolderOf(g.ToolPath(Tool::rar32)) + "rsx.exe", "rsx.exe");
   }
-  Copy(app, g.ToolPath(Tool::mplayerc), "mplayerc.exe", report);
-  Copy(app, g.ToolPath(Tool::gsar), "gsar.exe", report);
+  Copy(g.ToolPath(Tool::mplayerc), "mplayerc.exe");
+  Copy(g.ToolPath(Tool::gsar), "gsar.exe");
 }
 
 std::string SavedMessage(const AppState& app) {
@@ -82,16 +72,29 @@ std::string SaveFailedMessage(const AppState& app, const SaveReport& report, Aft
   return text;
 }
 
+std::string PlanRefusedMessage(const AppState& app, const std::string& refusal, AfterSave after) {
+  const std::string& br = app.globals.LineBreak;
+  return refusal + br + br +
+         (after == AfterSave::Run ? "Nothing was saved and the batch was not started."
+                                  : "Nothing was saved.") +
+         br;
+}
+
 bool SaveProject(AppState& app, AfterSave after) {
-  SaveReport report;
-  WriteFrameServerScript(app, report);
-  if (app.settings.lstSO_code.ItemCount() > 0 && app.settings.optSub_VOBSUB.IsSet()) {
-    WriteSubtitleParameters(app, report);
+  const PlanResult planned = BuildProjectPlan(app);
+  if (!planned.plan) {
+    app.platform.ShowMessage(PlanRefusedMessage(app, planned.refusal, after), MessageIcon::Warning,
+                             kAppTitle);
+    return false;
   }
-  WriteStreamList(app, report);
-  WriteProjectBatch(app, report);
-  WritePlaybackScript(app, report);
-  CopyProjectFiles(app, report);
+  const ProjectPlan& plan = *planned.plan;
+
+  SaveReport report;
+  app.globals.ListFilePath = app.globals.ProjectFolder + "project.lst";
+  for (const ProjectFile& file : WindowsProjectFiles(plan)) {
+    WriteProjectFile(app, file.name, file.text, report);
+  }
+  CopyProjectFiles(app, plan, report);
 
   if (report.Ok()) {
     app.platform.ShowMessage(SavedMessage(app), MessageIcon::Information, kAppTitle);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "frame/app_state.h"
+#include "project/project_plan.h"
 #include "project/save_report.h"
 
 namespace ravlo {
@@ -11,15 +12,17 @@ namespace ravlo {
 // What the caller does once the project is saved; only changes the failure message.
 enum class AfterSave { Nothing, Run };
 
-// Requires ProjectFolder. Runs every step even when one fails, then shows either the
-// confirmation or one warning that lists every file missing from the folder.
-// Returns whether every file was written or copied.
+// Requires ProjectFolder. Builds the plan first: a value the project cannot carry is refused
+// with one message and nothing is written. Otherwise runs every step even when one fails,
+// then shows either the confirmation or one warning that lists every file missing from the
+// folder. Returns whether every file was written or copied.
 bool SaveProject(AppState& app, AfterSave after = AfterSave::Nothing);
 
 // The copies of a save (templates, brimmer, tools), each under its condition.
-void CopyProjectFiles(AppState& app, SaveReport& report);
+void CopyProjectFiles(AppState& app, const ProjectPlan& plan, SaveReport& report);
 
 std::string SavedMessage(const AppState& app);
 std::string SaveFailedMessage(const AppState& app, const SaveReport& report, AfterSave after);
+std::string PlanRefusedMessage(const AppState& app, const std::string& refusal, AfterSave after);
 
 }  // namespace ravlo

@@ -23,9 +23,18 @@ struct SaveReport {
   }
 };
 
-// Writes `text` and the one closing line break into ProjectFolder + `name` in one go
-// (created or emptied); a failure goes into the report.
+// Files are made under this suffix and renamed over the old file only once complete, so a
+// failed save leaves the earlier complete file, or none, never a part of one.
+inline constexpr char kPartialSuffix[] = ".partial";
+
+// Writes `text` and the one closing line break into ProjectFolder + `name`; a failure goes
+// into the report.
 void WriteProjectFile(AppState& app, const std::string& name, const std::string& text,
                       SaveReport& report);
+
+// Copies `source` to ProjectFolder + `name`; a failure goes into the report, naming the source
+// so the user knows where the missing file is expected.
+void CopyProjectFile(AppState& app, const std::string& source, const std::string& name,
+                     SaveReport& report);
 
 }  // namespace ravlo

@@ -36,6 +36,10 @@ class BrimmerRun : public ::testing::Test {
     std::ifstream in(dir / "2nd.reg", std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
+  std::string Read(const std::string& name) {
+    std::ifstream in(dir / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
   void WriteReg(const std::string& text) {
     std::ofstream(dir / "2nd.reg", std::ios::binary) << text;
   }
@@ -96,17 +100,32 @@ TEST_F(BrimmerRun, UsedSizeRoundsHalvesToEven) {
   }
 }
 
-TEST_F(BrimmerRun, TooMuchAudioGivesANegativeSize) {
-  MakeFile("0x80.ac3", 5 * 1024);
-  RunBrimmer(folder, "0");
-  EXPECT_EQ(Reg(), "\"desired_size\"=dword:FFFFFFFB\r\n");
-}
-
-TEST_F(BrimmerRun, EmptyOrNonNumericMediaSizeCountsAsZero) {
-  MakeFile("0x80.mp3", 1024);
-  RunBrimmer(folder, "");
-  RunBrimmer(folder, "abc");
-  EXPECT_EQ(Reg(), "\"desired_size\"=dword:FFFFFFFF\r\n\"desired_size\"=dword:FFFFFFFF\r\n");
+// Every size the codec would be handed wrongly is refused: 2nd.reg keeps what it had, log.txt
+// says why, and the outcome (the exit code) says it failed.
+TEST_F(BrimmerRun, RefusesSizesItCannotStandBehind) {
+  struct Case { const char* mediaSize; std::uintmax_t audioBytes; const char* reason; };
+  for (const Case c : {Case{"0", 5 * 1024, "is not a positive number"},
+                       Case{"-5", 0, "is not a positive number"},
+                       Case{"", 0, "is not a positive number"},
+                       Case{"abc", 0, "is not a positive number"},
+                       Case{"699 MB", 0, "is not a positive number"},
+                       Case{"3000000", 0, "does not fit"},
+                       Case{"1e400", 0, "is not a positive number"},
+                       Case{"1", 1024 * 1024, "leave no room for the video"},
+                       Case{"699", 3ull << 30, "leave no room for the video"}}) {
+    fs::remove(dir / "log.txt");
+    fs::remove(dir / "0x80.mp3");
+    if (c.audioBytes > 0) MakeFile("0x80.mp3", c.audioBytes);
+    WriteReg(kTemplate);
+    const BrimmerOutcome outcome = RunBrimmer(folder, c.mediaSize);
+    EXPECT_FALSE(outcome.Ok()) << c.mediaSize;
+    EXPECT_FALSE(outcome.lineAppended) << c.mediaSize;
+    EXPECT_EQ(Reg(), kTemplate) << c.mediaSize;
+    const std::string log = Read("log.txt");
+    EXPECT_EQ(log.rfind("brimmer: no second-pass size was written: ", 0), 0u) << log;
+    EXPECT_NE(log.find(c.reason), std::string::npos) << c.mediaSize << ": " << log;
+    EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+  }
 }
 
 TEST_F(BrimmerRun, FractionalMediaSize) {
@@ -132,20 +151,28 @@ TEST_F(BrimmerRun, AudioFilesOfTwoGigabytesAndMoreCountFully) {
   EXPECT_EQ(Reg(), "\"desired_size\"=dword:CFFFF\r\n");  // 8192000 - 7340033
 }
 
-TEST_F(BrimmerRun, SizeBeyondThirtyTwoBitsLeaves2ndRegAlone) {
-  WriteReg(kTemplate);
-  const BrimmerOutcome outcome = RunBrimmer(folder, "3000000");
-  EXPECT_FALSE(outcome.targetKB.has_value());
-  EXPECT_FALSE(outcome.lineAppended);
-  EXPECT_EQ(Reg(), kTemplate);
-}
-
-TEST_F(BrimmerRun, Unwritable2ndRegEndsNormally) {
+TEST_F(BrimmerRun, Unwritable2ndRegIsAFailureInTheLog) {
   // A folder in its place cannot be appended to, for any user.
   fs::create_directory(dir / "2nd.reg");
   const BrimmerOutcome outcome = RunBrimmer(folder, "699");
   EXPECT_EQ(outcome.desiredKB, 715776);
   EXPECT_FALSE(outcome.lineAppended);
+  EXPECT_FALSE(outcome.Ok());
+  EXPECT_NE(Read("log.txt").find("2nd.reg cannot be appended to"), std::string::npos);
+}
+
+TEST_F(BrimmerRun, TheLinuxRoadAlsoCountsThePictureFileAndKeptPcm) {
+  MakeFile("0x80.mp3", 1000);
+  MakeFile("movie.idx", 2000);
+  MakeFile("movie.sub", 300000);
+  MakeFile("0xA0o.wav", 700000);
+  MakeFile("movie.avi", 1u << 20);  // the video itself is what the size is for
+  EXPECT_EQ(MeasuredBytes(folder, Measure::WindowsBatch), 3000u);
+  EXPECT_EQ(MeasuredBytes(folder, Measure::LinuxRoad), 1003000u);
+  // 1003000 bytes = 979.49 KB -> 979; 1 MB = 1024 KB leaves 45.
+  const BrimmerOutcome outcome = ComputeDesiredSize(folder, "1", Measure::LinuxRoad);
+  EXPECT_EQ(outcome.desiredKB, 45);
+  EXPECT_FALSE(fs::exists(dir / "2nd.reg"));  // computing hands nothing on by itself
 }
 
 TEST_F(BrimmerRun, MissingFolderMeasuresNothing) {

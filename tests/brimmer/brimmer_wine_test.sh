@@ -50,14 +50,20 @@ expect_reg "$p" "project folder" "$template" AE420
 (cd "$p" && timeout 60 wine brimmer.exe 699.5) || fail "project, second run: exit code $?"
 expect_reg "$p" "second run" "$template" AE420 AE620
 
-# 3. More audio than media: the two's complement of the shortfall; no number counts as 0.
+# 3. Sizes brimmer cannot stand behind: more audio than media, no number, no argument. Each
+#    leaves 2nd.reg as it was, adds its reason to log.txt and ends with exit code 1.
 new_folder short
 sized "$work/short/0x80.mp3" 5120
-(cd "$work/short" && timeout 60 wine brimmer.exe abc) || fail "short: exit code $?"
-(cd "$work/short" && timeout 60 wine brimmer.exe) || fail "short, no argument: exit code $?"
-expect_reg "$work/short" "negative size" "" FFFFFFFB FFFFFFFB
+for args in "0" "abc" ""; do
+  (cd "$work/short" && timeout 60 wine brimmer.exe $args); code=$?
+  [ "$code" -eq 1 ] || fail "short, argument '$args': exit code $code, expected 1"
+done
+[ -e "$work/short/2nd.reg" ] && fail "short: 2nd.reg was written"
+[ "$(grep -c '^brimmer: no second-pass size was written: ' "$work/short/log.txt")" -eq 3 ] \
+  || { fail "short: log.txt does not hold three reasons"; cat "$work/short/log.txt"; }
+grep -q 'leave no room for the video' "$work/short/log.txt" || fail "short: no room reason missing"
 
-# 4. A read-only 2nd.reg: nothing is written and the program still ends normally.
+# 4. A read-only 2nd.reg: nothing is written, the reason is logged, the exit code is 1.
 #    Wine maps the read-only attribute to Unix permissions, which do not stop root; the
 #    immutable flag does, so it is added where the file system allows it.
 ro="$work/readonly"
@@ -69,8 +75,10 @@ if (cd "$ro" && timeout 60 wine cmd /c "echo x>>2nd.reg" >/dev/null 2>&1) \
    && [ "$(wc -c < "$ro/2nd.reg")" -ne "${#template}" ]; then
   echo "SKIP read-only 2nd.reg: Wine can still append to it here"
 else
-  (cd "$ro" && timeout 60 wine brimmer.exe 699) || fail "read-only: exit code $?"
+  (cd "$ro" && timeout 60 wine brimmer.exe 699); code=$?
+  [ "$code" -eq 1 ] || fail "read-only: exit code $code, expected 1"
   expect_reg "$ro" "read-only 2nd.reg" "$template"
+  grep -q '2nd.reg cannot be appended to' "$ro/log.txt" || fail "read-only: no reason in log.txt"
 fi
 
 [ "$failures" -eq 0 ] && echo "brimmer under Wine: all cases passed"

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "frame/numbers.h"
+#include "common/numbers.h"
 #include "frame/paths.h"
 #include "platform/platform.h"
 

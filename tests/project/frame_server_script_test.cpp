@@ -67,17 +67,17 @@ TEST_F(FrameServerScriptTest, IvtcAndDeinterlaceShareOnePluginLine) {
                   "FieldDeinterlace()", ""}));
 }
 
-TEST_F(FrameServerScriptTest, ResizeTakesFilterAndAspectAndTextsGoInAsTyped) {
+TEST_F(FrameServerScriptTest, ResizeTakesFilterAndAspectAndCropTakesItsNumbers) {
   NoFilters();
   s.chkResize.SetValue(true);
   s.cmbResize.SetText("Bicubic");
   s.opt4_3.SetValue(true);
   s.chkAC.SetValue(true);
-  s.txtAC_Threshold.SetText("");
-  s.txtAC_Samples.SetText(" 7x");
+  s.txtAC_Threshold.SetText("0");
+  s.txtAC_Samples.SetText(" 7");
   EXPECT_EQ(Write(), Crlf({"LoadPlugin(\"DGDecode.dll\")", "LoadPlugin(\"AutoCrop.dll\")",
                            "mpeg2source(\"project.d2v\")", "BicubicResize(640,480)",
-                           "AutoCrop(mode=0,threshold=,samples= 7x)", ""}));
+                           "AutoCrop(mode=0,threshold=0,samples=7)", ""}));
 
   s.opt4_3.SetValue(false);  // no aspect ratio known
   NoFilters();

@@ -38,7 +38,11 @@ class SaveProjectTest : public ProjectTest {
   std::vector<std::string> Copies() const {
     std::vector<std::string> names;
     for (const std::string& call : platform.calls) {
-      if (call.rfind("CopyFile ", 0) == 0) names.push_back(FileNameOf(call.substr(call.find('|') + 1)));
+      if (call.rfind("CopyFile ", 0) != 0) continue;
+      // Copies are made under a temporary name and renamed once complete.
+      std::string name = FileNameOf(call.substr(call.find('|') + 1));
+      if (name.size() > 8 && name.substr(name.size() - 8) == kPartialSuffix) name.resize(name.size() - 8);
+      names.push_back(name);
     }
     return names;
   }

@@ -50,12 +50,12 @@ TEST_F(StreamListTest, SubtitleParametersKeepTheChosenOrder) {
             "D:\\VIDEO_TS\\VTS_01_0.IFO\r\nmovie\r\n1\r\n1\r\n2 0 \r\nCLOSE\r\n\r\n");
 }
 
-TEST_F(StreamListTest, SubtitleParametersTakeTextsAsTheyStand) {
-  AddSubtitles({"0x3F", "0xzz"});
-  app.settings.txtTitle.SetText("");
+TEST_F(StreamListTest, SubtitleParametersTakeChainAngleAndLastStream) {
+  AddSubtitles({"0x3F", "0x20"});
+  app.settings.txtTitle.SetText("2");
   app.settings.txtAngle.SetText("2");
   EXPECT_EQ(WriteParameters(),
-            "D:\\VIDEO_TS\\VTS_01_0.IFO\r\nmovie\r\n\r\n2\r\n31 -32 \r\nCLOSE\r\n\r\n");
+            "D:\\VIDEO_TS\\VTS_01_0.IFO\r\nmovie\r\n2\r\n2\r\n31 0 \r\nCLOSE\r\n\r\n");
 }
 
 }  // namespace

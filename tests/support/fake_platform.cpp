@@ -200,15 +200,46 @@ bool FakePlatform::CopyFileTo(const std::string& from, const std::string& to, st
     error = "the file does not exist";
     return false;
   }
-  // MinGW's libstdc++ refuses overwrite_existing onto an existing file ("File exists"), while
-  // the system's copy replaces it: remove the old copy first.
-  if (fs::is_regular_file(HostPath(to), ec)) fs::remove(HostPath(to), ec);
-  fs::copy_file(HostPath(from), HostPath(to), fs::copy_options::overwrite_existing, ec);
+  std::ifstream in(HostPath(from), std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  // A copy makes its target like a write does: created, or replaced, within the disk's room.
+  return PutBytes(to, content.str(), false, error);
+}
+
+bool FakePlatform::MoveFileOver(const std::string& from, const std::string& to,
+                                std::string& error) {
+  calls.push_back("MoveFile " + from + "|" + to);
+  if (IsLocked(to) || IsLocked(from)) {
+    error = "the file is in use by another program";
+    return false;
+  }
+  std::error_code ec;
+  fs::rename(HostPath(from), HostPath(to), ec);
   if (ec) {
     error = ec.message();
     return false;
   }
   return true;
+}
+
+bool FakePlatform::PutBytes(const std::string& windowsPath, const std::string& content,
+                            bool append, std::string& error) {
+  std::ofstream out(HostPath(windowsPath),
+                    std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+  if (!out) {
+    error = "the folder does not exist or cannot be written";
+    return false;
+  }
+  std::size_t room = content.size();
+  if (diskSpace) room = static_cast<std::size_t>(std::min<std::uintmax_t>(*diskSpace, room));
+  out.write(content.data(), static_cast<std::streamsize>(room));
+  if (diskSpace) *diskSpace -= room;
+  if (room < content.size()) {
+    error = "There is not enough space on the disk.";
+    return false;
+  }
+  return static_cast<bool>(out);
 }
 
 std::optional<std::int64_t> FakePlatform::FileLength(const std::string& path) {
@@ -237,13 +268,7 @@ bool FakePlatform::WriteWholeFile(const std::string& path, const std::string& co
     error = "the file is in use by another program";
     return false;
   }
-  std::ofstream out(HostPath(path), std::ios::binary | std::ios::trunc);
-  if (!out) {
-    error = "the folder does not exist or cannot be written";
-    return false;
-  }
-  out << content;
-  return static_cast<bool>(out);
+  return PutBytes(path, content, false, error);
 }
 
 bool FakePlatform::AppendToFile(const std::string& path, const std::string& content,
@@ -252,13 +277,7 @@ bool FakePlatform::AppendToFile(const std::string& path, const std::string& cont
     error = "the file is in use by another program";
     return false;
   }
-  std::ofstream out(HostPath(path), std::ios::binary | std::ios::app);
-  if (!out) {
-    error = "the folder does not exist or cannot be written";
-    return false;
-  }
-  out << content;
-  return static_cast<bool>(out);
+  return PutBytes(path, content, true, error);
 }
 
 std::optional<std::string> FakePlatform::ReadWholeFile(const std::string& path, std::string& error) {

@@ -40,6 +40,9 @@ class FakePlatform : public Platform {
   // Windows paths (case-insensitive) that cannot be written, copied onto or deleted, as if
   // another program held them open.
   void Lock(const std::string& windowsPath);
+  // Bytes that writes and copies may still put on the disk, all files together; past it a
+  // write stops part-way and fails, as on a full disk. Unlimited when unset.
+  std::optional<std::uintmax_t> diskSpace;
   // Creates a file (and its folders) at a Windows path.
   void PutFile(const std::string& windowsPath, const std::string& content = "");
   std::string GetFile(const std::string& windowsPath) const;
@@ -74,6 +77,7 @@ class FakePlatform : public Platform {
   bool FileExists(const std::string& path) override;
   bool RemoveFile(const std::string& path, std::string& error) override;
   bool CopyFileTo(const std::string& from, const std::string& to, std::string& error) override;
+  bool MoveFileOver(const std::string& from, const std::string& to, std::string& error) override;
   std::optional<std::int64_t> FileLength(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) override;
   bool WriteWholeFile(const std::string& path, const std::string& content, std::string& error) override;
@@ -83,6 +87,9 @@ class FakePlatform : public Platform {
  private:
   std::optional<std::string> NextAnswer();
   bool IsLocked(const std::string& windowsPath) const;
+  // Writes content to the host file, within diskSpace; false (and a partial file) past it.
+  bool PutBytes(const std::string& windowsPath, const std::string& content, bool append,
+                std::string& error);
 
   std::filesystem::path root_;
   std::deque<std::optional<std::string>> answers_;

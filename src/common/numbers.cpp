@@ -1,4 +1,4 @@
-#include "frame/numbers.h"
+#include "common/numbers.h"
 
 #include <cctype>
 #include <cmath>

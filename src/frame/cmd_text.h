@@ -1,0 +1,32 @@
+#pragma once
+// Text that goes to the Windows command interpreter: what it can carry, and how to write it
+// so that it arrives literally. cmd expands %NAME% everywhere (inside quotes too) and treats
+// & | < > ^ outside quotes as its own; a path can hold all of these.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ravlo {
+
+// Why a text cannot be carried in a line of a generated file or a command line: it holds a
+// line break or another control character. Nothing when it can be.
+std::optional<std::string> TextProblem(std::string_view text);
+
+// Why a path cannot be carried: a control character; "?", "*" or a quotation mark (no Windows
+// name holds them: the system puts "?" where a character has no place in the ANSI code page);
+// or more than maxLength characters. Nothing when it can be.
+std::optional<std::string> PathProblem(std::string_view path, std::size_t maxLength);
+
+// For a batch file, inside quotation marks: every % doubled.
+std::string BatchQuoted(std::string_view text);
+// For a batch file, outside quotation marks: every % doubled, ^ before & | < > ^.
+std::string BatchBare(std::string_view text);
+
+// One argument of a command line that cmd runs directly (a batch file started as a process):
+// in quotation marks, each % standing alone between quoted parts ("a"%"PATH"%"b"), so that
+// cmd finds no variable to expand, while the program's own argument splitting joins the
+// parts back into the literal text.
+std::string CommandLineQuoted(std::string_view text);
+
+}  // namespace ravlo

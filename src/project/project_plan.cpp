@@ -1,0 +1,261 @@
+#include "project/project_plan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <initializer_list>
+
+#include "common/numbers.h"
+#include "frame/cmd_text.h"
+#include "frame/paths.h"
+#include "project/save_report.h"
+#include "streams/audio_format.h"
+
+namespace ravlo {
+namespace {
+
+// The longest name a save or the batch puts into the project folder, while it is being made.
+constexpr std::size_t kLongestProjectFileName = sizeof("lame_enc.dll") - 1 + sizeof(kPartialSuffix) - 1;
+
+constexpr int kAc3Bitrates[] = {32,  40,  48,  56,  64,  80,  96,  112, 128, 160,
+                                192, 224, 256, 320, 384, 448, 512, 576, 640};
+constexpr int kMinMp3Kbps = 8, kMaxMp3Kbps = 320;
+constexpr int kMinOggKbps = 32, kMaxOggKbps = 500;
+constexpr double kMinOggQuality = -0.2, kMaxOggQuality = 1.0;
+
+std::string Trimmed(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Collects the first refusal; later checks are skipped once there is one.
+class Checker {
+ public:
+  explicit Checker(const std::string& lineBreak) : br_(lineBreak) {}
+
+  bool Failed() const { return !refusal_.empty(); }
+  const std::string& Refusal() const { return refusal_; }
+
+  void Refuse(const Field& field, const std::string& text, const std::string& accepts) {
+    Refuse(Label(field), text, accepts);
+  }
+  void Refuse(const std::string& what, const std::string& text, const std::string& accepts) {
+    if (Failed()) return;
+    refusal_ = what + ": \"" + text + "\" cannot go into the project." + br_ + accepts;
+  }
+
+  // A whole number within [low, high], or a refusal.
+  std::optional<int> Whole(const Field& field, int low, int high, const std::string& what) {
+    if (Failed()) return std::nullopt;
+    const auto value = ParseNumber(field.Text());
+    if (!value || *value != std::floor(*value) || *value < low || *value > high) {
+      Refuse(field, field.Text(),
+             "It takes " + what + ": a whole number from " + FormatNumber(low) + " to " +
+                 FormatNumber(high) + ".");
+      return std::nullopt;
+    }
+    return static_cast<int>(*value);
+  }
+
+  // One of the items of the field's list, exactly.
+  std::string Item(const Field& field) {
+    if (Failed()) return {};
+    const auto& items = field.Items();
+    if (std::find(items.begin(), items.end(), field.Text()) != items.end()) return field.Text();
+    std::string list;
+    for (const std::string& item : items) list += (list.empty() ? "" : ", ") + item;
+    Refuse(field, field.Text(), "It takes one of the items of its list: " + list + ".");
+    return {};
+  }
+
+  void Path(const std::string& what, const std::string& path, std::size_t room) {
+    if (Failed()) return;
+    if (path.empty()) {
+      Refuse(what, path, "No path is set.");
+    } else if (const auto problem = PathProblem(path, kMaxPathLength - room)) {
+      Refuse(what, path, "The path cannot be used: " + *problem + ".");
+    }
+  }
+
+  static std::string Label(const Field& field) {
+    std::string caption = field.Caption();
+    caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+    while (!caption.empty() && caption.back() == ':') caption.pop_back();
+    return caption.empty() ? field.Name() : caption + " (" + field.Name() + ")";
+  }
+
+ private:
+  const std::string& br_;
+  std::string refusal_;
+};
+
+std::vector<PlannedStream> Streams(const Field& codes, const Field& names, bool audio,
+                                   Checker& check) {
+  std::vector<PlannedStream> streams;
+  for (int i = 0; i < codes.ItemCount() && !check.Failed(); ++i) {
+    const std::string& code = codes.Item(i);
+    char* end = nullptr;
+    const long id = code.size() >= 4 && code.compare(0, 2, "0x") == 0
+                        ? std::strtol(code.substr(2, 2).c_str(), &end, 16)
+                        : -1;
+    const bool hexOk = end != nullptr && *end == '\0';
+    const bool ok = audio ? hexOk && code.size() == 9 &&
+                                ((id >= 0x80 && id <= 0x87 && code.substr(4) == "o.ac3") ||
+                                 (id >= 0xA0 && id <= 0xA7 && code.substr(4) == "o.wav"))
+                          : hexOk && code.size() == 4 && id >= 0x20 && id <= 0x3F;
+    if (!ok) {
+      check.Refuse(codes, code,
+                   audio ? "Audio streams are 0x80o.ac3 to 0x87o.ac3 or 0xA0o.wav to 0xA7o.wav."
+                         : "Subtitle streams are 0x20 to 0x3F.");
+      break;
+    }
+    const std::string label = i < names.ItemCount() ? names.Item(i) : std::string();
+    const std::size_t blank = label.find(' ');
+    streams.push_back({static_cast<int>(id), code,
+                       blank == std::string::npos ? std::string() : label.substr(blank + 1)});
+  }
+  return streams;
+}
+
+void PlanAudio(AppState& app, ProjectPlan& plan, Checker& check) {
+  const ProjectSettings& s = app.settings;
+  plan.audio = Streams(s.lstAO_code, s.lstAO_name, true, check);
+  if (s.optAud_AC3.IsSet()) plan.audioOutput = AudioOutput::Ac3;
+  if (s.optAud_MP3.IsSet()) plan.audioOutput = AudioOutput::Mp3;
+  if (s.optAud_OGG.IsSet()) plan.audioOutput = AudioOutput::Ogg;
+  plan.original = s.chkOrig.Value() == 1;
+  plan.sixChannels = s.chk51.Value() == 1;
+  if (!plan.Converts()) return;  // the disc's own files: nothing to choose
+
+  if (plan.audioOutput == AudioOutput::None) {
+    check.Refuse("Audio format", "", "Choose AC3, MP3 or OGG, or check \"Original\".");
+    return;
+  }
+  const Field& quality = s.cmbAudQual;
+  if (plan.audioOutput == AudioOutput::Ac3) {
+    const auto value = ParseNumber(quality.Text());
+    const bool ok = value && std::find(std::begin(kAc3Bitrates), std::end(kAc3Bitrates),
+                                       *value) != std::end(kAc3Bitrates);
+    if (!ok) {
+      std::string rates;
+      for (const int rate : kAc3Bitrates) rates += (rates.empty() ? "" : ", ") + FormatNumber(rate);
+      check.Refuse(quality, quality.Text(), "AC3 takes one of these bitrates in kbit/s: " + rates + ".");
+    } else {
+      plan.audioKbps = static_cast<int>(*value);
+    }
+  } else if (plan.audioOutput == AudioOutput::Mp3) {
+    plan.audioKbps = check.Whole(quality, kMinMp3Kbps, kMaxMp3Kbps, "an MP3 bitrate in kbit/s").value_or(0);
+  } else {
+    plan.audioKbps = check.Whole(quality, kMinOggKbps, kMaxOggKbps, "an OGG bitrate in kbit/s").value_or(0);
+    if (check.Failed()) return;
+    // The value the batch uses; a typed bitrate has asked the user for it.
+    ResolveOggQuality(app);
+    const std::string ogg = Trimmed(app.globals.OggQuality);
+    const auto value = ParseNumber(ogg);
+    if (!value || *value < kMinOggQuality || *value > kMaxOggQuality) {
+      check.Refuse("OGG quality", app.globals.OggQuality,
+                   "It takes a number from -0.2 to 1.0, such as 0.4.");
+    }
+    plan.oggQuality = ogg;
+  }
+  plan.dynamicCompression = check.Item(s.cmbBS_DC);
+  // Six-channel AC3 is not mixed down, so it has no channel mode.
+  if (!(plan.audioOutput == AudioOutput::Ac3 && plan.sixChannels)) plan.channelMode = check.Item(s.cmbBS_CM);
+}
+
+void PlanVideo(const ProjectSettings& s, ProjectPlan& plan, Checker& check) {
+  plan.forceFilm = s.chkForceFilm.Value() == 1;
+  plan.ivtc = s.chkIVTC.Value() == 1;
+  plan.deinterlace = s.chkDeinterlace.Value() == 1;
+  plan.resize = s.chkResize.Value() == 1;
+  if (plan.resize) plan.resizeFilter = check.Item(s.cmbResize);
+  plan.autoCrop = s.chkAC.Value() == 1;
+  if (plan.autoCrop) {
+    plan.cropThreshold = check.Whole(s.txtAC_Threshold, 0, kMaxCropThreshold, "a crop threshold").value_or(0);
+    plan.cropSamples = check.Whole(s.txtAC_Samples, 1, kMaxCropSamples, "a number of sample frames").value_or(0);
+  }
+}
+
+void PlanPaths(AppState& app, ProjectPlan& plan, Checker& check) {
+  const AppGlobals& g = app.globals;
+  plan.ifoPath = g.IfoPath;
+  plan.projectFolder = g.ProjectFolder;
+  // The VOB names are as long as the IFO's; the batch names the first one itself.
+  check.Path("IFO file", g.IfoPath, 0);
+  check.Path("Project folder", g.ProjectFolder, kLongestProjectFileName);
+  if (check.Failed()) return;
+
+  const std::string folder = FolderOf(g.IfoPath);
+  const std::string ifoName = FileNameOf(g.IfoPath);
+  plan.firstVob = folder + ifoName.substr(0, 7) + "1.VOB";
+  // VTS_01_0.IFO -> VTS_01_*.VOB: every VOB of the title set. The menu VOB (..._0.VOB) holds
+  // no title content; the test is case-sensitive on purpose, as the disc's names are upper case.
+  for (const std::string& name : app.platform.ListFiles(folder, ifoName.substr(0, 7) + "*.VOB")) {
+    const bool isMenu = name.size() >= 5 && name.compare(name.size() - 5, 5, "0.VOB") == 0;
+    if (isMenu) continue;
+    check.Path("VOB file", folder + name, 0);
+    plan.titleVobs.push_back(folder + name);
+  }
+}
+
+}  // namespace
+
+std::string ProjectPlan::AudioExtension() const {
+  switch (audioOutput) {
+    case AudioOutput::Ac3: return ".ac3";
+    case AudioOutput::Mp3: return ".mp3";
+    case AudioOutput::Ogg: return ".ogg";
+    case AudioOutput::None: break;
+  }
+  return {};
+}
+
+PlanResult BuildProjectPlan(AppState& app) {
+  const ProjectSettings& s = app.settings;
+  const AppGlobals& g = app.globals;
+  ProjectPlan plan;
+  plan.lineBreak = g.LineBreak;
+  Checker check(g.LineBreak);
+
+  PlanPaths(app, plan, check);
+
+  // The report's chains, when it gave any, bound the choice; the calculator shows that chain.
+  const int chains = s.cmbPGC.ItemCount() > 0 ? s.cmbPGC.ItemCount() : 99;
+  plan.chain = check.Whole(s.txtTitle, 1, chains, "the number of a program chain of the title").value_or(1);
+  plan.angle = check.Whole(s.txtAngle, 1, kMaxAngle, "an angle").value_or(1);
+  if (s.optPAL.IsSet()) plan.standard = PlannedStandard::Pal;
+  if (s.optNTSC.IsSet()) plan.standard = PlannedStandard::Ntsc;
+  if (s.opt16_9.IsSet()) plan.aspect = PlannedAspect::Wide;
+  if (s.opt4_3.IsSet()) plan.aspect = PlannedAspect::Standard;
+
+  const auto media = ParseNumber(s.cmbMS.Text());
+  if (!media || *media <= 0 || *media > kMaxMediaMB) {
+    check.Refuse(s.cmbMS, s.cmbMS.Text(),
+                 "It takes the size of the medium in MB: a number above 0 and up to 2097151; "
+                 "fractions are allowed.");
+  } else {
+    plan.mediaMB = *media;
+    plan.mediaText = Trimmed(s.cmbMS.Text());
+  }
+
+  PlanAudio(app, plan, check);
+  plan.subtitles = Streams(s.lstSO_code, s.lstSO_name, false, check);
+  plan.subtitleOutput = s.optSub_SRT.IsSet() ? SubtitleOutput::Srt : SubtitleOutput::VobSub;
+  PlanVideo(s, plan, check);
+
+  plan.deleteTemporary = s.chkDelTemp.Value() == 1;
+  plan.deleteLogs = s.chkDelLogs.Value() == 1;
+  plan.shutDown = s.chkShutDown.Value() == 1;
+  plan.authorText = g.AuthorText;
+  if (const auto problem = TextProblem(g.AuthorText)) {
+    check.Refuse("Author", g.AuthorText, "The author text cannot be used: " + *problem + ".");
+  } else if (g.AuthorText.find('"') != std::string::npos) {
+    check.Refuse("Author", g.AuthorText, "The author text cannot hold a quotation mark.");
+  }
+
+  if (check.Failed()) return {std::nullopt, check.Refusal()};
+  return {std::move(plan), {}};
+}
+
+}  // namespace ravlo
