@@ -56,5 +56,6 @@ int main(int argc, char** argv) {
   ravlo::PosixPlatform system(ProgramPath(argv[0]), std::cout, std::cerr);
   ravlo::ScriptedPlatform platform(system, std::cout, std::cerr);
   ravlo::AppState app(platform);
+  app.road = ravlo::ProjectRoad::Shell;
   return ravlo::RunScript(app, platform, expanded.actions, std::cout, std::cerr);
 }

@@ -7,6 +7,10 @@
 
 namespace ravlo {
 
+// Which files a save writes: the Windows program's project.bat and the tools beside it, or the
+// native planner's project.sh and movie.sh for the free tools of the Linux road.
+enum class ProjectRoad { Batch, Shell };
+
 struct AppState {
   explicit AppState(Platform& platform) : platform(platform) {}
   AppState(const AppState&) = delete;
@@ -15,6 +19,7 @@ struct AppState {
   ProjectSettings settings;
   AppGlobals globals;
   Platform& platform;
+  ProjectRoad road = ProjectRoad::Batch;  // the native planner's composition root picks Shell
 };
 
 }  // namespace ravlo

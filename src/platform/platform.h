@@ -62,6 +62,8 @@ class Platform {
   // Renames a file within its folder, replacing a file of the new name in one step.
   virtual bool MoveFileOver(const std::string& from, const std::string& to,
                             std::string& error) = 0;
+  // Lets the file run as a program. Windows has no such mark: there it is nothing to do.
+  virtual bool MakeExecutable(const std::string& /*path*/, std::string& /*error*/) { return true; }
   virtual std::optional<std::int64_t> FileLength(const std::string& path) = 0;
   // Names (not paths) of the files in `folder` matching the wildcard pattern ("*", "?"),
   // compared without regard to case, sorted by name.

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -23,11 +24,6 @@ namespace {
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string Replaced(std::string text, char from, char to) {
-  std::replace(text.begin(), text.end(), from, to);
   return text;
 }
 
@@ -102,9 +98,6 @@ SettingsMap LoadSettings() {
 }
 
 }  // namespace
-
-std::string NativePath(const std::string& recordPath) { return Replaced(recordPath, '\\', '/'); }
-std::string RecordPath(const std::string& nativePath) { return Replaced(nativePath, '/', '\\'); }
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   std::vector<std::string> words;
@@ -225,6 +218,23 @@ bool PosixPlatform::CopyFileTo(const std::string& from, const std::string& to, s
   if (fs::copy_file(NativePath(from), NativePath(to), fs::copy_options::overwrite_existing, code)) {
     return true;
   }
+  error = ErrorText(code);
+  return false;
+}
+
+bool PosixPlatform::MoveFileOver(const std::string& from, const std::string& to,
+                                 std::string& error) {
+  if (std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
+  error = ErrnoText();
+  return false;
+}
+
+bool PosixPlatform::MakeExecutable(const std::string& path, std::string& error) {
+  std::error_code code;
+  fs::permissions(NativePath(path),
+                  fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                  fs::perm_options::add, code);
+  if (!code) return true;
   error = ErrorText(code);
   return false;
 }

@@ -20,13 +20,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/path_form.h"
 #include "platform/platform.h"
 
 namespace ravlo {
-
-// "\a\b" -> "/a/b" and back.
-std::string NativePath(const std::string& recordPath);
-std::string RecordPath(const std::string& nativePath);
 
 // The words of a command line as the planner writes them for Windows: blanks separate words,
 // double quotes group them and are removed.
@@ -65,6 +62,8 @@ class PosixPlatform : public Platform {
   bool FileExists(const std::string& path) override;
   bool RemoveFile(const std::string& path, std::string& error) override;
   bool CopyFileTo(const std::string& from, const std::string& to, std::string& error) override;
+  bool MoveFileOver(const std::string& from, const std::string& to, std::string& error) override;
+  bool MakeExecutable(const std::string& path, std::string& error) override;
   std::optional<std::int64_t> FileLength(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) override;
   bool WriteWholeFile(const std::string& path, const std::string& content,

@@ -34,6 +34,8 @@ class Checker {
  public:
   explicit Checker(const std::string& lineBreak) : br_(lineBreak) {}
 
+  bool shellRoad = false;
+
   bool Failed() const { return !refusal_.empty(); }
   const std::string& Refusal() const { return refusal_; }
 
@@ -69,11 +71,13 @@ class Checker {
     return {};
   }
 
+  // The shell road quotes any path; the batch road carries only what cmd and MAX_PATH allow.
   void Path(const std::string& what, const std::string& path, std::size_t room) {
     if (Failed()) return;
     if (path.empty()) {
       Refuse(what, path, "No path is set.");
-    } else if (const auto problem = PathProblem(path, kMaxPathLength - room)) {
+    } else if (const auto problem = shellRoad ? TextProblem(path)
+                                              : PathProblem(path, kMaxPathLength - room)) {
       Refuse(what, path, "The path cannot be used: " + *problem + ".");
     }
   }
@@ -217,6 +221,7 @@ PlanResult BuildProjectPlan(AppState& app) {
   ProjectPlan plan;
   plan.lineBreak = g.LineBreak;
   Checker check(g.LineBreak);
+  check.shellRoad = app.road == ProjectRoad::Shell;
 
   PlanPaths(app, plan, check);
 

@@ -2,6 +2,8 @@
 
 #include "frame/constants.h"
 #include "frame/paths.h"
+#include "platform/path_form.h"
+#include "project/shell_road.h"
 #include "project/writers.h"
 
 namespace ravlo {
@@ -41,6 +43,24 @@ void CopyProjectFiles(AppState& app, const ProjectPlan& plan, SaveReport& report
   }
   Copy(g.ToolPath(Tool::mplayerc), "mplayerc.exe");
   Copy(g.ToolPath(Tool::gsar), "gsar.exe");
+}
+
+// The Linux road: the two scripts, executable; the tools are the system's, nothing is copied.
+void SaveShellScripts(AppState& app, const ProjectPlan& plan, SaveReport& report) {
+  for (const ProjectFile& file : ShellProjectFiles(plan, HelperFolder(app.globals.AppFolder))) {
+    const std::size_t failuresBefore = report.failures.size();
+    WriteProjectFile(app, file.name, file.text, report);
+    std::string error;
+    if (report.failures.size() == failuresBefore &&
+        !app.platform.MakeExecutable(app.globals.ProjectFolder + file.name, error)) {
+      report.Add(file.name, "it cannot be made executable: " + error);
+    }
+  }
+}
+
+std::string ShellSavedMessage(const AppState& app) {
+  const std::string folder = NativePath(app.globals.ProjectFolder);
+  return "Project saved\n\nScript: " + folder + "project.sh\nPlayback: " + folder + "movie.sh\n";
 }
 
 std::string SavedMessage(const AppState& app) {
@@ -90,14 +110,19 @@ bool SaveProject(AppState& app, AfterSave after) {
   const ProjectPlan& plan = *planned.plan;
 
   SaveReport report;
-  app.globals.ListFilePath = app.globals.ProjectFolder + "project.lst";
-  for (const ProjectFile& file : WindowsProjectFiles(plan)) {
-    WriteProjectFile(app, file.name, file.text, report);
+  if (app.road == ProjectRoad::Shell) {
+    SaveShellScripts(app, plan, report);
+  } else {
+    app.globals.ListFilePath = app.globals.ProjectFolder + "project.lst";
+    for (const ProjectFile& file : WindowsProjectFiles(plan)) {
+      WriteProjectFile(app, file.name, file.text, report);
+    }
+    CopyProjectFiles(app, plan, report);
   }
-  CopyProjectFiles(app, plan, report);
 
   if (report.Ok()) {
-    app.platform.ShowMessage(SavedMessage(app), MessageIcon::Information, kAppTitle);
+    app.platform.ShowMessage(app.road == ProjectRoad::Shell ? ShellSavedMessage(app) : SavedMessage(app),
+                             MessageIcon::Information, kAppTitle);
   } else {
     app.platform.ShowMessage(SaveFailedMessage(app, report, after), MessageIcon::Warning,
                              kAppTitle);

@@ -22,6 +22,10 @@ bool SaveProject(AppState& app, AfterSave after = AfterSave::Nothing);
 void CopyProjectFiles(AppState& app, const ProjectPlan& plan, SaveReport& report);
 
 std::string SavedMessage(const AppState& app);
+
+// The shell road's save: project.sh and movie.sh, made executable; and its confirmation.
+void SaveShellScripts(AppState& app, const ProjectPlan& plan, SaveReport& report);
+std::string ShellSavedMessage(const AppState& app);
 std::string SaveFailedMessage(const AppState& app, const SaveReport& report, AfterSave after);
 std::string PlanRefusedMessage(const AppState& app, const std::string& refusal, AfterSave after);
 

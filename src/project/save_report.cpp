@@ -19,7 +19,9 @@ void WriteProjectFile(AppState& app, const std::string& name, const std::string&
   std::string error;
   const std::string path = app.globals.ProjectFolder + name;
   const std::string partial = path + kPartialSuffix;
-  const bool made = app.platform.WriteWholeFile(partial, text + app.globals.LineBreak, error);
+  // The shell road's scripts end their lines with LF, the batch road's files with CR LF.
+  const std::string closing = app.road == ProjectRoad::Shell ? "\n" : app.globals.LineBreak;
+  const bool made = app.platform.WriteWholeFile(partial, text + closing, error);
   if (!PutInPlace(app, partial, path, made, error)) {
     report.Add(name, error.empty() ? "it could not be written" : error);
   }

@@ -1,0 +1,329 @@
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/path_form.h"
+#include "project/shell_quote.h"
+#include "project/shell_road.h"
+
+namespace ravlo {
+namespace {
+
+// What every project.sh starts with: the helpers of the stages. `stage` is the running stage;
+// Fail names it, the command and its log, marks the stage failed in log.txt and ends the job.
+constexpr const char* kPreamble = R"SH(set -u
+cd -- "$(dirname -- "$0")" || exit 1
+
+stage=''
+stage_no=0
+Now() { date +%H:%M:%S.%2N; }
+Shown() {
+  for word in "$@"; do printf "'%s' " "$(printf '%s' "$word" | sed "s/'/'\\\\''/g")"; done
+}
+Fail() {
+  echo "$stage failed: $(Now)" >>log.txt
+  printf 'project.sh: %s failed: %s\n' "$stage" "$1" >&2
+  exit 1
+}
+Stage() {
+  stage=$1
+  [ "${2:-}" = again ] || stage_no=$((stage_no + 1))
+  printf '\n[%d/%d] %s%s\n' "$stage_no" "$stages" "$stage" "${3:+ $3}"
+  echo "$stage: $(Now)" >>log.txt
+}
+# Run LOG COMMAND...: the command's messages go to LOG.
+Run() {
+  log=$1; shift
+  "$@" >>"$log" 2>&1 || Fail "$(Shown "$@")ended with exit code $?; its messages are in $log"
+}
+# Encode LOG ARGUMENTS...: ffmpeg, its progress on the terminal, its whole report in LOG.
+Encode() {
+  log=$1; shift
+  FFREPORT="file=$log:level=32" ffmpeg -nostdin -hide_banner -loglevel error -stats -y "$@" ||
+    Fail "$(Shown ffmpeg "$@")ended with exit code $?; its messages are in $log"
+}
+Calc() { awk "BEGIN { $1 }" </dev/null; }
+Bytes() { wc -c <"$1" | tr -d ' '; }
+# The result files beside the video, as brimmer measures them.
+OtherBytes() {
+  sum=0
+  for file in movie.idx movie.sub movie.rar *.ac3 *.mp3 *.ogg *.wav; do
+    [ -f "$file" ] && sum=$((sum + $(Bytes "$file")))
+  done
+  echo "$sum"
+}
+)SH";
+
+// The second pass and its corrections. libxvid's two-pass lands under the requested bitrate,
+// the more so the harder the picture (measured: 1% on a still picture, 12-21% on noise), and
+// its response to a changed request is not proportional either. So: predict the first request
+// from how far the first pass must be compressed, aim at 99.5% of the medium, measure, and
+// correct from the passes measured so far (one: size taken as bitrate^1.1; two or more: the
+// secant through the last two). At most two corrections.
+constexpr const char* kSecondPass = R"SH(Stage "Video 2nd pass"
+video_kb=$("$helpers/brimmer" --print "$medium_mb" 2>>brimmer.log) ||
+  Fail "$(Shown "$helpers/brimmer" --print "$medium_mb")found no room for the video; see brimmer.log"
+others=$(OtherBytes)
+frames=$(awk '!/^#/ && NF >= 7 { n++ } END { print n + 0 }' xvid-0.log)
+first=$(awk '!/^#/ && NF >= 7 { s += $6 } END { printf "%.0f", s }' xvid-0.log)
+goal=$(Calc "printf \"%.0f\", $video_kb * 1024 - $medium_bytes * 0.005")
+payload=$(Calc "printf \"%.0f\", $goal - $frames * 24 - 8192")
+if [ "$frames" -eq 0 ] || Calc "exit !($payload <= 0)"; then
+  Fail "the audio and subtitles leave ${video_kb} KB of the medium, too little for $frames video frames"
+fi
+# The first pass runs at the codec's finest quantizer: the second cannot come out larger.
+if Calc "exit !($first < $goal)"; then
+  Fail "at its best quality the video takes $first bytes, less than the $goal bytes the medium leaves it: choose a smaller medium"
+fi
+bps=$(Calc "r = $first / $goal; f = 1 - 0.1 * (log(r) - 1.5); if (f > 1.05) f = 1.05;
+            if (f < 0.75) f = 0.75; printf \"%.0f\", $payload * 8 / $duration / f")
+run=0 tries=''
+while :; do
+  log=video2.log
+  [ "$run" -gt 0 ] && log=video2.$run.log
+  Encode "$log" -i movie.vob -map 0:v:0 -an -sn $filters -c:v libxvid -vtag XVID \
+    ${RAVLO3_XVID_OPTIONS:-} -b:v "$bps" -pass 2 -passlogfile xvid -f avi movie.avi
+  avi=$(Bytes movie.avi)
+  total=$((avi + others))
+  fill=$(Calc "printf \"%.2f\", 100 * $total / $medium_bytes")
+  echo "Video 2nd pass at $bps bit/s: $total bytes, $fill% of the medium" | tee -a size.log
+  Calc "exit !($total <= $medium_bytes && $total >= 0.99 * $medium_bytes)" && break
+  if [ "$run" -ge 2 ]; then
+    Fail "after two corrections the files fill $fill% of the medium, not 99% to 100%; see size.log"
+  fi
+  tries="$tries $bps $avi"
+  bps=$(echo $tries | awk -v goal="$goal" '{ n = NF / 2; b2 = $(2 * n - 1); s2 = $(2 * n)
+    if (n == 1 || $(2 * n - 2) == s2) printf "%.0f", b2 * exp(log(goal / s2) / 1.1)
+    else { b1 = $(2 * n - 3); s1 = $(2 * n - 2); printf "%.0f", b2 + (goal - s2) * (b2 - b1) / (s2 - s1) } }')
+  run=$((run + 1))
+  Stage "Video 2nd pass" again "(correction $run)"
+done
+)SH";
+
+// Builds the text line by line with LF ends.
+class ScriptText {
+ public:
+  void Line(const std::string& line = {}) { text_ += line + '\n'; }
+  void Raw(const char* text) { text_ += text; }
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+std::string Hex(int id) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", id);
+  return text;
+}
+
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.10g", value);
+  return text;
+}
+
+std::string ScaleFlags(const std::string& filter) {
+  if (filter == "Bicubic") return "bicubic";
+  if (filter == "Bilinear") return "bilinear";
+  return "lanczos";
+}
+
+// BeSweet's dynamic compression on ffmpeg's AC3 decoder: its scale of the stream's own
+// compression data, 0 (none) to 6.
+std::string DrcScale(const std::string& compression) {
+  if (compression == "none") return "0";
+  if (compression == "light") return "0.5";
+  if (compression == "heavy") return "2";
+  return "1";
+}
+
+// The down-mix to two channels: Dolby Surround or Pro Logic II matrix encoding, or plain.
+std::string DownMix(const std::string& channelMode) {
+  if (channelMode == "surround") return "aresample=matrix_encoding=dolby";
+  if (channelMode == "surround2") return "aresample=matrix_encoding=dplii";
+  return {};
+}
+
+// ffmpeg's libvorbis quality runs -1..10 where BeSweet's runs -0.2..1.0; the encoder itself
+// goes no lower than -0.1.
+std::string VorbisQuality(const std::string& quality) {
+  const double value = std::strtod(quality.c_str(), nullptr);
+  return Number(std::max(-1.0, std::round(value * 100) / 10));
+}
+
+void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results, ScriptText& sh) {
+  sh.Line("Stage Audio");
+  for (std::size_t i = 0; i < plan.audio.size(); ++i) {
+    const PlannedStream& stream = plan.audio[i];
+    const std::string id = Hex(stream.id);
+    const bool ac3Source = stream.id >= 0x80 && stream.id <= 0x87;
+    std::string line = "Encode " + id + ".log ";
+    if (ac3Source && plan.Converts()) line += "-drc_scale " + DrcScale(plan.dynamicCompression) + " ";
+    line += "-i movie.vob -map 0:i:" + id + " -vn -sn ";
+    if (plan.original) {
+      line += ac3Source ? "-c:a copy -f ac3 " : "-c:a pcm_s16le -f wav ";
+    } else {
+      const bool six = plan.audioOutput == AudioOutput::Ac3 && plan.sixChannels;
+      if (!six && !DownMix(plan.channelMode).empty()) line += "-af " + DownMix(plan.channelMode) + " ";
+      line += six ? "-ac 6 " : "-ac 2 ";
+      if (plan.audioOutput == AudioOutput::Mp3) {
+        line += "-c:a libmp3lame -b:a " + std::to_string(plan.audioKbps) + "k ";
+      } else if (plan.audioOutput == AudioOutput::Ogg) {
+        line += "-c:a libvorbis -q:a " + VorbisQuality(plan.oggQuality) + " ";
+      } else {
+        line += "-c:a ac3 -b:a " + std::to_string(plan.audioKbps) + "k ";
+      }
+    }
+    // The author goes into the tags as the file is made, so that the sizes the second pass
+    // is planned from are the final ones.
+    line += "-metadata encoded_by=\"$author\" " + results[i];
+    sh.Line(line);
+  }
+  sh.Line();
+}
+
+// Samples spread over the whole chain, as AutoCrop takes them.
+void AutoCropStep(const ProjectPlan& plan, ScriptText& sh) {
+  const std::string fps = plan.standard == PlannedStandard::Ntsc ? "29.97" : "25";
+  std::string before = VideoFilterChain(plan);
+  before = before.substr(0, before.find("CROP"));  // the filters ahead of the crop
+  char limit[16];
+  std::snprintf(limit, sizeof limit, "%.4f", plan.cropThreshold / 255.0);
+  sh.Line("step=$(Calc \"s = int($duration * " + fps + " / " + std::to_string(plan.cropSamples) +
+          "); print (s < 1 ? 1 : s)\")");
+  sh.Line("Run crop.log ffmpeg -nostdin -hide_banner -i movie.vob -map 0:v:0 -an -sn -vf \"select='not(mod(n,$step))'," +
+          before + "cropdetect=limit=" + limit + ":round=4:reset=0\" -frames:v " +
+          std::to_string(plan.cropSamples) + " -f null -");
+  sh.Line("crop=$(sed -n 's/.*\\(crop=[0-9]*:[0-9]*:[0-9]*:[0-9]*\\).*/\\1/p' crop.log | tail -n 1)");
+  sh.Line("[ -n \"$crop\" ] || Fail \"the automatic crop found no picture edges; see crop.log\"");
+}
+
+void EndStage(const ProjectPlan& plan, const std::vector<std::string>& results, ScriptText& sh) {
+  sh.Line("Stage End");
+  std::string list = "movie.avi";
+  for (const std::string& file : results) list += " " + file;
+  if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) list += " movie.idx movie.sub";
+  sh.Line("for file in " + list + "; do printf '%12s bytes  %s\\n' \"$(Bytes \"$file\")\" \"$file\"; done");
+  sh.Line("echo \"Total $total bytes: $fill% of the medium of $medium_bytes bytes ($medium_mb MB)\"");
+  if (plan.deleteTemporary) sh.Line("rm -f movie.vob xvid-0.log");
+  if (plan.deleteLogs) {
+    std::string logs = "analysis.log subtitles.log crop.log video1.log video2.log video2.1.log "
+                       "video2.2.log brimmer.log size.log";
+    for (const PlannedStream& stream : plan.audio) logs += " " + Hex(stream.id) + ".log";
+    sh.Line("rm -f " + logs);
+  }
+  if (plan.shutDown) {
+    sh.Line("systemctl poweroff ||");
+    sh.Line("  echo 'project.sh: the computer was not shut down: systemctl poweroff was not permitted' >&2");
+  }
+}
+
+int StageCount(const ProjectPlan& plan) {
+  return 5 + (plan.subtitles.empty() ? 0 : 1) + (plan.audio.empty() ? 0 : 1);
+}
+
+}  // namespace
+
+std::vector<std::string> AudioResultFiles(const ProjectPlan& plan) {
+  std::vector<std::string> files;
+  for (const PlannedStream& stream : plan.audio) {
+    files.push_back(plan.original ? stream.code : Hex(stream.id) + plan.AudioExtension());
+  }
+  return files;
+}
+
+std::string VideoFilterChain(const ProjectPlan& plan) {
+  std::vector<std::string> filters;
+  if (plan.forceFilm && plan.standard == PlannedStandard::Ntsc) filters.push_back("fps=24000/1001");
+  // Inverse telecine needs to know the standard; with none selected it is left out.
+  if (plan.ivtc && plan.standard != PlannedStandard::None) filters.push_back("fieldmatch,decimate");
+  if (plan.deinterlace) filters.push_back("yadif");
+  if (plan.resize && plan.aspect != PlannedAspect::None) {
+    const std::string size = plan.aspect == PlannedAspect::Wide ? "640:360" : "640:480";
+    filters.push_back("scale=" + size + ":flags=" + ScaleFlags(plan.resizeFilter));
+  }
+  if (plan.autoCrop) filters.push_back("CROP");
+  std::string chain;
+  for (const std::string& filter : filters) chain += filter + ",";
+  if (!chain.empty()) chain.pop_back();
+  return chain;
+}
+
+std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helperFolder) {
+  const std::vector<std::string> results = AudioResultFiles(plan);
+  ScriptText sh;
+  sh.Line("#!/bin/sh");
+  sh.Line("# Makes the movie of this project: XviD video in two passes, the chosen audio and");
+  sh.Line("# subtitles, together filling the medium. Written by ravlo3; the stages and their");
+  sh.Line("# times go to log.txt. Extra libxvid options may come in RAVLO3_XVID_OPTIONS.");
+  sh.Raw(kPreamble);
+  sh.Line();
+  sh.Line("ifo=" + ShellQuoted(NativePath(plan.ifoPath)));
+  sh.Line("chain=" + std::to_string(plan.chain));
+  sh.Line("angle=" + std::to_string(plan.angle));
+  sh.Line("helpers=" + ShellQuoted(helperFolder));
+  sh.Line("medium_mb=" + ShellQuoted(plan.mediaText));
+  sh.Line("medium_bytes=" + Number(std::round(plan.mediaMB * 1024 * 1024)));
+  sh.Line("author=" + ShellQuoted(plan.authorText));
+  sh.Line("stages=" + std::to_string(StageCount(plan)));
+  sh.Line();
+
+  sh.Line("echo \"Encoding - the stages and their times go to log.txt\"");
+  sh.Line(": >log.txt");
+  sh.Line("Stage Analysis");
+  sh.Line("Run analysis.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --stream movie.vob");
+  sh.Line("duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 movie.vob 2>>analysis.log)");
+  sh.Line("Calc \"exit !(\\\"$duration\\\" + 0 > 0)\" || Fail \"ffprobe found no length in movie.vob; see analysis.log\"");
+  sh.Line();
+
+  if (!plan.subtitles.empty()) {
+    sh.Line("Stage Subtitles");
+    if (plan.subtitleOutput == SubtitleOutput::VobSub) {
+      std::string ids;
+      for (const PlannedStream& stream : plan.subtitles) ids += " " + Hex(stream.id);
+      sh.Line("Run subtitles.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --vobsub movie" + ids);
+    }
+    sh.Line();
+  }
+  if (!plan.audio.empty()) AudioStage(plan, results, sh);
+
+  sh.Line("Stage \"Video 1st pass\"");
+  std::string filters = VideoFilterChain(plan);
+  if (plan.autoCrop) {
+    AutoCropStep(plan, sh);
+    filters.replace(filters.find("CROP"), 4, "$crop");
+  }
+  sh.Line(filters.empty() ? "filters=''" : "filters=\"-vf " + filters + "\"");
+  sh.Line("Encode video1.log -i movie.vob -map 0:v:0 -an -sn $filters -c:v libxvid -vtag XVID \\");
+  sh.Line("  ${RAVLO3_XVID_OPTIONS:-} -b:v 1000000 -pass 1 -passlogfile xvid -f avi /dev/null");
+  sh.Line();
+  sh.Raw(kSecondPass);
+  sh.Line();
+
+  sh.Line("Stage \"Set author\"");
+  for (const std::string& file : results) {
+    if (file.ends_with(".ac3")) continue;  // a bare AC3 stream has no tags
+    sh.Line("[ \"$(ffprobe -v error -show_entries format_tags=encoded_by -of csv=p=0 " + file +
+            ")\" = \"$author\" ] || Fail \"" + file + " does not carry the author text\"");
+  }
+  sh.Line();
+  EndStage(plan, results, sh);
+  std::string text = sh.Text();
+  text.pop_back();  // the closing line break comes with the writing
+  return text;
+}
+
+std::string HelperFolder(const std::string& appFolder) {
+  std::string folder = NativePath(appFolder);
+  if (!folder.empty() && folder.back() == '/') folder.pop_back();
+  const std::string data = "/share/ravlo3";
+  if (folder.ends_with(data)) return folder.substr(0, folder.size() - data.size()) + "/bin";
+  return folder;
+}
+
+std::vector<ProjectFile> ShellProjectFiles(const ProjectPlan& plan, const std::string& helperFolder) {
+  return {{"project.sh", ProjectScriptText(plan, helperFolder)}, {"movie.sh", MovieScriptText(plan)}};
+}
+
+}  // namespace ravlo

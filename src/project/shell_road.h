@@ -1,0 +1,35 @@
+#pragma once
+// The Linux road: project.sh and movie.sh, each a function of the plan. project.sh runs the
+// stages of project.bat with free tools (vobtitle, ffmpeg with libxvid, libmp3lame, libvorbis
+// and ac3, brimmer) and logs them to log.txt in the same form; movie.sh plays the result.
+// Both have LF line ends and expect to lie in the project folder. Like every writer's text,
+// theirs comes without the closing line break.
+
+#include <string>
+#include <vector>
+
+#include "project/project_plan.h"
+#include "project/writers.h"
+
+namespace ravlo {
+
+// `helperFolder`: where vobtitle and brimmer are, native form (the folder of ravlo3 itself).
+std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helperFolder);
+std::string MovieScriptText(const ProjectPlan& plan);
+
+// Where the installed helpers are for a data folder (record form): <prefix>/bin beside
+// <prefix>/share/ravlo3; otherwise the folder itself (a build tree). Native form.
+std::string HelperFolder(const std::string& appFolder);
+
+// The files of the shell road, in the order a save writes them.
+std::vector<ProjectFile> ShellProjectFiles(const ProjectPlan& plan, const std::string& helperFolder);
+
+// The file each chosen audio stream ends in: "0x80.mp3", or the disc's own "0x80o.ac3" /
+// "0xA0o.wav" when the streams are kept as they are.
+std::vector<std::string> AudioResultFiles(const ProjectPlan& plan);
+
+// The ffmpeg filter chain of the video, as project.avs orders it; "CROP" stands where the
+// crop found by the AutoCrop stage goes in. Empty when no filter is chosen.
+std::string VideoFilterChain(const ProjectPlan& plan);
+
+}  // namespace ravlo
