@@ -1,0 +1,145 @@
+// The POSIX Platform: record paths in, native files out; shell twins of the batch files; the
+// settings store under XDG_CONFIG_HOME.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/posix_platform.h"
+
+namespace ravlo {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PosixPlatformTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/ravlo_posix_XXXXXX";
+    root = mkdtemp(pattern);
+  }
+  void TearDown() override { fs::remove_all(root); }
+
+  std::string Record(const std::string& relative) const { return RecordPath((root / relative).string()); }
+  std::string Read(const std::string& relative) const {
+    std::ifstream in(root / relative, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  void Put(const std::string& relative, const std::string& text) const {
+    fs::create_directories((root / relative).parent_path());
+    std::ofstream(root / relative, std::ios::binary) << text;
+  }
+
+  fs::path root;
+  std::ostringstream out, err;
+  PosixPlatform os{"/opt/ravlo3/bin/ravlo3", out, err};
+};
+
+TEST_F(PosixPlatformTest, FilesAreReachedThroughRecordPaths) {
+  std::string error;
+  ASSERT_TRUE(os.WriteWholeFile(Record("a.txt"), "one\r\n", error)) << error;
+  ASSERT_TRUE(os.AppendToFile(Record("a.txt"), "two", error)) << error;
+  EXPECT_EQ(Read("a.txt"), "one\r\ntwo");
+  EXPECT_EQ(os.ReadWholeFile(Record("a.txt"), error), "one\r\ntwo");
+  EXPECT_EQ(os.FileLength(Record("a.txt")), 8);
+  ASSERT_TRUE(os.CopyFileTo(Record("a.txt"), Record("b.txt"), error)) << error;
+  ASSERT_TRUE(os.WriteWholeFile(Record("c.txt"), "new", error));
+  ASSERT_TRUE(os.MoveFileOver(Record("c.txt"), Record("b.txt"), error)) << error;
+  EXPECT_EQ(Read("b.txt"), "new");
+  EXPECT_FALSE(os.FileExists(Record("c.txt")));
+  ASSERT_TRUE(os.RemoveFile(Record("a.txt"), error));
+  EXPECT_FALSE(os.FileExists(Record("a.txt")));
+  EXPECT_EQ(os.FileLength(Record("a.txt")), std::nullopt);
+
+  // Failures say why.
+  error.clear();
+  EXPECT_FALSE(os.RemoveFile(Record("a.txt"), error));
+  EXPECT_EQ(error, "No such file or directory");
+  error.clear();
+  EXPECT_FALSE(os.ReadWholeFile(Record("none.txt"), error).has_value());
+  EXPECT_EQ(error, "No such file or directory");
+  error.clear();
+  EXPECT_FALSE(os.WriteWholeFile(Record("no folder/x.txt"), "x", error));
+  EXPECT_EQ(error, "No such file or directory");
+  error.clear();
+  EXPECT_FALSE(os.MoveFileOver(Record("none.txt"), Record("b.txt"), error));
+  EXPECT_NE(error, "");
+}
+
+TEST_F(PosixPlatformTest, ListsFilesByPatternWithoutCaseSortedByName) {
+  for (const char* name : {"b.AC3", "a.ac3", "C.ac3", "x.mp3"}) Put(name, "");
+  fs::create_directories(root / "dir.ac3");
+  EXPECT_EQ(os.ListFiles(Record(""), "*.ac3"), (std::vector<std::string>{"a.ac3", "b.AC3", "C.ac3"}));
+  EXPECT_EQ(os.ListFiles(Record("missing"), "*"), std::vector<std::string>{});
+}
+
+TEST_F(PosixPlatformTest, ScriptsGetExecutable) {
+  Put("p.sh", "");
+  std::string error;
+  ASSERT_TRUE(os.MakeExecutable(Record("p.sh"), error)) << error;
+  EXPECT_NE(fs::status(root / "p.sh").permissions() & fs::perms::owner_exec, fs::perms::none);
+}
+
+TEST_F(PosixPlatformTest, BatchFilesRunAsTheirShellTwinsWithNativeArguments) {
+  // The parser's command line as the planner writes it.
+  Put("misc/ifoparse.sh", "printf '%s\\n' \"$@\" >\"$(dirname \"$0\")/args\"\n");
+  const std::string line = "\"" + Record("misc/ifoparse.bat") + "\" \"C:\\tools\\v.exe\" \"" +
+                           Record("my disc/VTS_01_0.IFO") + "\" plain";
+  ASSERT_TRUE(os.RunAndWait(line, WindowStyle::Hidden));
+  EXPECT_EQ(Read("misc/args"),
+            "C:/tools/v.exe\n" + (root / "my disc/VTS_01_0.IFO").string() + "\nplain\n");
+  EXPECT_FALSE(os.RunAndWait("\"" + Record("misc/none.bat") + "\"", WindowStyle::Hidden));
+  EXPECT_FALSE(os.StartProcess("ravlo-no-such-program-anywhere", WindowStyle::Normal));
+
+  // Shell-opened: a script runs to its end in its folder; a document is not opened.
+  Put("tools/xt.sh", "pwd >where\n");
+  EXPECT_TRUE(os.ShellOpen("OPEN", "xt.bat", "", Record("tools"), WindowStyle::Normal));
+  EXPECT_EQ(Read("tools/where"), (root / "tools").string() + "\n");
+  Put("misc/help.htm", "");
+  EXPECT_FALSE(os.ShellOpen("OPEN", "help.htm", "", Record("misc"), WindowStyle::Maximized));
+}
+
+TEST(PosixCommandLine, WordsSplitAtBlanksOutsideQuotes) {
+  EXPECT_EQ(SplitCommandLine("\"a b\" c  \"\" d\"e f\"g"),
+            (std::vector<std::string>{"a b", "c", "", "de fg"}));
+  EXPECT_EQ(SplitCommandLine(""), std::vector<std::string>{});
+}
+
+TEST_F(PosixPlatformTest, DataLiesInShareBesideBinOrBesideTheProgram) {
+  fs::create_directories(root / "share/ravlo3");
+  fs::create_directories(root / "bin");
+  EXPECT_EQ(DataFolderFor((root / "bin/ravlo3").string()), (root / "share/ravlo3").string());
+  EXPECT_EQ(DataFolderFor((root / "build/ravlo3").string()), (root / "build").string());
+  PosixPlatform installed((root / "bin/ravlo3").string(), out, err);
+  EXPECT_EQ(installed.ProgramFolder(), Record("share/ravlo3"));
+}
+
+TEST_F(PosixPlatformTest, SettingsLiveUnderXdgConfigHome) {
+  const char* old = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = old ? old : "";
+  setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+  EXPECT_EQ(os.ReadSetting("Ravlo3", "Options", "FirstRun"), "");
+  os.WriteSetting("Ravlo3", "Options", "FirstRun", "Done");
+  os.WriteSetting("Ravlo3", "Options", "Other", "a=b");
+  PosixPlatform again("/x/ravlo3", out, err);
+  EXPECT_EQ(again.ReadSetting("Ravlo3", "Options", "FirstRun"), "Done");
+  EXPECT_EQ(again.ReadSetting("Ravlo3", "Options", "Other"), "a=b");
+  EXPECT_EQ(again.ReadSetting("Ravlo3", "Other section", "FirstRun"), "");
+  EXPECT_EQ(Read("config/ravlo3/settings.ini"), "[Ravlo3\\Options]\nFirstRun=Done\nOther=a=b\n");
+  if (old) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(PosixPlatformTest, MessagesPrintLikeScriptedMode) {
+  os.ShowMessage("Saved\r\nline", MessageIcon::Information, "Ravlo3");
+  os.ShowMessage("Refused", MessageIcon::Warning, "Ravlo3");
+  EXPECT_EQ(out.str(), "Saved\nline\n");
+  EXPECT_EQ(err.str(), "Refused\n");
+}
+
+}  // namespace
+}  // namespace ravlo

@@ -1,0 +1,215 @@
+// The Linux road's scripts: quoting that the shell honours, the ffmpeg mapping of the plan's
+// choices, and project.sh's stage discipline, run for real with stand-in helpers.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "project/shell_quote.h"
+#include "project/shell_road.h"
+
+namespace ravlo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs a shell command, returns its standard output.
+std::string Shell(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return "popen failed";
+  char buffer[256];
+  std::size_t got;
+  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
+  pclose(pipe);
+  return output;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+struct TempFolder {
+  TempFolder() {
+    char pattern[] = "/tmp/ravlo_road_XXXXXX";
+    path = mkdtemp(pattern);
+  }
+  ~TempFolder() { fs::remove_all(path); }
+  fs::path path;
+};
+
+// A text with everything a shell would otherwise act on (a "\\" would be a path separator).
+const std::string kNasty = "My \"Discs\" $HOME `id` ; it's $(touch PWNED) *|&<> end";
+
+TEST(ShellQuoted, TheShellPassesEveryTextOnLiterallyAndRunsNothingElse) {
+  TempFolder folder;
+  for (const std::string& text : {kNasty, std::string(), std::string("'"), std::string("''a'"),
+                                  std::string("a\\'b"), std::string("tab\there"), std::string("$1 ${x:-y}")}) {
+    const std::string output =
+        Shell("cd '" + folder.path.string() + "' && printf '%s|' " + ShellQuoted(text));
+    EXPECT_EQ(output, text + "|") << text;
+  }
+  EXPECT_FALSE(fs::exists(folder.path / "PWNED"));
+}
+
+ProjectPlan Plan() {
+  ProjectPlan plan;
+  plan.ifoPath = "\\discs\\VIDEO_TS\\VTS_01_0.IFO";
+  plan.chain = 2;
+  plan.angle = 1;
+  plan.standard = PlannedStandard::Pal;
+  plan.aspect = PlannedAspect::Wide;
+  plan.mediaMB = 7;
+  plan.mediaText = "7";
+  plan.audio = {{0x80, "0x80o.ac3", "English"}, {0xA0, "0xA0o.wav", "French"}};
+  plan.audioOutput = AudioOutput::Mp3;
+  plan.audioKbps = 128;
+  plan.dynamicCompression = "normal";
+  plan.channelMode = "surround2";
+  plan.subtitles = {{0x21, "0x21", "Dutch"}, {0x20, "0x20", "English"}};
+  plan.resize = true;
+  plan.resizeFilter = "Bicubic";
+  plan.autoCrop = true;
+  plan.cropThreshold = 20;
+  plan.cropSamples = 10;
+  plan.authorText = "ravlo.example.net";
+  return plan;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(ShellRoad, AudioFilesAndCommandsFollowTheFormat) {
+  ProjectPlan plan = Plan();
+  EXPECT_EQ(AudioResultFiles(plan), (std::vector<std::string>{"0x80.mp3", "0xA0.mp3"}));
+  std::string sh = ProjectScriptText(plan, "/opt/r/bin");
+  // The AC3 decoder's compression only for the AC3 stream; Pro Logic II down-mix; chosen order.
+  EXPECT_TRUE(Has(sh, "Encode 0x80.log -drc_scale 1 -i movie.vob -map 0:i:0x80 -vn -sn "
+                      "-af aresample=matrix_encoding=dplii -ac 2 -c:a libmp3lame -b:a 128k"));
+  EXPECT_TRUE(Has(sh, "Encode 0xA0.log -i movie.vob -map 0:i:0xA0"));
+  EXPECT_LT(sh.find("0x80.log"), sh.find("0xA0.log"));
+  EXPECT_TRUE(Has(sh, "--vobsub movie 0x21 0x20\n"));
+
+  plan.audioOutput = AudioOutput::Ogg;
+  plan.oggQuality = "0.3";
+  plan.dynamicCompression = "none";
+  EXPECT_TRUE(Has(ProjectScriptText(plan, "/b"), "-drc_scale 0 -i movie.vob -map 0:i:0x80 -vn -sn "
+                                                "-af aresample=matrix_encoding=dplii -ac 2 -c:a libvorbis -q:a 3 "));
+  plan.oggQuality = "-0.2";  // below what libvorbis takes: its lowest
+  EXPECT_TRUE(Has(ProjectScriptText(plan, "/b"), "-c:a libvorbis -q:a -1 "));
+
+  plan.audioOutput = AudioOutput::Ac3;
+  plan.sixChannels = true;
+  plan.audioKbps = 448;
+  sh = ProjectScriptText(plan, "/b");
+  EXPECT_TRUE(Has(sh, "-map 0:i:0x80 -vn -sn -ac 6 -c:a ac3 -b:a 448k -metadata encoded_by=\"$author\" 0x80.ac3"));
+  // A bare AC3 stream carries no tags: the author step leaves it out.
+  EXPECT_FALSE(Has(sh, "csv=p=0 0x80.ac3"));
+
+  plan.original = true;
+  EXPECT_EQ(AudioResultFiles(plan), (std::vector<std::string>{"0x80o.ac3", "0xA0o.wav"}));
+  sh = ProjectScriptText(plan, "/b");
+  EXPECT_TRUE(Has(sh, "-i movie.vob -map 0:i:0x80 -vn -sn -c:a copy -f ac3 "));
+  EXPECT_TRUE(Has(sh, "-map 0:i:0xA0 -vn -sn -c:a pcm_s16le -f wav "));
+  EXPECT_FALSE(Has(sh, "drc_scale"));
+}
+
+TEST(ShellRoad, VideoFiltersInTheOrderOfTheFrameServerScript) {
+  ProjectPlan plan = Plan();
+  EXPECT_EQ(VideoFilterChain(plan), "scale=640:360:flags=bicubic,CROP");
+  plan.ivtc = plan.deinterlace = plan.forceFilm = true;
+  plan.aspect = PlannedAspect::Standard;
+  plan.autoCrop = false;
+  // Force Film is an NTSC matter; on PAL only IVTC and deinterlacing apply.
+  EXPECT_EQ(VideoFilterChain(plan), "fieldmatch,decimate,yadif,scale=640:480:flags=bicubic");
+  plan.standard = PlannedStandard::Ntsc;
+  EXPECT_EQ(VideoFilterChain(plan), "fps=24000/1001,fieldmatch,decimate,yadif,scale=640:480:flags=bicubic");
+  plan.standard = PlannedStandard::None;  // inverse telecine needs the standard
+  plan.aspect = PlannedAspect::None;      // and a resize the aspect ratio
+  plan.deinterlace = false;
+  EXPECT_EQ(VideoFilterChain(plan), "");
+  EXPECT_TRUE(Has(ProjectScriptText(plan, "/b"), "filters=''\n"));
+  plan = Plan();
+  const std::string sh = ProjectScriptText(plan, "/b");
+  EXPECT_TRUE(Has(sh, "scale=640:360:flags=bicubic,cropdetect=limit=0.0784:round=4:reset=0\" -frames:v 10 "));
+  EXPECT_TRUE(Has(sh, "filters=\"-vf scale=640:360:flags=bicubic,$crop\"\n"));
+}
+
+TEST(ShellRoad, EndDeletesWhatWasChosenAndStagesAreCounted) {
+  ProjectPlan plan = Plan();
+  std::string sh = ProjectScriptText(plan, "/b");
+  EXPECT_TRUE(Has(sh, "stages=7\n"));
+  EXPECT_FALSE(Has(sh, "rm -f"));
+  EXPECT_FALSE(Has(sh, "poweroff"));
+  EXPECT_EQ(sh.find('\r'), std::string::npos);
+  EXPECT_NE(sh.back(), '\n');  // the closing line break comes with the writing
+  plan.deleteTemporary = plan.deleteLogs = plan.shutDown = true;
+  plan.subtitles.clear();
+  plan.audio.clear();
+  sh = ProjectScriptText(plan, "/b");
+  EXPECT_TRUE(Has(sh, "stages=5\n"));
+  EXPECT_FALSE(Has(sh, "Stage Audio"));
+  EXPECT_FALSE(Has(sh, "Stage Subtitles"));
+  EXPECT_TRUE(Has(sh, "rm -f movie.vob xvid-0.log\n"));
+  EXPECT_TRUE(Has(sh, "rm -f analysis.log "));
+  EXPECT_TRUE(Has(sh, "systemctl poweroff ||"));
+}
+
+TEST(ShellRoad, MovieScriptPlaysEveryAudioFileAndTheSubtitles) {
+  ProjectPlan plan = Plan();
+  std::string sh = MovieScriptText(plan);
+  EXPECT_TRUE(Has(sh, "exec mpv --audio-file=0x80.mp3 --audio-file=0xA0.mp3 --sub-file=movie.idx movie.avi\n"));
+  EXPECT_TRUE(Has(sh, "exec ffplay -autoexit -f lavfi 'movie=movie.avi[out0];amovie=0x80.mp3[out1]'"));
+  plan.subtitleOutput = SubtitleOutput::Srt;
+  plan.audio.clear();
+  sh = MovieScriptText(plan);
+  EXPECT_TRUE(Has(sh, "exec mpv --sub-file=0x21.srt --sub-file=0x20.srt movie.avi\n"));
+  EXPECT_TRUE(Has(sh, "exec ffplay -autoexit movie.avi"));
+}
+
+TEST(ShellRoad, HelpersLieInTheBinFolderBesideTheData) {
+  EXPECT_EQ(HelperFolder("\\usr\\local\\share\\ravlo3\\"), "/usr/local/bin");
+  EXPECT_EQ(HelperFolder("\\home\\a b\\build\\src\\app\\"), "/home/a b/build/src/app");
+}
+
+// project.sh for real, with stand-in helpers: a disc path full of shell syntax reaches the
+// tool literally, and a failing stage stops the job, naming stage, command and log.
+TEST(ShellRoad, ProjectScriptPassesThePathLiterallyAndStopsAtAFailingStage) {
+  TempFolder folder;
+  const fs::path bin = folder.path / "bin";
+  const fs::path project = folder.path / "project";
+  fs::create_directories(bin);
+  fs::create_directories(project);
+  {
+    std::ofstream helper(bin / "vobtitle");
+    helper << "#!/bin/sh\nprintf '%s\\n' \"$@\" >\"$(dirname \"$0\")/args\"\necho 'no such chain' >&2\nexit 3\n";
+  }
+  fs::permissions(bin / "vobtitle", fs::perms::owner_all);
+  ProjectPlan plan = Plan();
+  plan.ifoPath = "\\" + kNasty + "\\VTS_01_0.IFO";
+  {
+    std::ofstream script(project / "project.sh");
+    script << ProjectScriptText(plan, bin.string()) << '\n';
+  }
+  const std::string output = Shell("cd / && sh '" + (project / "project.sh").string() +
+                                   "' 2>&1; echo \"exit=$?\"");
+  EXPECT_EQ(ReadFile(bin / "args"), "/" + kNasty + "/VTS_01_0.IFO\n2\n1\n--stream\nmovie.vob\n");
+  EXPECT_FALSE(fs::exists(project / "PWNED"));
+  EXPECT_FALSE(fs::exists("/PWNED"));
+  EXPECT_TRUE(Has(output, "project.sh: Analysis failed: '" + bin.string() + "/vobtitle' "));
+  EXPECT_TRUE(Has(output, "ended with exit code 3; its messages are in analysis.log\n"));
+  EXPECT_TRUE(Has(output, "exit=1\n"));
+  EXPECT_FALSE(Has(output, "[2/7]"));
+  EXPECT_EQ(ReadFile(project / "analysis.log"), "no such chain\n");
+  const std::string log = ReadFile(project / "log.txt");
+  EXPECT_TRUE(log.rfind("Analysis: ", 0) == 0) << log;
+  EXPECT_TRUE(Has(log, "\nAnalysis failed: ")) << log;
+}
+
+}  // namespace
+}  // namespace ravlo
