@@ -73,7 +73,7 @@ class Checker {
     if (Failed()) return;
     if (path.empty()) {
       Refuse(what, path, "No path is set.");
-    } else if (const auto problem = PathProblem(path, kMaxPathLength - room)) {
+    } else if (const auto problem = PathProblem(path, kMaxPathChars - room)) {
       Refuse(what, path, "The path cannot be used: " + *problem + ".");
     }
   }
