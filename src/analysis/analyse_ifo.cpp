@@ -3,13 +3,13 @@
 #include "analysis/report_grammar.h"
 #include "analysis/reset_title_info.h"
 #include "analysis/run_and_wait.h"
+#include "frame/cmd_text.h"
 #include "frame/constants.h"
 #include "planning/bitrate_calculator.h"
 
 namespace ravlo {
 namespace {
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Deletes the report of an earlier run so that it can never be read as this run's. A file
 // that will not go away (read-only, held open) is retried for a short while only.
@@ -32,12 +32,24 @@ void ShowError(AppState& app, const std::string& text) {
   app.platform.ShowMessage(text, MessageIcon::Critical, kAppTitle);
 }
 
+// What the parser said on its error output, as one line; empty when it said nothing.
+std::string ParserReason(AppState& app, const std::string& path) {
+  std::string error;
+  std::string text = app.platform.ReadWholeFile(path, error).value_or("");
+  for (char& c : text) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  const std::size_t end = text.find_last_not_of(' ');
+  return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
 }  // namespace
 
 std::string ParserCommandLine(const AppState& app) {
   const AppGlobals& g = app.globals;
-  return Quoted(g.MiscFolder + kParserScript) + " " + Quoted(g.ToolPath(Tool::vStrip)) + " " +
-         Quoted(g.IfoPath) + " " + Quoted(g.MiscFolder + kParserReport);
+  return CommandLineQuoted(g.MiscFolder + kParserScript) + " " +
+         CommandLineQuoted(g.ToolPath(Tool::vStrip)) + " " + CommandLineQuoted(g.IfoPath) + " " +
+         CommandLineQuoted(g.MiscFolder + kParserReport);
 }
 
 void mnuOpen_Click(AppState& app) {
@@ -51,19 +63,36 @@ void AnalyseIfo(AppState& app) {
   ProjectSettings& s = app.settings;
   ResetTitleInfo(app);
 
+  if (const auto problem = PathProblem(app.globals.IfoPath, kMaxPathChars)) {
+    ShowError(app, app.globals.IfoPath + " cannot be analysed: " + *problem + ".");
+    return;
+  }
   const std::string reportPath = app.globals.MiscFolder + kParserReport;
+  const std::string errorsPath = app.globals.MiscFolder + kParserErrors;
   std::string reason;
-  if (!RemoveOldReport(app, reportPath, reason)) {
-    ShowError(app, "The report of an earlier analysis cannot be deleted: " + reportPath + "\n" +
-                       reason + "\n\n" + app.globals.IfoPath + " was not analysed.");
+  for (const std::string& old : {reportPath, errorsPath}) {
+    if (!RemoveOldReport(app, old, reason)) {
+      ShowError(app, "The report of an earlier analysis cannot be deleted: " + old + "\n" +
+                         reason + "\n\n" + app.globals.IfoPath + " was not analysed.");
+      return;
+    }
+  }
+
+  const RunOutcome run = RunAndWait(app, ParserCommandLine(app), WindowStyle::Hidden,
+                                    std::chrono::duration_cast<std::chrono::milliseconds>(kParserTimeLimit));
+  if (run == RunOutcome::TimedOut) {
+    ShowError(app, "The analysis of " + app.globals.IfoPath + " did not end within " +
+                       std::to_string(kParserTimeLimit.count()) + " seconds and was stopped.");
     return;
   }
 
-  RunAndWait(app, ParserCommandLine(app), WindowStyle::Hidden);
-
   if (!app.platform.FileExists(reportPath)) {
+    const std::string said = ParserReason(app, errorsPath);
     ShowError(app, "The analysis of " + app.globals.IfoPath + " wrote no report: " + reportPath +
-                       " does not exist.");
+                       " does not exist." +
+                       (said.empty() ? std::string() : "\n\nThe parser said: " + said) +
+                       (run == RunOutcome::NotStarted ? "\n\nThe parser could not be started."
+                                                      : std::string()));
     return;
   }
   std::string error;

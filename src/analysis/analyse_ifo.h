@@ -12,6 +12,11 @@ namespace ravlo {
 inline constexpr char kIfoFilter[] = "IFO file (*.ifo) | *.ifo";
 inline constexpr char kParserScript[] = "ifoparse.bat";
 inline constexpr char kParserReport[] = "ifoparse.txt";
+// Beside the report, the parser's own reason when it writes none (its error output).
+inline constexpr char kParserErrors[] = "ifoparse.err";
+// A parser still running after this long is ended: reading an IFO takes well under a second,
+// so by then it is stuck (an unreadable drive, a program waiting for an answer).
+inline constexpr std::chrono::seconds kParserTimeLimit{120};
 // How long a report of an earlier run may take to go away before the analysis gives up.
 inline constexpr std::chrono::milliseconds kOldReportWait{1000};
 
@@ -23,7 +28,8 @@ void mnuOpen_Click(AppState& app);
 // told which file and why, and no title is loaded.
 void AnalyseIfo(AppState& app);
 
-// The parser's command line: script, vStrip, IFO file and report, each quoted.
+// The parser's command line: script, vStrip, IFO file and report, each quoted so that the
+// command interpreter passes it on literally.
 std::string ParserCommandLine(const AppState& app);
 
 }  // namespace ravlo

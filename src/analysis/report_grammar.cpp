@@ -1,5 +1,7 @@
 #include "analysis/report_grammar.h"
 
+#include "streams/order_lists.h"
+
 namespace ravlo {
 namespace {
 
@@ -21,6 +23,19 @@ std::string StreamEntryOf(const std::string& line) {
 
 std::string RestOf(const std::string& line) {
   return line.size() <= kEntryStart ? std::string() : line.substr(kEntryStart);
+}
+
+// Adds the entry unless the list already holds a stream of the same id: one list item per
+// stream, so that what is checked is what the project gets. Entries without an id are kept.
+void AddStreamEntry(Field& list, const std::string& entry, const char* primary,
+                    const char* secondary) {
+  const auto id = StreamIdOf(entry, primary, secondary);
+  if (id) {
+    for (const std::string& item : list.Items()) {
+      if (StreamIdOf(item, primary, secondary) == id) return;
+    }
+  }
+  list.AddItem(entry);
 }
 
 }  // namespace
@@ -49,8 +64,12 @@ void ApplyReportLine(AppState& app, const std::string& line) {
   if (Contains(line, "NTSC")) s.optNTSC.SetValue(true);
   if (Contains(line, "16:9")) s.opt16_9.SetValue(true);
   if (Contains(line, "4:3")) s.opt4_3.SetValue(true);
-  if (Contains(line, "AC3") || Contains(line, "LPCM")) s.lstAL.AddItem(StreamEntryOf(line));
-  if (Contains(line, "0x2") || Contains(line, "0x3")) s.lstSL.AddItem(StreamEntryOf(line));
+  if (Contains(line, "AC3") || Contains(line, "LPCM")) {
+    AddStreamEntry(s.lstAL, StreamEntryOf(line), "0x8", "0xA");
+  }
+  if (Contains(line, "0x2") || Contains(line, "0x3")) {
+    AddStreamEntry(s.lstSL, StreamEntryOf(line), "0x2", "0x3");
+  }
   if (Contains(line, "Length:")) s.cmbPGC.AddItem(RestOf(line));
 }
 

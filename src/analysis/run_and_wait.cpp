@@ -4,8 +4,9 @@
 
 namespace ravlo {
 
-void RunAndWait(AppState& app, const std::string& commandLine, WindowStyle style) {
-  app.platform.RunAndWait(commandLine, style);
+RunOutcome RunAndWait(AppState& app, const std::string& commandLine, WindowStyle style,
+                      std::chrono::milliseconds limit) {
+  return app.platform.RunAndWait(commandLine, style, limit);
 }
 
 bool WaitUntilGone(AppState& app, const std::string& path, std::chrono::milliseconds limit) {

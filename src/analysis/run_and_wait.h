@@ -8,10 +8,11 @@
 
 namespace ravlo {
 
-// Starts the command line and waits, without time limit, until the process has ended.
-// A process that cannot be started is not reported: the caller goes on with whatever the
-// process would have written.
-void RunAndWait(AppState& app, const std::string& commandLine, WindowStyle style);
+// Starts the command line and waits until the process has ended, at most `limit`; past it
+// the process is ended. The caller decides what a process that did not start or did not end
+// means for what it would have written.
+RunOutcome RunAndWait(AppState& app, const std::string& commandLine, WindowStyle style,
+                      std::chrono::milliseconds limit);
 
 // Returns true once no file exists at `path`; false when it is still there after `limit`.
 // A deleted file can stay visible while another program still holds it open.

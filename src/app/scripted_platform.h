@@ -29,8 +29,9 @@ class ScriptedPlatform : public Platform {
   bool StartProcess(const std::string& commandLine, WindowStyle style) override {
     return system_.StartProcess(commandLine, style);
   }
-  bool RunAndWait(const std::string& commandLine, WindowStyle style) override {
-    return system_.RunAndWait(commandLine, style);
+  RunOutcome RunAndWait(const std::string& commandLine, WindowStyle style,
+                        std::chrono::milliseconds limit) override {
+    return system_.RunAndWait(commandLine, style, limit);
   }
   bool ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& folder, WindowStyle style) override;

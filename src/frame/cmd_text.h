@@ -9,6 +9,9 @@
 
 namespace ravlo {
 
+// The longest path Windows programs take: MAX_PATH less the terminating zero.
+inline constexpr std::size_t kMaxPathChars = 259;
+
 // Why a text cannot be carried in a line of a generated file or a command line: it holds a
 // line break or another control character. Nothing when it can be.
 std::optional<std::string> TextProblem(std::string_view text);

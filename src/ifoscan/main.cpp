@@ -2,8 +2,11 @@
 // On any problem with the IFO no report is written, the reason goes to stderr and the exit
 // code is non-zero, so a stale or partial report can never be read as the answer.
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -39,16 +42,32 @@ bool ReadWholeFile(const char* path, std::vector<std::uint8_t>& bytes, std::stri
   return !failed;
 }
 
-bool WriteWholeFile(const char* path, const std::string& text) {
+bool IsRegularFile(const char* path) {
+  struct stat info;
+  return stat(path, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Every write is checked: a report cut short (a full disk) is removed, so the planner finds
+// either the whole report or none, never a part it would take for the title.
+bool WriteWholeFile(const char* path, const std::string& text, std::string& error) {
   // A fresh file rather than a truncated one: on Linux file systems truncating a file with
   // data forces that data to disk on close, which costs more than the whole analysis.
   // Only a regular file is removed: the report path may also be a device such as /dev/null.
-  std::error_code ignored;
-  if (std::filesystem::is_regular_file(path, ignored)) std::filesystem::remove(path, ignored);
+  if (IsRegularFile(path)) std::remove(path);
   std::FILE* file = std::fopen(path, "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  return std::fclose(file) == 0 && written;
+  if (!file) {
+    error = std::strerror(errno);
+    return false;
+  }
+  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  written = std::fflush(file) == 0 && written;
+  if (!written) error = std::strerror(errno);
+  if (std::fclose(file) != 0 && written) {
+    written = false;
+    error = std::strerror(errno);
+  }
+  if (!written && IsRegularFile(path)) std::remove(path);
+  return written;
 }
 
 }  // namespace
@@ -74,8 +93,8 @@ int main(int argc, char** argv) {
   }
 
   const std::string report = ifoscan::FormatReport(parsed.titleSet);
-  if (!WriteWholeFile(reportPath, report)) {
-    std::fprintf(stderr, "ifoscan: %s: cannot write the report\n", reportPath);
+  if (!WriteWholeFile(reportPath, report, error)) {
+    std::fprintf(stderr, "ifoscan: %s: cannot write the report: %s\n", reportPath, error.c_str());
     return 3;
   }
   return 0;

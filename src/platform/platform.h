@@ -5,6 +5,7 @@
 // Paths are Windows-style ANSI texts ("D:\VIDEO_TS\VTS_01_0.IFO"). Calls that can fail return
 // false or nothing and put a reason a user can read into `error`.
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@ namespace ravlo {
 
 enum class WindowStyle { Hidden, Normal, NormalFocus, Maximized };
 enum class MessageIcon { Information, Warning, Critical };
+enum class RunOutcome { Finished, NotStarted, TimedOut };
 
 class Platform {
  public:
@@ -25,9 +27,10 @@ class Platform {
   // --- processes and shell ---------------------------------------------------------------
   // Starts a command line and returns at once; false when it could not be started.
   virtual bool StartProcess(const std::string& commandLine, WindowStyle style) = 0;
-  // Starts a command line and waits, without time limit, for its end. Returns false at once
-  // when the process could not be started or no handle to wait on was obtained.
-  virtual bool RunAndWait(const std::string& commandLine, WindowStyle style) = 0;
+  // Starts a command line and waits for its end, at most `limit`: past it the process and
+  // every process it started are ended. NotStarted when it could not be started.
+  virtual RunOutcome RunAndWait(const std::string& commandLine, WindowStyle style,
+                                std::chrono::milliseconds limit) = 0;
   // Opens a file or web address with its default handler; `folder` may be empty.
   virtual bool ShellOpen(const std::string& verb, const std::string& file,
                          const std::string& parameters, const std::string& folder,

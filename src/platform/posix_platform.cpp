@@ -1,6 +1,7 @@
 #include "platform/posix_platform.h"
 
 #include <spawn.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <map>
 #include <ostream>
 #include <sstream>
+#include <thread>
 
 extern char** environ;
 
@@ -40,6 +42,9 @@ bool IsShellScript(const std::string& path) { return Lower(path).ends_with(".sh"
 
 // Starts the words as a process (a shell script through /bin/sh, so that it needs no execute
 // permission) in `folder` (empty: ours). The process id, or nothing when it could not start.
+// Starts the words as a process (a shell script through /bin/sh, so that it needs no execute
+// permission) in `folder` (empty: ours), in a process group of its own so that everything it
+// starts can be ended with it. The process id, or nothing when it could not start.
 std::optional<pid_t> Spawn(std::vector<std::string> words, const std::string& folder) {
   if (words.empty()) return std::nullopt;
   words[0] = ShellTwin(NativePath(words[0]));
@@ -58,19 +63,36 @@ std::optional<pid_t> Spawn(std::vector<std::string> words, const std::string& fo
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
   pid_t pid = 0;
-  const int result = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  const int result = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (result != 0) return std::nullopt;
   return pid;
 }
 
-bool WaitFor(pid_t pid) {
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return false;
+// Waits for the process, at most `limit`; past it ends its whole group.
+RunOutcome WaitFor(pid_t pid, std::chrono::milliseconds limit) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + limit;
+  auto pause = std::chrono::milliseconds(1);
+  for (;;) {
+    int status = 0;
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid || (done < 0 && errno != EINTR)) return RunOutcome::Finished;
+    if (Clock::now() >= deadline) {
+      ::kill(-pid, SIGKILL);
+      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      return RunOutcome::TimedOut;
+    }
+    std::this_thread::sleep_for(pause);
+    pause = std::min(pause * 2, std::chrono::milliseconds(50));
   }
-  return true;
 }
 
 std::string ErrorText(const std::error_code& code) { return code.message(); }
@@ -144,9 +166,10 @@ bool PosixPlatform::StartProcess(const std::string& commandLine, WindowStyle) {
   return Spawn(SplitCommandLine(commandLine), "").has_value();
 }
 
-bool PosixPlatform::RunAndWait(const std::string& commandLine, WindowStyle) {
+RunOutcome PosixPlatform::RunAndWait(const std::string& commandLine, WindowStyle,
+                                     std::chrono::milliseconds limit) {
   const auto pid = Spawn(SplitCommandLine(commandLine), "");
-  return pid && WaitFor(*pid);
+  return pid ? WaitFor(*pid, limit) : RunOutcome::NotStarted;
 }
 
 bool PosixPlatform::ShellOpen(const std::string&, const std::string& file,
@@ -159,7 +182,7 @@ bool PosixPlatform::ShellOpen(const std::string&, const std::string& file,
   std::vector<std::string> words{path};
   for (std::string& word : SplitCommandLine(parameters)) words.push_back(std::move(word));
   const auto pid = Spawn(words, native);
-  return pid && WaitFor(*pid);
+  return pid && WaitFor(*pid, std::chrono::hours(24 * 365)) == RunOutcome::Finished;
 }
 
 void PosixPlatform::ShowMessage(const std::string& text, MessageIcon icon, const std::string&) {

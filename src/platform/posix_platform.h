@@ -44,7 +44,8 @@ class PosixPlatform : public Platform {
 
   std::string ProgramFolder() override;
   bool StartProcess(const std::string& commandLine, WindowStyle style) override;
-  bool RunAndWait(const std::string& commandLine, WindowStyle style) override;
+  RunOutcome RunAndWait(const std::string& commandLine, WindowStyle style,
+                        std::chrono::milliseconds limit) override;
   bool ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& folder, WindowStyle style) override;
   void CloseMainWindow() override {}

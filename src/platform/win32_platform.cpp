@@ -42,22 +42,18 @@ std::string WithInterpreter(const std::string& commandLine) {
   return isBatch ? "cmd.exe /s /c \"" + commandLine + "\"" : commandLine;
 }
 
-HANDLE Start(const std::string& commandLine, WindowStyle style) {
+bool Start(const std::string& commandLine, WindowStyle style, DWORD extraFlags,
+           PROCESS_INFORMATION& process) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(ShowCommand(style));
-  PROCESS_INFORMATION process{};
   std::string line = WithInterpreter(commandLine);
   std::vector<char> buffer(line.begin(), line.end());
   buffer.push_back('\0');
-  const DWORD flags = style == WindowStyle::Hidden ? CREATE_NO_WINDOW : 0;
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
-                      &startup, &process)) {
-    return nullptr;
-  }
-  CloseHandle(process.hThread);
-  return process.hProcess;
+  const DWORD flags = (style == WindowStyle::Hidden ? CREATE_NO_WINDOW : 0) | extraFlags;
+  return CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
+                        &startup, &process) != 0;
 }
 
 bool Fail(std::string& error) {
@@ -92,18 +88,39 @@ std::string Win32Platform::ProgramFolder() {
 }
 
 bool Win32Platform::StartProcess(const std::string& commandLine, WindowStyle style) {
-  HANDLE process = Start(commandLine, style);
-  if (!process) return false;
-  CloseHandle(process);
+  PROCESS_INFORMATION process{};
+  if (!Start(commandLine, style, 0, process)) return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
   return true;
 }
 
-bool Win32Platform::RunAndWait(const std::string& commandLine, WindowStyle style) {
-  HANDLE process = Start(commandLine, style);
-  if (!process) return false;
-  WaitForSingleObject(process, INFINITE);
-  CloseHandle(process);
-  return true;
+RunOutcome Win32Platform::RunAndWait(const std::string& commandLine, WindowStyle style,
+                                     std::chrono::milliseconds limit) {
+  // The process starts suspended inside a job, so that everything it starts (a batch starts
+  // its programs) can be ended together when it runs past the limit.
+  PROCESS_INFORMATION process{};
+  if (!Start(commandLine, style, CREATE_SUSPENDED, process)) return RunOutcome::NotStarted;
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  if (job && !AssignProcessToJobObject(job, process.hProcess)) {
+    CloseHandle(job);
+    job = nullptr;
+  }
+  ResumeThread(process.hThread);
+  CloseHandle(process.hThread);
+  RunOutcome outcome = RunOutcome::Finished;
+  if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(limit.count())) == WAIT_TIMEOUT) {
+    if (job) {
+      TerminateJobObject(job, 1);
+    } else {
+      TerminateProcess(process.hProcess, 1);
+    }
+    WaitForSingleObject(process.hProcess, 5000);
+    outcome = RunOutcome::TimedOut;
+  }
+  if (job) CloseHandle(job);
+  CloseHandle(process.hProcess);
+  return outcome;
 }
 
 bool Win32Platform::ShellOpen(const std::string& verb, const std::string& file,

@@ -77,7 +77,7 @@ class Checker {
     if (path.empty()) {
       Refuse(what, path, "No path is set.");
     } else if (const auto problem = shellRoad ? TextProblem(path)
-                                              : PathProblem(path, kMaxPathLength - room)) {
+                                              : PathProblem(path, kMaxPathChars - room)) {
       Refuse(what, path, "The path cannot be used: " + *problem + ".");
     }
   }

@@ -85,7 +85,6 @@ inline constexpr double kMaxMediaMB = 2097151;   // its KB must fit the codec's 
 inline constexpr int kMaxAngle = 9;
 inline constexpr int kMaxCropThreshold = 255;
 inline constexpr int kMaxCropSamples = 10000;
-inline constexpr std::size_t kMaxPathLength = 259;  // MAX_PATH less the terminating zero
 
 struct PlanResult {
   std::optional<ProjectPlan> plan;

@@ -1,3 +1,4 @@
+#include "frame/cmd_text.h"
 #include "frame/constants.h"
 #include "project/save_commands.h"
 
@@ -12,6 +13,8 @@ std::string AuthorTextProblem(const std::string& text) {
   if (text.find_first_of("\"%") != std::string::npos) {
     return "It must not contain a quotation mark (\") or a percent sign (%)";
   }
+  // A line break would split the batch's author line in two.
+  if (TextProblem(text)) return "It must not contain a line break or another control character";
   return {};
 }
 

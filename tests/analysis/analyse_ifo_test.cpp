@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "wired_app.h"
@@ -152,6 +153,75 @@ TEST_F(AnalyseIfoTest, UndeletableOldReportStopsTheAnalysisInBoundedTime) {
   EXPECT_NE(platform.messages[0].text.find(test::kReport), std::string::npos);
   EXPECT_NE(platform.messages[0].text.find("in use by another program"), std::string::npos);
   EXPECT_EQ(platform.messages[0].caption, "Ravlo3");
+}
+
+// A parser that fails or hangs is heard: its own reason reaches the user, a hang ends within
+// the limit, and either way no title is loaded.
+TEST_F(AnalyseIfoTest, AParserThatFailsOrHangsIsReportedWithItsReason) {
+  const std::string errors = "C:\\Program Files\\Ravlo3\\misc\\ifoparse.err";
+  platform.PutFile(errors, "left from an earlier run\r\n");
+  platform.onRunAndWait = [&](const std::string&) {
+    EXPECT_FALSE(platform.FileExists(errors));  // an old reason is never shown as this one's
+    platform.PutFile(errors, "ifoscan: D:\\VIDEO_TS\\VTS_01_0.IFO: not a title set IFO\r\n");
+    return true;
+  };
+  platform.QueueAnswer(test::kIfo);
+  s.mnuOpen.Click();
+  ExpectNoTitle();
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].text.find(
+                "The parser said: ifoscan: D:\\VIDEO_TS\\VTS_01_0.IFO: not a title set IFO"),
+            std::string::npos)
+      << platform.messages[0].text;
+  EXPECT_EQ(platform.lastRunLimit, std::chrono::seconds(120));
+
+  // The parser writes its report but never ends: the report of a stopped run is not read.
+  platform.messages.clear();
+  platform.processHangs = true;
+  Open(kDisc);
+  ExpectNoTitle();
+  EXPECT_EQ(s.lstAL.ItemCount(), 0);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].text.find("did not end within 120 seconds and was stopped"),
+            std::string::npos);
+}
+
+TEST_F(AnalyseIfoTest, TheIfoPathReachesTheParserLiterallyOrIsRefused) {
+  platform.onRunAndWait = [](const std::string&) { return true; };
+  platform.QueueAnswer("D:\\50%PATH%&x^\\VTS_01_0.IFO");
+  s.mnuOpen.Click();
+  // The command interpreter finds no %name% to expand: each % stands outside the quotes.
+  const auto run = std::find_if(platform.calls.begin(), platform.calls.end(), [](const std::string& c) {
+    return c.rfind("RunAndWait ", 0) == 0;
+  });
+  ASSERT_NE(run, platform.calls.end());
+  EXPECT_NE(run->find(" \"D:\\50\"%\"PATH\"%\"&x^\\VTS_01_0.IFO\" "), std::string::npos) << *run;
+
+  const int runs = platform.CountCalls("RunAndWait");
+  platform.messages.clear();
+  platform.QueueAnswer("D:\\\xe4?\\VTS_01_0.IFO");
+  s.mnuOpen.Click();
+  EXPECT_EQ(platform.CountCalls("RunAndWait"), runs);  // not started for a path it cannot take
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_NE(platform.messages[0].text.find("cannot be analysed"), std::string::npos);
+  EXPECT_NE(platform.messages[0].text.find("ANSI code page"), std::string::npos);
+}
+
+TEST_F(AnalyseIfoTest, RepeatedStreamIdsKeepOneItemEach) {
+  Open("  1. Length: 00:01:00, 1 chapters\r\n"
+       "  0x80. English (AC3, 2ch, 48kHz) [1]\r\n"
+       "  0x80. Francais (AC3, 2ch, 48kHz) [2]\r\n"
+       "  0xA0. Deutsch (LPCM, 2ch, 48kHz) [3]\r\n"
+       "  0x21. English (Subtitle) [1]\r\n"
+       "  0x21. Dutch (Subtitle) [2]\r\n");
+  EXPECT_EQ(s.lstAL.Items(), (Strings{"0x80. English (AC3, 2ch, 48kHz) ",
+                                      "0xA0. Deutsch (LPCM, 2ch, 48kHz) "}));
+  EXPECT_EQ(s.lstSL.Items(), Strings{"0x21. English (Subtitle) "});
+  s.cmdASA.Click();
+  s.cmdSSA.Click();
+  // Every checked stream is one the project gets.
+  EXPECT_EQ(s.lstAO_code.Items(), (Strings{"0x80o.ac3", "0xA0o.wav"}));
+  EXPECT_EQ(s.lstSO_code.Items(), Strings{"0x21"});
 }
 
 TEST_F(AnalyseIfoTest, NewClearsTheTitleAndKeepsTheIfoPath) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/posix_platform.h"
 
@@ -89,10 +90,12 @@ TEST_F(PosixPlatformTest, BatchFilesRunAsTheirShellTwinsWithNativeArguments) {
   Put("misc/ifoparse.sh", "printf '%s\\n' \"$@\" >\"$(dirname \"$0\")/args\"\n");
   const std::string line = "\"" + Record("misc/ifoparse.bat") + "\" \"C:\\tools\\v.exe\" \"" +
                            Record("my disc/VTS_01_0.IFO") + "\" plain";
-  ASSERT_TRUE(os.RunAndWait(line, WindowStyle::Hidden));
+  const auto minute = std::chrono::minutes(1);
+  ASSERT_EQ(os.RunAndWait(line, WindowStyle::Hidden, minute), RunOutcome::Finished);
   EXPECT_EQ(Read("misc/args"),
             "C:/tools/v.exe\n" + (root / "my disc/VTS_01_0.IFO").string() + "\nplain\n");
-  EXPECT_FALSE(os.RunAndWait("\"" + Record("misc/none.bat") + "\"", WindowStyle::Hidden));
+  EXPECT_EQ(os.RunAndWait("\"" + Record("misc/none.bat") + "\"", WindowStyle::Hidden, minute),
+            RunOutcome::NotStarted);
   EXPECT_FALSE(os.StartProcess("ravlo-no-such-program-anywhere", WindowStyle::Normal));
 
   // Shell-opened: a script runs to its end in its folder; a document is not opened.
@@ -101,6 +104,18 @@ TEST_F(PosixPlatformTest, BatchFilesRunAsTheirShellTwinsWithNativeArguments) {
   EXPECT_EQ(Read("tools/where"), (root / "tools").string() + "\n");
   Put("misc/help.htm", "");
   EXPECT_FALSE(os.ShellOpen("OPEN", "help.htm", "", Record("misc"), WindowStyle::Maximized));
+}
+
+TEST_F(PosixPlatformTest, APastItsTimeProcessEndsWithEverythingItStarted) {
+  // The script starts a child that would write a file after a while; both must be gone.
+  Put("slow.sh", "(sleep 1; touch \"$(dirname \"$0\")/late\") &\nsleep 30\n");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(os.RunAndWait("\"" + Record("slow.sh") + "\"", WindowStyle::Hidden,
+                          std::chrono::milliseconds(200)),
+            RunOutcome::TimedOut);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  EXPECT_FALSE(fs::exists(root / "late"));
 }
 
 TEST(PosixCommandLine, WordsSplitAtBlanksOutsideQuotes) {

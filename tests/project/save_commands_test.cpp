@@ -154,5 +154,17 @@ TEST_F(SetAuthorTest, QuotationMarkAndPercentSignAreRefused) {
   }
 }
 
+TEST_F(SetAuthorTest, LineBreaksAndControlCharactersAreRefused) {
+  platform.QueueAnswer("ravlo.example\r\nne");
+  platform.QueueAnswer(std::string("ravlo.exam\tle.net"));
+  platform.QueueAnswer("ravlo.example.org");
+  mnuSetAuthor_Click(app);
+  EXPECT_EQ(app.globals.AuthorText, "ravlo.example.org");
+  ASSERT_EQ(platform.messages.size(), 2u);
+  for (const ShownMessage& message : platform.messages) {
+    EXPECT_EQ(message.text, "It must not contain a line break or another control character");
+  }
+}
+
 }  // namespace
 }  // namespace ravlo::test

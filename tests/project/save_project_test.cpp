@@ -1,6 +1,7 @@
 // The save sequence: which files land in the project folder, the copies, the messages.
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "frame/app_globals.h"
@@ -158,6 +159,42 @@ TEST_F(SaveProjectTest, EveryFailureIsListedAfterAllStepsRan) {
             "BeSweet.exe (from C:\\Program Files\\Ravlo3\\tools\\BeSweetv1.5b31\\BeSweet.exe): the "
             "file does not exist\r\n"
             "\r\nCorrect the cause and save again.\r\n");
+}
+
+// A full disk mid-save: each file of the folder is either the earlier complete one or absent,
+// never a part of one or an empty copy, and the warning names every missing file.
+TEST_F(SaveProjectTest, AFailedSaveLeavesNoPartialFile) {
+  ASSERT_TRUE(SaveProject(app));
+  std::map<std::string, std::string> before;
+  for (const std::string& name : ProjectFiles()) before[name] = Project(name);
+
+  AddAudio({"0x80o.ac3", "0x81o.ac3"});  // a longer batch and new tool copies
+  s.optAud_MP3.SetValue(true);
+  for (const std::uintmax_t room : {0u, 100u, 700u, 2000u}) {
+    platform.messages.clear();
+    platform.diskSpace = room;
+    EXPECT_FALSE(SaveProject(app)) << room;
+    for (const std::string& name : ProjectFiles()) {
+      EXPECT_EQ(name.find(kPartialSuffix), std::string::npos) << name << " with " << room;
+      const std::string text = Project(name);
+      if (before.count(name) && text == before[name]) continue;  // the earlier complete file
+      // Otherwise this save made it whole: a batch ends with CLS, a copy holds its source.
+      if (name == "project.bat") {
+        EXPECT_EQ(text.substr(text.size() - 7), "CLS\r\n\r\n") << room;
+      } else if (name.find('.') != std::string::npos && name != "project.avs" &&
+                 name != "project.lst" && name != "movie.bat") {
+        EXPECT_NE(text.find(name.substr(0, name.find('.'))), std::string::npos) << name;
+      }
+    }
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const std::string& warning = platform.messages[0].text;
+    EXPECT_NE(warning.find("is incomplete"), std::string::npos);
+    EXPECT_NE(warning.find("not enough space"), std::string::npos) << warning;
+    // Every new file that is absent is named in the warning.
+    for (const char* added : {"lame_enc.dll", "BeSweet.exe", "vStrip.exe"}) {
+      if (!InProject(added)) EXPECT_NE(warning.find(added), std::string::npos) << added;
+    }
+  }
 }
 
 TEST_F(SaveProjectTest, MissingFolderFailsEveryFileAndNeverClaimsSuccess) {

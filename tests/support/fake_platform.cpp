@@ -117,9 +117,12 @@ bool FakePlatform::StartProcess(const std::string& commandLine, WindowStyle styl
   return true;
 }
 
-bool FakePlatform::RunAndWait(const std::string& commandLine, WindowStyle style) {
+RunOutcome FakePlatform::RunAndWait(const std::string& commandLine, WindowStyle style,
+                                    std::chrono::milliseconds limit) {
   calls.push_back("RunAndWait " + commandLine + "|" + StyleName(style));
-  return onRunAndWait ? onRunAndWait(commandLine) : false;
+  lastRunLimit = limit;
+  if (!onRunAndWait || !onRunAndWait(commandLine)) return RunOutcome::NotStarted;
+  return processHangs ? RunOutcome::TimedOut : RunOutcome::Finished;
 }
 
 bool FakePlatform::ShellOpen(const std::string& verb, const std::string& file,

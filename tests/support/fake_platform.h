@@ -37,6 +37,9 @@ class FakePlatform : public Platform {
   void QueueCancel() { answers_.push_back(std::nullopt); }
   // Runs instead of a real process for RunAndWait; returns whether the process "started".
   std::function<bool(const std::string& commandLine)> onRunAndWait;
+  // A started process that is still running when RunAndWait's limit has passed.
+  bool processHangs = false;
+  std::chrono::milliseconds lastRunLimit{0};
   // Windows paths (case-insensitive) that cannot be written, copied onto or deleted, as if
   // another program held them open.
   void Lock(const std::string& windowsPath);
@@ -61,7 +64,8 @@ class FakePlatform : public Platform {
   // --- Platform ----------------------------------------------------------------------------
   std::string ProgramFolder() override;
   bool StartProcess(const std::string& commandLine, WindowStyle style) override;
-  bool RunAndWait(const std::string& commandLine, WindowStyle style) override;
+  RunOutcome RunAndWait(const std::string& commandLine, WindowStyle style,
+                        std::chrono::milliseconds limit) override;
   bool ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& folder, WindowStyle style) override;
   void CloseMainWindow() override;
