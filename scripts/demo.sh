@@ -3,6 +3,9 @@
 # builds and installs Ravlo3, authors sample disc (a) (PAL 16:9, two chains, three audio and
 # two subtitle streams), opens its IFO, selects every audio and subtitle stream, saves the
 # project and prints the confirmation, project.bat and the project folder.
+# Then the Linux road for real: the native ravlo3 plans a project of the authored disc (r)
+# (a minute of a hard-to-compress picture), project.sh makes the movie with ffmpeg and XviD,
+# and the demo prints each result file's ffprobe summary, the medium, the total and the fill.
 #
 # Usage: scripts/demo.sh [--gui] [PATH_TO_VTS_IFO]
 #   --gui   open the main window instead (needs a display, or runs inside xvfb-run)
@@ -69,3 +72,33 @@ echo "== project.bat =="
 tr -d '\r' <"$project/project.bat"
 echo "== Project folder $project =="
 ls -l "$project"
+
+echo
+echo "== The Linux road: native ravlo3 and project.sh =="
+cmake --preset native >/dev/null
+cmake --build --preset native -j"$(nproc)" --target ravlo3 brimmer ifoscan vobtitle >/dev/null
+native="$demo/native"
+rm -rf "$native"
+cmake --install build/native --prefix "$native" >/dev/null
+tests/fixtures/make_road_disc.sh "$root/build/discs"
+road="$demo/road-project"
+rm -rf "$road"
+mkdir -p "$road"
+export XDG_CONFIG_HOME="$demo/config"
+set -x
+"$native/bin/ravlo3" --open "$root/build/discs/disc_r/VIDEO_TS/VTS_01_0.IFO" --chain 1 \
+  --audio 0x80,0x81 --subtitles 0x21,0x20 --format mp3 --quality 128 --size 7 \
+  --delete-temporary --delete-logs --save "$road"
+"$road/project.sh"
+{ set +x; } 2>/dev/null
+echo "== What came out in $road =="
+total=0
+for file in "$road"/movie.avi "$road"/*.mp3 "$road"/movie.idx "$road"/movie.sub; do
+  bytes=$(wc -c <"$file")
+  total=$((total + bytes))
+  echo "-- $(basename "$file"): $bytes bytes"
+  ffprobe -v error -show_entries format=format_name,duration:stream=index,codec_name,codec_tag_string,width,height,channels,bit_rate \
+    -of compact=p=0 "$file" 2>/dev/null || true
+done
+medium=$((7 * 1024 * 1024))
+awk -v t="$total" -v m="$medium" 'BEGIN { printf "Medium %d bytes (7 MB), total %d bytes: %.2f%% filled\n", m, t, 100 * t / m }'

@@ -39,6 +39,13 @@ bool IsWholeNumber(const std::string& text) {
   return true;
 }
 
+// "700" or "4482.5": the medium may have a fraction of a megabyte.
+bool IsSizeNumber(const std::string& text) {
+  const std::size_t point = text.find('.');
+  if (point == std::string::npos) return IsWholeNumber(text);
+  return IsWholeNumber(text.substr(0, point)) && IsWholeNumber(text.substr(point + 1));
+}
+
 bool TakesValue(const std::string& option) {
   return option == "--chain" || option == "--audio" || option == "--subtitles" ||
          option == "--format" || option == "--quality" || option == "--size" ||
@@ -69,9 +76,13 @@ std::string Expand(const std::string& option, const std::string& value,
     }
     return "--format takes mp3, ogg, ac3 or original, got \"" + value + "\"";
   }
-  // --chain, --quality and --size take a whole number.
+  if (option == "--size") {
+    if (!IsSizeNumber(value)) return "--size takes the medium in MB (700, 4482.5), got \"" + value + "\"";
+    return out.insert(out.end(), {"--set", "cmbMS=" + value}), "";
+  }
+  // --chain and --quality take a whole number.
   if (!IsWholeNumber(value)) return option + " takes a whole number, got \"" + value + "\"";
-  const char* field = option == "--chain" ? "txtTitle=" : option == "--quality" ? "cmbAudQual=" : "cmbMS=";
+  const char* field = option == "--chain" ? "txtTitle=" : "cmbAudQual=";
   out.insert(out.end(), {"--set", field + value});
   return "";
 }
@@ -120,7 +131,7 @@ std::string NativeUsage() {
          "  --subtitles 0x21,0x20    check exactly these subtitle streams, in this order\n"
          "  --format mp3|ogg|ac3|original   audio format (original keeps the AC3 stream)\n"
          "  --quality N              audio bitrate in kbit/s (MP3, AC3) or OGG quality\n"
-         "  --size MB                size of the medium in MB\n"
+         "  --size MB                size of the medium in MB (fractions allowed)\n"
          "  --author TEXT            author text for the audio files' tags\n"
          "  --delete-temporary       delete temporary files at the end of project.sh\n"
          "  --delete-logs            delete the logs at the end of project.sh\n" +

@@ -35,7 +35,9 @@ TEST(NamedOptions, ExpandInPlaceIntoTheActionsOnTheSameFields) {
 TEST(NamedOptions, RefuseMissingAndMalformedValues) {
   EXPECT_EQ(ExpandNamedOptions({"--chain"}).error, "--chain needs a value");
   EXPECT_EQ(ExpandNamedOptions({"--chain", "two"}).error, "--chain takes a whole number, got \"two\"");
-  EXPECT_EQ(ExpandNamedOptions({"--size", "-5"}).error, "--size takes a whole number, got \"-5\"");
+  EXPECT_EQ(ExpandNamedOptions({"--size", "-5"}).error, "--size takes the medium in MB (700, 4482.5), got \"-5\"");
+  for (const char* size : {"1.", ".5", "1.2.3", "7MB"}) EXPECT_NE(ExpandNamedOptions({"--size", size}).error, "") << size;
+  EXPECT_EQ(ExpandNamedOptions({"--size", "4482.5"}).actions, (Args{"--set", "cmbMS=4482.5"}));
   EXPECT_EQ(ExpandNamedOptions({"--format", "flac"}).error,
             "--format takes mp3, ogg, ac3 or original, got \"flac\"");
   for (const char* ids : {"0x80,", "80", "0x80;0x81", "0xG0", "0x800", ""}) {
