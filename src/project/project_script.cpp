@@ -20,10 +20,21 @@ Now() { date +%H:%M:%S.%2N; }
 Shown() {
   for word in "$@"; do printf "'%s' " "$(printf '%s' "$word" | sed "s/'/'\\\\''/g")"; done
 }
+audio_job=''
+progress=-stats
 Fail() {
   echo "$stage failed: $(Now)" >>log.txt
   printf 'project.sh: %s failed: %s\n' "$stage" "$1" >&2
+  # The audio runs beside the first video pass: let it end rather than leave it running.
+  [ -n "$audio_job" ] && wait "$audio_job"
   exit 1
+}
+# Waits for the audio made in the background; its failure has been reported already.
+AudioDone() {
+  [ -n "$audio_job" ] || return 0
+  job=$audio_job
+  audio_job=''
+  wait "$job" || exit 1
 }
 Stage() {
   stage=$1
@@ -39,8 +50,8 @@ Run() {
 # Encode LOG ARGUMENTS...: ffmpeg, its progress on the terminal, its whole report in LOG.
 Encode() {
   log=$1; shift
-  FFREPORT="file=$log:level=32" ffmpeg -nostdin -hide_banner -loglevel error -stats -y "$@" ||
-    Fail "$(Shown ffmpeg "$@")ended with exit code $?; its messages are in $log"
+  set -- ffmpeg -nostdin -hide_banner -loglevel error "$progress" -y "$@"
+  FFREPORT="file=$log:level=32" "$@" || Fail "$(Shown "$@")ended with exit code $?; its messages are in $log"
 }
 Calc() { awk "BEGIN { $1 }" </dev/null; }
 Bytes() { wc -c <"$1" | tr -d ' '; }
@@ -60,7 +71,8 @@ OtherBytes() {
 // from how far the first pass must be compressed, aim at 99.5% of the medium, measure, and
 // correct from the passes measured so far (one: size taken as bitrate^1.1; two or more: the
 // secant through the last two). At most two corrections.
-constexpr const char* kSecondPass = R"SH(Stage "Video 2nd pass"
+constexpr const char* kSecondPass = R"SH(AudioDone
+Stage "Video 2nd pass"
 video_kb=$("$helpers/brimmer" --print "$medium_mb" 2>>brimmer.log) ||
   Fail "$(Shown "$helpers/brimmer" --print "$medium_mb")found no room for the video; see brimmer.log"
 others=$(OtherBytes)
@@ -152,8 +164,13 @@ std::string VorbisQuality(const std::string& quality) {
   return Number(std::max(-1.0, std::round(value * 100) / 10));
 }
 
+// The audio is made in the background while the first video pass runs: libxvid keeps one core
+// busy, and a long movie's audio takes minutes. The second pass waits for it, as brimmer
+// measures its files.
 void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results, ScriptText& sh) {
-  sh.Line("Stage Audio");
+  sh.Line("Stage Audio '' '(beside the first video pass)'");
+  sh.Line("(");
+  sh.Line("progress=-nostats");
   for (std::size_t i = 0; i < plan.audio.size(); ++i) {
     const PlannedStream& stream = plan.audio[i];
     const std::string id = Hex(stream.id);
@@ -180,20 +197,31 @@ void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results
     line += "-metadata encoded_by=\"$author\" " + results[i];
     sh.Line(line);
   }
+  sh.Line(") &");
+  sh.Line("audio_job=$!");
   sh.Line();
 }
 
-// Samples spread over the whole chain, as AutoCrop takes them.
+// The resize of the chain, or nothing.
+std::string ScaleFilter(const ProjectPlan& plan) {
+  if (!plan.resize || plan.aspect == PlannedAspect::None) return {};
+  const std::string size = plan.aspect == PlannedAspect::Wide ? "640:360" : "640:480";
+  return "scale=" + size + ":flags=" + ScaleFlags(plan.resizeFilter);
+}
+
+// Samples spread over the whole chain, as AutoCrop takes them. Only key frames are decoded
+// (a DVD has one or two a second), which makes this run a fraction of a pass; the crop is
+// found on the resized picture, where it applies. Field matching and deinterlacing do not
+// move the picture's edges and need whole runs of frames, so they are left out here.
 void AutoCropStep(const ProjectPlan& plan, ScriptText& sh) {
-  const std::string fps = plan.standard == PlannedStandard::Ntsc ? "29.97" : "25";
-  std::string before = VideoFilterChain(plan);
-  before = before.substr(0, before.find("CROP"));  // the filters ahead of the crop
+  const std::string scale = ScaleFilter(plan);
   char limit[16];
   std::snprintf(limit, sizeof limit, "%.4f", plan.cropThreshold / 255.0);
-  sh.Line("step=$(Calc \"s = int($duration * " + fps + " / " + std::to_string(plan.cropSamples) +
+  sh.Line("step=$(Calc \"s = int($duration * 1.6 / " + std::to_string(plan.cropSamples) +
           "); print (s < 1 ? 1 : s)\")");
-  sh.Line("Run crop.log ffmpeg -nostdin -hide_banner -i movie.vob -map 0:v:0 -an -sn -vf \"select='not(mod(n,$step))'," +
-          before + "cropdetect=limit=" + limit + ":round=4:reset=0\" -frames:v " +
+  sh.Line("Run crop.log ffmpeg -nostdin -hide_banner -skip_frame nokey -i movie.vob -map 0:v:0 -an -sn "
+          "-vf \"select='not(mod(n,$step))'," +
+          (scale.empty() ? "" : scale + ",") + "cropdetect=limit=" + limit + ":round=4:reset=0\" -frames:v " +
           std::to_string(plan.cropSamples) + " -f null -");
   sh.Line("crop=$(sed -n 's/.*\\(crop=[0-9]*:[0-9]*:[0-9]*:[0-9]*\\).*/\\1/p' crop.log | tail -n 1)");
   sh.Line("[ -n \"$crop\" ] || Fail \"the automatic crop found no picture edges; see crop.log\"");
@@ -239,10 +267,7 @@ std::string VideoFilterChain(const ProjectPlan& plan) {
   // Inverse telecine needs to know the standard; with none selected it is left out.
   if (plan.ivtc && plan.standard != PlannedStandard::None) filters.push_back("fieldmatch,decimate");
   if (plan.deinterlace) filters.push_back("yadif");
-  if (plan.resize && plan.aspect != PlannedAspect::None) {
-    const std::string size = plan.aspect == PlannedAspect::Wide ? "640:360" : "640:480";
-    filters.push_back("scale=" + size + ":flags=" + ScaleFlags(plan.resizeFilter));
-  }
+  if (const std::string scale = ScaleFilter(plan); !scale.empty()) filters.push_back(scale);
   if (plan.autoCrop) filters.push_back("CROP");
   std::string chain;
   for (const std::string& filter : filters) chain += filter + ",";

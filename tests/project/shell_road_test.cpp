@@ -136,7 +136,9 @@ TEST(ShellRoad, VideoFiltersInTheOrderOfTheFrameServerScript) {
   EXPECT_TRUE(Has(ProjectScriptText(plan, "/b"), "filters=''\n"));
   plan = Plan();
   const std::string sh = ProjectScriptText(plan, "/b");
-  EXPECT_TRUE(Has(sh, "scale=640:360:flags=bicubic,cropdetect=limit=0.0784:round=4:reset=0\" -frames:v 10 "));
+  // The crop is looked for on key frames of the resized picture only.
+  EXPECT_TRUE(Has(sh, "-skip_frame nokey -i movie.vob -map 0:v:0 -an -sn -vf \"select='not(mod(n,$step))',"
+                      "scale=640:360:flags=bicubic,cropdetect=limit=0.0784:round=4:reset=0\" -frames:v 10 "));
   EXPECT_TRUE(Has(sh, "filters=\"-vf scale=640:360:flags=bicubic,$crop\"\n"));
 }
 
@@ -209,6 +211,40 @@ TEST(ShellRoad, ProjectScriptPassesThePathLiterallyAndStopsAtAFailingStage) {
   const std::string log = ReadFile(project / "log.txt");
   EXPECT_TRUE(log.rfind("Analysis: ", 0) == 0) << log;
   EXPECT_TRUE(Has(log, "\nAnalysis failed: ")) << log;
+}
+
+// The audio runs in the background beside the first video pass: its failure still stops the
+// job before the second pass, naming the audio stage and the stream's command and log.
+TEST(ShellRoad, AFailingAudioStreamStopsTheJobBeforeTheSecondPass) {
+  TempFolder folder;
+  const fs::path bin = folder.path / "bin";
+  const fs::path project = folder.path / "project";
+  fs::create_directories(bin);
+  fs::create_directories(project);
+  auto Tool = [&bin](const char* name, const std::string& body) {
+    std::ofstream(bin / name) << "#!/bin/sh\n" << body;
+    fs::permissions(bin / name, fs::perms::owner_all);
+  };
+  Tool("vobtitle", "exit 0\n");
+  Tool("brimmer", "echo 5000\n");
+  Tool("ffprobe", "echo 48.0\n");
+  Tool("ffmpeg", "case \"$*\" in *0:i:0xA0*) sleep 1; exit 5;; esac\necho \"$*\" >>ffmpeg.runs\n");
+  ProjectPlan plan = Plan();
+  plan.autoCrop = false;
+  std::ofstream(project / "project.sh") << ProjectScriptText(plan, bin.string()) << '\n';
+  const std::string output = Shell("PATH='" + bin.string() + "':$PATH sh '" +
+                                   (project / "project.sh").string() + "' 2>&1; echo \"exit=$?\"");
+  EXPECT_TRUE(Has(output, "project.sh: Audio failed: 'ffmpeg' '-nostdin' '-hide_banner' '-loglevel' 'error' "
+                      "'-nostats' '-y' '-i' 'movie.vob' '-map' '0:i:0xA0' ")) << output;
+  EXPECT_TRUE(Has(output, "ended with exit code 5; its messages are in 0xA0.log\n")) << output;
+  EXPECT_TRUE(Has(output, "exit=1\n")) << output;
+  const std::string log = ReadFile(project / "log.txt");
+  EXPECT_TRUE(Has(log, "Audio failed: ")) << log;
+  EXPECT_FALSE(Has(log, "Video 2nd pass")) << log;
+  // The first video pass ran beside the audio; no second pass was started.
+  const std::string runs = ReadFile(project / "ffmpeg.runs");
+  EXPECT_TRUE(Has(runs, "-pass 1 ")) << runs;
+  EXPECT_FALSE(Has(runs, "-pass 2 ")) << runs;
 }
 
 }  // namespace
