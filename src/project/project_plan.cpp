@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
+#include <utility>
 
 #include "common/numbers.h"
 #include "frame/cmd_text.h"
@@ -78,11 +79,23 @@ class Checker {
     }
   }
 
+  // The field as the user knows it from the window, and by its name for scripted mode.
   static std::string Label(const Field& field) {
-    std::string caption = field.Caption();
-    caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
-    while (!caption.empty() && caption.back() == ':') caption.pop_back();
-    return caption.empty() ? field.Name() : caption + " (" + field.Name() + ")";
+    static const std::pair<const char*, const char*> kLabels[] = {
+        {"txtTitle", "Title"},
+        {"txtAngle", "Angle"},
+        {"cmbMS", "Media size"},
+        {"cmbAudQual", "Audio quality"},
+        {"cmbBS_DC", "Dynamic compression"},
+        {"cmbBS_CM", "Channels mode"},
+        {"cmbResize", "Resize filter"},
+        {"txtAC_Threshold", "Crop threshold"},
+        {"txtAC_Samples", "Crop samples"},
+    };
+    for (const auto& [name, label] : kLabels) {
+      if (field.Name() == name) return std::string(label) + " (" + name + ")";
+    }
+    return field.Name();
   }
 
  private:
