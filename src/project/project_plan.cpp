@@ -108,10 +108,9 @@ std::vector<PlannedStream> Streams(const Field& codes, const Field& names, bool 
   std::vector<PlannedStream> streams;
   for (int i = 0; i < codes.ItemCount() && !check.Failed(); ++i) {
     const std::string& code = codes.Item(i);
+    const std::string digits = code.size() >= 4 && code.compare(0, 2, "0x") == 0 ? code.substr(2, 2) : "";
     char* end = nullptr;
-    const long id = code.size() >= 4 && code.compare(0, 2, "0x") == 0
-                        ? std::strtol(code.substr(2, 2).c_str(), &end, 16)
-                        : -1;
+    const long id = digits.empty() ? -1 : std::strtol(digits.c_str(), &end, 16);
     const bool hexOk = end != nullptr && *end == '\0';
     const bool ok = audio ? hexOk && code.size() == 9 &&
                                 ((id >= 0x80 && id <= 0x87 && code.substr(4) == "o.ac3") ||
