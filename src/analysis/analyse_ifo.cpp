@@ -10,6 +10,8 @@
 namespace ravlo {
 namespace {
 
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
 
 // Deletes the report of an earlier run so that it can never be read as this run's. A file
 // that will not go away (read-only, held open) is retried for a short while only.
@@ -47,9 +49,8 @@ std::string ParserReason(AppState& app, const std::string& path) {
 
 std::string ParserCommandLine(const AppState& app) {
   const AppGlobals& g = app.globals;
-  return CommandLineQuoted(g.MiscFolder + kParserScript) + " " +
-         CommandLineQuoted(g.ToolPath(Tool::vStrip)) + " " + CommandLineQuoted(g.IfoPath) + " " +
-         CommandLineQuoted(g.MiscFolder + kParserReport);
+  return Quoted(g.MiscFolder + kParserScript) + " " + Quoted(g.ToolPath(Tool::vStrip)) + " " +
+         Quoted(g.IfoPath) + " " + Quoted(g.MiscFolder + kParserReport);
 }
 
 void mnuOpen_Click(AppState& app) {
@@ -78,6 +79,7 @@ void AnalyseIfo(AppState& app) {
     }
   }
 
+  app.platform.SetEnvironmentValue(kParserIfoVariable, app.globals.IfoPath);
   const RunOutcome run = RunAndWait(app, ParserCommandLine(app), WindowStyle::Hidden,
                                     std::chrono::duration_cast<std::chrono::milliseconds>(kParserTimeLimit));
   if (run == RunOutcome::TimedOut) {

@@ -14,6 +14,10 @@ inline constexpr char kParserScript[] = "ifoparse.bat";
 inline constexpr char kParserReport[] = "ifoparse.txt";
 // Beside the report, the parser's own reason when it writes none (its error output).
 inline constexpr char kParserErrors[] = "ifoparse.err";
+// The IFO path also reaches the parser through this environment variable, which no command
+// interpreter reads: cmd expands %NAME% inside a batch's arguments, and Wine's cmd even
+// inside the values it substitutes, so an argument cannot carry every path literally.
+inline constexpr char kParserIfoVariable[] = "RAVLO3_IFO";
 // A parser still running after this long is ended: reading an IFO takes well under a second,
 // so by then it is stuck (an unreadable drive, a program waiting for an answer).
 inline constexpr std::chrono::seconds kParserTimeLimit{120};
@@ -28,8 +32,7 @@ void mnuOpen_Click(AppState& app);
 // told which file and why, and no title is loaded.
 void AnalyseIfo(AppState& app);
 
-// The parser's command line: script, vStrip, IFO file and report, each quoted so that the
-// command interpreter passes it on literally.
+// The parser's command line: script, vStrip, IFO file and report, each quoted.
 std::string ParserCommandLine(const AppState& app);
 
 }  // namespace ravlo

@@ -29,6 +29,9 @@ class ScriptedPlatform : public Platform {
   bool StartProcess(const std::string& commandLine, WindowStyle style) override {
     return system_.StartProcess(commandLine, style);
   }
+  void SetEnvironmentValue(const std::string& name, const std::string& value) override {
+    system_.SetEnvironmentValue(name, value);
+  }
   RunOutcome RunAndWait(const std::string& commandLine, WindowStyle style,
                         std::chrono::milliseconds limit) override {
     return system_.RunAndWait(commandLine, style, limit);

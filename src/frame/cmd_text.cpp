@@ -63,16 +63,4 @@ std::string BatchBare(std::string_view text) {
   return out;
 }
 
-std::string CommandLineQuoted(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '%') {
-      out += "\"%\"";
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 }  // namespace ravlo

@@ -26,10 +26,5 @@ std::string BatchQuoted(std::string_view text);
 // For a batch file, outside quotation marks: every % doubled, ^ before & | < > ^.
 std::string BatchBare(std::string_view text);
 
-// One argument of a command line that cmd runs directly (a batch file started as a process):
-// in quotation marks, each % standing alone between quoted parts ("a"%"PATH"%"b"), so that
-// cmd finds no variable to expand, while the program's own argument splitting joins the
-// parts back into the literal text.
-std::string CommandLineQuoted(std::string_view text);
 
 }  // namespace ravlo

@@ -1,4 +1,4 @@
-// ifoscan IFO REPORT: writes the analysis report of a DVD title set IFO (VTS_nn_0.IFO).
+// ifoscan [--ifo-from VARIABLE] IFO REPORT: writes the analysis report of a DVD title set IFO (VTS_nn_0.IFO).
 // On any problem with the IFO no report is written, the reason goes to stderr and the exit
 // code is non-zero, so a stale or partial report can never be read as the answer.
 
@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -73,11 +74,20 @@ bool WriteWholeFile(const char* path, const std::string& text, std::string& erro
 }  // namespace
 
 int main(int argc, char** argv) {
+  // --ifo-from NAME: the IFO path comes from that environment variable when it is set. A
+  // batch file cannot hand every path on literally as an argument (cmd expands %NAME%).
+  const char* fromVariable = nullptr;
+  if (argc == 5 && std::strcmp(argv[1], "--ifo-from") == 0) {
+    fromVariable = argv[2];
+    argv += 2;
+    argc -= 2;
+  }
   if (argc != 3) {
-    std::fprintf(stderr, "usage: ifoscan IFO REPORT\n");
+    std::fprintf(stderr, "usage: ifoscan [--ifo-from VARIABLE] IFO REPORT\n");
     return 2;
   }
-  const char* ifoPath = argv[1];
+  const char* fromEnvironment = fromVariable ? std::getenv(fromVariable) : nullptr;
+  const char* ifoPath = fromEnvironment && *fromEnvironment ? fromEnvironment : argv[1];
   const char* reportPath = argv[2];
 
   std::vector<std::uint8_t> bytes;

@@ -36,6 +36,9 @@ class Platform {
                          const std::string& parameters, const std::string& folder,
                          WindowStyle style) = 0;
 
+  // Sets a variable of the environment that processes started from now on inherit.
+  virtual void SetEnvironmentValue(const std::string& name, const std::string& value) = 0;
+
   // Closes the main window, which ends the program (scripted mode: ends the script).
   virtual void CloseMainWindow() = 0;
 

@@ -95,6 +95,10 @@ bool Win32Platform::StartProcess(const std::string& commandLine, WindowStyle sty
   return true;
 }
 
+void Win32Platform::SetEnvironmentValue(const std::string& name, const std::string& value) {
+  SetEnvironmentVariableA(name.c_str(), value.c_str());
+}
+
 RunOutcome Win32Platform::RunAndWait(const std::string& commandLine, WindowStyle style,
                                      std::chrono::milliseconds limit) {
   // The process starts suspended inside a job, so that everything it starts (a batch starts

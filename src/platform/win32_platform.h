@@ -15,6 +15,7 @@ class Win32Platform : public Platform {
 
   std::string ProgramFolder() override;
   bool StartProcess(const std::string& commandLine, WindowStyle style) override;
+  void SetEnvironmentValue(const std::string& name, const std::string& value) override;
   RunOutcome RunAndWait(const std::string& commandLine, WindowStyle style,
                         std::chrono::milliseconds limit) override;
   bool ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,

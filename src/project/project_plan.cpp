@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
+#include <utility>
 
 #include "common/numbers.h"
 #include "frame/cmd_text.h"
@@ -82,11 +83,23 @@ class Checker {
     }
   }
 
+  // The field as the user knows it from the window, and by its name for scripted mode.
   static std::string Label(const Field& field) {
-    std::string caption = field.Caption();
-    caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
-    while (!caption.empty() && caption.back() == ':') caption.pop_back();
-    return caption.empty() ? field.Name() : caption + " (" + field.Name() + ")";
+    static const std::pair<const char*, const char*> kLabels[] = {
+        {"txtTitle", "Title"},
+        {"txtAngle", "Angle"},
+        {"cmbMS", "Media size"},
+        {"cmbAudQual", "Audio quality"},
+        {"cmbBS_DC", "Dynamic compression"},
+        {"cmbBS_CM", "Channels mode"},
+        {"cmbResize", "Resize filter"},
+        {"txtAC_Threshold", "Crop threshold"},
+        {"txtAC_Samples", "Crop samples"},
+    };
+    for (const auto& [name, label] : kLabels) {
+      if (field.Name() == name) return std::string(label) + " (" + name + ")";
+    }
+    return field.Name();
   }
 
  private:
@@ -99,10 +112,9 @@ std::vector<PlannedStream> Streams(const Field& codes, const Field& names, bool 
   std::vector<PlannedStream> streams;
   for (int i = 0; i < codes.ItemCount() && !check.Failed(); ++i) {
     const std::string& code = codes.Item(i);
+    const std::string digits = code.size() >= 4 && code.compare(0, 2, "0x") == 0 ? code.substr(2, 2) : "";
     char* end = nullptr;
-    const long id = code.size() >= 4 && code.compare(0, 2, "0x") == 0
-                        ? std::strtol(code.substr(2, 2).c_str(), &end, 16)
-                        : -1;
+    const long id = digits.empty() ? -1 : std::strtol(digits.c_str(), &end, 16);
     const bool hexOk = end != nullptr && *end == '\0';
     const bool ok = audio ? hexOk && code.size() == 9 &&
                                 ((id >= 0x80 && id <= 0x87 && code.substr(4) == "o.ac3") ||

@@ -16,9 +16,11 @@ wine reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>
 winpath() { echo "Z:${1//\//\\}"; }
 
 fail=0
-Open() {  # Open DISC: runs the planner on the disc's first title set and keeps the dump
-  wine "$install/Ravlo3.exe" --open "$(winpath "$discs/$1/VIDEO_TS/VTS_01_0.IFO")" --dump \
-    | tr -d '\r' >"$work/$1.dump"
+Open() {  # Open DISC [FOLDER]: runs the planner on the title set in FOLDER (default: the
+          # disc's VIDEO_TS) and keeps the dump as DISC.dump
+  local folder=${2:-$discs/$1/VIDEO_TS}
+  wine "$install/Ravlo3.exe" --open "$(winpath "$folder/VTS_01_0.IFO")" --dump \
+    2>"$work/$1.err" | tr -d '\r' >"$work/$1.dump"
 }
 Expect() {  # Expect DISC LINE...
   local disc=$1; shift
@@ -50,5 +52,23 @@ Count disc_b '^cmbPGC\[[0-9]+\]=' 1
 Count disc_b '^lstAL\[[0-9]+\]=0x80\. Unknown \(AC3' 1
 Count disc_b '^lstSL\[[0-9]+\]=' 0
 
-[ $fail -eq 0 ] && echo "both discs open as expected"
+# A disc folder holding every character cmd treats as its own reaches the parser literally:
+# the title opens, and nothing in the name runs.
+odd="$work/x&mkdir INJECTED&y ^%PATH%!();"
+mkdir -p "$odd/VIDEO_TS"
+cp "$discs/disc_b/VIDEO_TS/"* "$odd/VIDEO_TS/"
+(cd "$work" && Open odd "$odd/VIDEO_TS")
+Expect odd 'optNTSC=1' 'opt4_3=1' 'txtSec=5' 'mnuSave.enabled=1'
+Count odd '^lstAL\[[0-9]+\]=0x80\. Unknown \(AC3' 1
+if find "$work" "$install" -iname 'INJECTED*' | grep -q .; then echo "odd: a folder INJECTED was made"; fail=1; fi
+
+# An IFO that is no title set: no title, and the message carries ifoscan's own reason.
+mkdir -p "$work/broken"
+cp "$discs/disc_b/VIDEO_TS/VIDEO_TS.IFO" "$work/broken/VTS_01_0.IFO"
+Open broken "$work/broken" || true
+Expect broken 'mnuSave.enabled=0'
+grep -q "The parser said: ifoscan: .*not a title set" "$work/broken.err" ||
+  { echo "broken: the parser's reason is missing:"; cat "$work/broken.err"; fail=1; }
+
+[ $fail -eq 0 ] && echo "every disc opens as expected"
 exit $fail

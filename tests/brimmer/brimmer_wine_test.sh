@@ -54,7 +54,7 @@ expect_reg "$p" "second run" "$template" AE420 AE620
 #    leaves 2nd.reg as it was, adds its reason to log.txt and ends with exit code 1.
 new_folder short
 sized "$work/short/0x80.mp3" 5120
-for args in "0" "abc" ""; do
+for args in "0.001" "abc" ""; do
   (cd "$work/short" && timeout 60 wine brimmer.exe $args); code=$?
   [ "$code" -eq 1 ] || fail "short, argument '$args': exit code $code, expected 1"
 done

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the delivered misc\ifoparse.bat under Wine the way the planner starts it: three quoted
 # arguments (DVD tool, IFO, report), all in folders with blanks, ifoscan.exe beside the script.
-# Checks the report of sample disc (a), and that a bad IFO leaves no report.
+# Checks the report of sample disc (a), and that a bad IFO leaves no report but ifoscan's
+# reason in ifoparse.err.
 # Usage: wine_ifoparse.sh IFOSCAN_EXE IFOPARSE_BAT DISCS_DIR
 set -euo pipefail
 exe=$1 bat=$2 discs=$3
@@ -40,5 +41,7 @@ if wine cmd /c call "$misc\\ifoparse.bat" "C:\\vStrip.exe" "$vmg" "$misc\\ifopar
   echo "FAIL: a video manager IFO gave exit code 0" >&2; exit 1
 fi
 [[ ! -e "$report" ]] || { echo "FAIL: a report was written for a video manager IFO" >&2; exit 1; }
-grep -q "not a title set" "$root/err.txt" || { echo "FAIL: no reason given:" >&2; cat "$root/err.txt" >&2; exit 1; }
+# ifoscan's reason lands beside the report, where the planner reads it.
+reason="$root/Ravlo 3/misc/ifoparse.err"
+grep -q "not a title set" "$reason" || { echo "FAIL: no reason given:" >&2; cat "$reason" >&2; exit 1; }
 echo "ifoparse.bat under Wine: report of disc (a) as expected"

@@ -7,6 +7,8 @@
 #              and logs deleted (the defaults of the Options menu)
 #   original:  0x80 (AC3) and 0xA0 (LPCM) kept as demultiplexed, one subtitle stream,
 #              nothing deleted
+#   odd:       as converted with one stream, from a disc folder named with & ^ % ( ) ! ; and
+#              blanks
 #
 # Usage: end_to_end_wine_test.sh BUILD_DIR DISCS_DIR   (WINEPREFIX etc. come from CTest)
 set -uo pipefail
@@ -179,6 +181,30 @@ for audio in 0x80o.ac3 0xA0o.wav; do
   [[ $(Size "$proj/$audio") -gt 0 ]] || Check "$audio is empty or missing"
 done
 CheckPlayback 0x80o.ac3 0xA0o.wav
+
+# --- A disc folder holding cmd's own characters ------------------------------------------------
+# Every character the command interpreter treats as its own, a variable name between percent
+# signs and blanks: the batch runs to its end, each tool gets the path literally, nothing else
+# runs (no folder INJECTED appears) and no variable is expanded.
+variant=odd
+oddDisc="$work/disc x&mkdir INJECTED&y ^%PATH%!();"
+mkdir -p "$oddDisc" && cp -r "$discs/disc_a/VIDEO_TS" "$oddDisc/" || Fail "cannot copy the disc"
+ifo="$oddDisc/VIDEO_TS/VTS_01_0.IFO"
+RunProject "$variant" --check lstAL=0 --click cmdSSA
+CheckLog
+CheckCalls "DGIndex.exe vobsub.dll,Configure rar32.exe vStrip.exe BeSweet.exe avs2avi.exe avs2avi.exe gsar.exe"
+CheckSecondPass "$work/$variant.2nd.reg" 0x80.mp3 movie.rar movie.idx
+oddWin=$(WinPath "$oddDisc")
+calls=$(tr -d '\r' <"$proj/standin-calls.txt")
+grep -qF "DGIndex.exe -AIF=[$oddWin\VIDEO_TS\VTS_01_1.VOB]" <<<"$calls" ||
+  Check "DGIndex did not get the VOB path literally: $(grep DGIndex <<<"$calls")"
+grep -qF "$oddWin\VIDEO_TS\VTS_01_0.IFO" <<<"$(grep '^vStrip.exe' <<<"$calls")" ||
+  Check "vStrip did not get the IFO path literally: $(grep vStrip <<<"$calls")"
+[[ $(head -1 "$proj/project.lst" 2>/dev/null | tr -d '\r') == "$oddWin\VIDEO_TS\VTS_01_1.VOB" ]] ||
+  [[ ! -e $proj/project.lst ]] || Check "project.lst does not name the VOB literally"
+find "$work" "$app" / -maxdepth 1 -iname 'INJECTED*' 2>/dev/null | grep -q . &&
+  Check "a folder INJECTED was made"
+find "$work" -iname 'INJECTED*' | grep -q . && Check "a folder INJECTED was made in $work"
 
 if ((failures > 0)); then
   echo "$failures finding(s); the folders are kept in $work" >&2

@@ -191,8 +191,6 @@ TEST_F(PlanTest, ARefusedSaveAndRunStartsNothingAndKeepsTheWindow) {
 TEST(CmdText, EscapesForEachPlaceAndFindsWhatCannotBeCarried) {
   EXPECT_EQ(BatchQuoted("a%b&c^"), "a%%b&c^");
   EXPECT_EQ(BatchBare("a%b&c|d<e>f^g(h)!"), "a%%b^&c^|d^<e^>f^^g(h)!");
-  EXPECT_EQ(CommandLineQuoted("C:\\a b\\%PATH%\\x"), "\"C:\\a b\\\"%\"PATH\"%\"\\x\"");
-  EXPECT_EQ(CommandLineQuoted(""), "\"\"");
   EXPECT_FALSE(TextProblem("plain text & more %"));
   EXPECT_EQ(TextProblem("a\nb"), "it holds a line break");
   EXPECT_EQ(TextProblem(std::string("a\x1b")), "it holds the control character 0x1B");

@@ -192,7 +192,9 @@ TEST_F(SaveProjectTest, AFailedSaveLeavesNoPartialFile) {
     EXPECT_NE(warning.find("not enough space"), std::string::npos) << warning;
     // Every new file that is absent is named in the warning.
     for (const char* added : {"lame_enc.dll", "BeSweet.exe", "vStrip.exe"}) {
-      if (!InProject(added)) EXPECT_NE(warning.find(added), std::string::npos) << added;
+      if (!InProject(added)) {
+        EXPECT_NE(warning.find(added), std::string::npos) << added;
+      }
     }
   }
 }

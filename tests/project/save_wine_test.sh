@@ -67,3 +67,16 @@ grep -q 'BeSweet' "$proj/project.bat" && Fail "unconverted audio, yet project.ba
 grep -q '^DEL 1st.reg' "$proj/project.bat" && Fail "temporary files are deleted although switched off"
 grep -q $'^DEL 0xA0.log\r$' "$proj/project.bat" || Fail "the logs are no longer deleted"
 echo "second save: ${#rewritten[@]} files rewritten, ${#left[@]} left alone"
+
+# A value the batch cannot carry: refused on stderr with exit code 1, and the folder stays as
+# the second save left it, byte for byte.
+before=$(cd "$proj" && md5sum * | sort)
+if RunPlanner "$app" "$work/save3.out" --open "$(WinPath "$videoTs/VTS_01_0.IFO")" \
+     --set "cmbMS=700 & mkdir PWNED" --save "$(WinPath "$proj")"; then
+  Fail "a refused media size gave exit code 0"
+fi
+grep -q 'Media size (cmbMS): "700 & mkdir PWNED" cannot go into the project' "$work/save3.out.err" ||
+  Fail "no refusal on stderr: $(cat "$work/save3.out" "$work/save3.out.err")"
+grep -q 'Nothing was saved' "$work/save3.out.err" || Fail "the refusal does not say nothing was saved"
+[[ $(cd "$proj" && md5sum * | sort) == "$before" ]] || Fail "a refused save changed the folder"
+echo "refused save: exit code 1, folder unchanged"

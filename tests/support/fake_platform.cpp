@@ -117,6 +117,10 @@ bool FakePlatform::StartProcess(const std::string& commandLine, WindowStyle styl
   return true;
 }
 
+void FakePlatform::SetEnvironmentValue(const std::string& name, const std::string& value) {
+  environment[name] = value;
+}
+
 RunOutcome FakePlatform::RunAndWait(const std::string& commandLine, WindowStyle style,
                                     std::chrono::milliseconds limit) {
   calls.push_back("RunAndWait " + commandLine + "|" + StyleName(style));

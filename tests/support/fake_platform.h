@@ -57,6 +57,7 @@ class FakePlatform : public Platform {
   std::vector<ShownMessage> messages;
   std::vector<ShownInputBox> inputBoxes;
   std::map<std::string, std::string> settingsStore;  // "app\section\key" -> value
+  std::map<std::string, std::string> environment;    // what started processes inherit
   int closeCount = 0;
   std::size_t PendingAnswers() const { return answers_.size(); }
   int CountCalls(const std::string& prefix) const;
@@ -64,6 +65,7 @@ class FakePlatform : public Platform {
   // --- Platform ----------------------------------------------------------------------------
   std::string ProgramFolder() override;
   bool StartProcess(const std::string& commandLine, WindowStyle style) override;
+  void SetEnvironmentValue(const std::string& name, const std::string& value) override;
   RunOutcome RunAndWait(const std::string& commandLine, WindowStyle style,
                         std::chrono::milliseconds limit) override;
   bool ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
