@@ -172,6 +172,10 @@ RunOutcome PosixPlatform::RunAndWait(const std::string& commandLine, WindowStyle
   return pid ? WaitFor(*pid, limit) : RunOutcome::NotStarted;
 }
 
+void PosixPlatform::SetEnvironmentValue(const std::string& name, const std::string& value) {
+  ::setenv(name.c_str(), value.c_str(), 1);
+}
+
 bool PosixPlatform::ShellOpen(const std::string&, const std::string& file,
                               const std::string& parameters, const std::string& folder,
                               WindowStyle) {

@@ -48,6 +48,7 @@ class PosixPlatform : public Platform {
                         std::chrono::milliseconds limit) override;
   bool ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& folder, WindowStyle style) override;
+  void SetEnvironmentValue(const std::string& name, const std::string& value) override;
   void CloseMainWindow() override {}
   std::string OpenFileDialog(const std::string&) override { return ""; }
   std::string BrowseForFolder(const std::string&, unsigned) override { return ""; }

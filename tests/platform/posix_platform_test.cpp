@@ -87,13 +87,14 @@ TEST_F(PosixPlatformTest, ScriptsGetExecutable) {
 
 TEST_F(PosixPlatformTest, BatchFilesRunAsTheirShellTwinsWithNativeArguments) {
   // The parser's command line as the planner writes it.
-  Put("misc/ifoparse.sh", "printf '%s\\n' \"$@\" >\"$(dirname \"$0\")/args\"\n");
+  Put("misc/ifoparse.sh", "printf '%s\\n' \"$RAVLO_TEST_VALUE\" \"$@\" >\"$(dirname \"$0\")/args\"\n");
+  os.SetEnvironmentValue("RAVLO_TEST_VALUE", "a \"b\" $c");
   const std::string line = "\"" + Record("misc/ifoparse.bat") + "\" \"C:\\tools\\v.exe\" \"" +
                            Record("my disc/VTS_01_0.IFO") + "\" plain";
   const auto minute = std::chrono::minutes(1);
   ASSERT_EQ(os.RunAndWait(line, WindowStyle::Hidden, minute), RunOutcome::Finished);
   EXPECT_EQ(Read("misc/args"),
-            "C:/tools/v.exe\n" + (root / "my disc/VTS_01_0.IFO").string() + "\nplain\n");
+            "a \"b\" $c\nC:/tools/v.exe\n" + (root / "my disc/VTS_01_0.IFO").string() + "\nplain\n");
   EXPECT_EQ(os.RunAndWait("\"" + Record("misc/none.bat") + "\"", WindowStyle::Hidden, minute),
             RunOutcome::NotStarted);
   EXPECT_FALSE(os.StartProcess("ravlo-no-such-program-anywhere", WindowStyle::Normal));
