@@ -19,6 +19,7 @@ std::int64_t PtsDifference(std::int64_t a, std::int64_t b) {
 }
 
 void ChainClock::Rebase(std::int64_t pts, std::int64_t chainTime) {
+  if (!anchored_) firstBase_ = pts;
   base_ = pts;
   offset_ = chainTime;
   anchored_ = true;

@@ -19,6 +19,12 @@ class ChainClock {
   // Every presentation time met in the cell, so a cell without navigation pack gets anchored.
   void Observe(std::int64_t pts);
 
+  bool Anchored() const { return anchored_ && !rebaseOnNextPts_; }
+
+  // What to add to the current cell's presentation times so that the stream's clock runs on
+  // from the first cell as the chain plays; 0 while the clock has not jumped.
+  std::int64_t StreamShift() const { return offset_ - base_ + firstBase_; }
+
   // Ticks (90 kHz) from the start of the chain for a presentation time in the current cell.
   std::int64_t ChainTime(std::int64_t pts);
 
@@ -31,6 +37,7 @@ class ChainClock {
   bool rebaseOnNextPts_ = false;
   std::int64_t base_ = 0;       // presentation time that maps to offset_
   std::int64_t offset_ = 0;
+  std::int64_t firstBase_ = 0;  // presentation time at which the chain starts
 };
 
 // Difference a - b of two 33-bit presentation times, across a wrap of the clock.

@@ -18,6 +18,16 @@ std::int64_t ReadTimestamp(const std::uint8_t* at) {
          (std::int64_t{at[3]} << 7) | (at[4] >> 1);
 }
 
+// The 33-bit base of a pack header's clock reference, in bytes 4 to 8 between marker bits;
+// the extension's two bits in byte 8 are kept.
+void PutClockReference(std::uint8_t* pack, std::int64_t scr) {
+  pack[4] = static_cast<std::uint8_t>(0x44 | ((scr >> 27) & 0x38) | ((scr >> 28) & 0x03));
+  pack[5] = static_cast<std::uint8_t>(scr >> 20);
+  pack[6] = static_cast<std::uint8_t>(((scr >> 12) & 0xF8) | 0x04 | ((scr >> 13) & 0x03));
+  pack[7] = static_cast<std::uint8_t>(scr >> 5);
+  pack[8] = static_cast<std::uint8_t>(((scr << 3) & 0xF8) | 0x04 | (pack[8] & 0x03));
+}
+
 // Offset of the first packet after the pack header, or 0 when pack is no MPEG-2 pack.
 std::size_t FirstPacket(const std::uint8_t* pack, std::size_t size) {
   if (size < kPackHeaderSize || !StartCode(pack) || pack[3] != kPackStart || (pack[4] & 0xC0) != 0x40) return 0;
@@ -69,6 +79,26 @@ std::optional<std::int64_t> NavigationStartTime(const std::uint8_t* pack, std::s
   return std::nullopt;
 }
 
+void ShiftTimes(std::uint8_t* pack, std::size_t size, std::int64_t shift) {
+  constexpr std::int64_t kMask = (std::int64_t{1} << 33) - 1;
+  if (FirstPacket(pack, size) == 0) return;
+  // The clock reference: 33-bit base in bytes 4..8 around marker bits, extension kept.
+  const std::int64_t scr = (std::int64_t{(pack[4] >> 3) & 7} << 30) | (std::int64_t{pack[4] & 3} << 28) |
+                           (std::int64_t{pack[5]} << 20) | (std::int64_t{pack[6] >> 3} << 15) |
+                           (std::int64_t{pack[6] & 3} << 13) | (std::int64_t{pack[7]} << 5) | (pack[8] >> 3);
+  PutClockReference(pack, (scr + shift) & kMask);
+
+  std::vector<PesPacket> packets;
+  ListPackets(pack, size, packets);
+  for (const PesPacket& packet : packets) {
+    if (!packet.pts) continue;
+    std::uint8_t* p = pack + packet.offset;
+    const bool withDts = (p[7] & 0xC0) == 0xC0 && p[8] >= 10;
+    PutTimestamp(p + 9, withDts ? 3 : 2, (*packet.pts + shift) & kMask);
+    if (withDts) PutTimestamp(p + 14, 1, (ReadTimestamp(p + 14) + shift) & kMask);
+  }
+}
+
 void PutTimestamp(std::uint8_t* at, int prefix, std::int64_t ticks) {
   at[0] = static_cast<std::uint8_t>((prefix << 4) | ((ticks >> 29) & 0x0E) | 1);
   at[1] = static_cast<std::uint8_t>(ticks >> 22);
@@ -79,12 +109,9 @@ void PutTimestamp(std::uint8_t* at, int prefix, std::int64_t ticks) {
 
 void PutPackHeader(std::uint8_t* at, std::int64_t scr) {
   at[0] = 0, at[1] = 0, at[2] = 1, at[3] = kPackStart;
-  at[4] = static_cast<std::uint8_t>(0x44 | ((scr >> 27) & 0x38) | ((scr >> 28) & 0x03));
-  at[5] = static_cast<std::uint8_t>(scr >> 20);
-  at[6] = static_cast<std::uint8_t>(((scr >> 12) & 0xF8) | 0x04 | ((scr >> 13) & 0x03));
-  at[7] = static_cast<std::uint8_t>(scr >> 5);
-  at[8] = static_cast<std::uint8_t>(((scr << 3) & 0xF8) | 0x04);  // clock extension 0
+  at[8] = 0x04;  // clock extension 0
   at[9] = 0x01;
+  PutClockReference(at, scr);
   // Program mux rate of a DVD, 10.08 Mbit/s in units of 50 bytes a second, with its markers.
   at[10] = 0x01, at[11] = 0x89, at[12] = 0xC3;
   at[13] = 0xF8;  // no stuffing

@@ -33,4 +33,7 @@ void PutTimestamp(std::uint8_t* at, int prefix, std::int64_t ticks);
 // An MPEG-2 pack header (14 bytes) with the given clock reference.
 void PutPackHeader(std::uint8_t* at, std::int64_t scr);
 
+// Moves the pack's clock reference and the time stamps of its PES packets by shift ticks.
+void ShiftTimes(std::uint8_t* pack, std::size_t size, std::int64_t shift);
+
 }  // namespace vobtitle

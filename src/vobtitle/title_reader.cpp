@@ -15,9 +15,26 @@ std::vector<SectorRange> Ranges(const std::vector<PlayedCell>& cells) {
 }  // namespace
 
 bool CopyCells(VobSet& vobs, const std::vector<PlayedCell>& cells, OutputFile& out, std::string& error) {
+  ChainClock clock;
+  std::size_t currentCell = cells.size();
+  std::vector<PesPacket> packets;
   return ReadRanges(
       vobs, Ranges(cells),
-      [&](const std::uint8_t* data, std::uint32_t sectors, std::size_t) {
+      [&](std::uint8_t* data, std::uint32_t sectors, std::size_t cellIndex) {
+        if (cellIndex != currentCell) {
+          currentCell = cellIndex;
+          clock.StartCell(*cells[cellIndex].cell, NavigationStartTime(data, kSectorSize));
+        }
+        // Most chains never jump: their sectors go out untouched, without a look inside.
+        for (std::uint32_t s = 0; s < sectors && (!clock.Anchored() || clock.StreamShift() != 0); ++s) {
+          std::uint8_t* pack = data + std::size_t{s} * kSectorSize;
+          if (!clock.Anchored()) {
+            ListPackets(pack, kSectorSize, packets);
+            for (const PesPacket& packet : packets)
+              if (packet.pts) clock.Observe(*packet.pts);
+          }
+          if (clock.Anchored() && clock.StreamShift() != 0) ShiftTimes(pack, kSectorSize, clock.StreamShift());
+        }
         return out.Write(data, std::size_t{sectors} * kSectorSize, error);
       },
       error);
@@ -34,7 +51,7 @@ bool ExtractSubpictures(VobSet& vobs, const std::vector<PlayedCell>& cells, std:
   std::vector<PesPacket> packets;
   return ReadRanges(
       vobs, Ranges(cells),
-      [&](const std::uint8_t* data, std::uint32_t sectors, std::size_t cellIndex) {
+      [&](std::uint8_t* data, std::uint32_t sectors, std::size_t cellIndex) {
         for (std::uint32_t s = 0; s < sectors; ++s) {
           const std::uint8_t* pack = data + std::size_t{s} * kSectorSize;
           if (cellIndex != currentCell) {

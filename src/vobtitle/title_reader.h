@@ -18,7 +18,8 @@ struct PlayedCell {
   SectorRange range;
 };
 
-// Copies the cells' sectors unchanged, in playback order.
+// Copies the cells' sectors in playback order; where the stream's clock jumps between cells,
+// the time stamps of the later cells are moved so that the clock runs on as the chain plays.
 bool CopyCells(VobSet& vobs, const std::vector<PlayedCell>& cells, OutputFile& out, std::string& error);
 
 // Writes the packets of the tracks' streams to sub and fills each track's pictures.

@@ -51,7 +51,7 @@ class VobSet {
 
 // Reads the ranges in order through one fixed buffer; onChunk gets consecutive sectors of one
 // range (its index in ranges) and returns false to stop. Returns false on a read error or a stop.
-using ChunkHandler = std::function<bool(const std::uint8_t* data, std::uint32_t sectors, std::size_t range)>;
+using ChunkHandler = std::function<bool(std::uint8_t* data, std::uint32_t sectors, std::size_t range)>;
 bool ReadRanges(VobSet& vobs, const std::vector<SectorRange>& ranges, const ChunkHandler& onChunk, std::string& error);
 
 }  // namespace vobtitle
