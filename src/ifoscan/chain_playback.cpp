@@ -84,20 +84,13 @@ std::string ReadChainPlayback(Bytes chain, ProgramChain& out) {
   return {};
 }
 
-CellOrder PlaybackOrder(const ProgramChain& chain, int angle) {
-  CellOrder order;
-  if (!chain.playbackError.empty()) {
-    order.error = chain.playbackError;
-    return order;
-  }
-  if (angle < 1) {
-    order.error = "angles count from 1";
-    return order;
-  }
-  if (chain.programEntryCells.empty()) {
-    order.error = "the chain has no programs to play";
-    return order;
-  }
+namespace {
+
+// Fills order.cells and order.angles; returns why the chain cannot be played, or "".
+std::string OrderCells(const ProgramChain& chain, int angle, CellOrder& order) {
+  if (!chain.playbackError.empty()) return chain.playbackError;
+  if (angle < 1) return "angles count from 1";
+  if (chain.programEntryCells.empty()) return "the chain has no programs to play";
   const int count = static_cast<int>(chain.cells.size());
   std::vector<int> sequence;  // every cell the programs cover, angle blocks whole
   for (std::size_t p = 0; p < chain.programEntryCells.size(); ++p) {
@@ -106,36 +99,37 @@ CellOrder PlaybackOrder(const ProgramChain& chain, int angle) {
   }
 
   for (std::size_t i = 0; i < sequence.size();) {
-    const Cell& cell = chain.cells[sequence[i]];
-    if (cell.angleBlock == AngleBlock::None) {
+    const AngleBlock block = chain.cells[sequence[i]].angleBlock;
+    if (block == AngleBlock::None) {
       order.cells.push_back(sequence[i++]);
       continue;
     }
-    if (cell.angleBlock != AngleBlock::First) {
-      order.error = CellName(sequence[i]) + " continues an angle block that never started";
-      return order;
-    }
+    const std::string start = CellName(sequence[i]);
+    if (block != AngleBlock::First) return start + " continues an angle block that never started";
     std::size_t last = i + 1;
     while (last < sequence.size() && chain.cells[sequence[last]].angleBlock == AngleBlock::Middle) ++last;
-    if (last == sequence.size() || chain.cells[sequence[last]].angleBlock != AngleBlock::Last) {
-      order.error = "the angle block that starts at " + CellName(sequence[i]) + " has no last cell";
-      return order;
-    }
+    if (last == sequence.size() || chain.cells[sequence[last]].angleBlock != AngleBlock::Last)
+      return "the angle block that starts at " + start + " has no last cell";
     const int angles = static_cast<int>(last - i + 1);
     if (order.angles == 1) order.angles = angles;
-    if (angles != order.angles) {
-      order.error = "the angle block that starts at " + CellName(sequence[i]) + " has " + std::to_string(angles) +
-                    " angles, an earlier one " + std::to_string(order.angles);
-      return order;
-    }
+    if (angles != order.angles)
+      return "the angle block that starts at " + start + " has " + std::to_string(angles) + " angles, an earlier one " +
+             std::to_string(order.angles);
     if (angle <= angles) order.cells.push_back(sequence[i + angle - 1]);
     i = last + 1;
   }
-  if (angle > order.angles) {
-    order.error = "angle " + std::to_string(angle) + " does not exist: the chain has " + std::to_string(order.angles) +
-                  (order.angles == 1 ? " angle" : " angles");
-    order.cells.clear();
-  }
+  if (angle > order.angles)
+    return "angle " + std::to_string(angle) + " does not exist: the chain has " + std::to_string(order.angles) +
+           (order.angles == 1 ? " angle" : " angles");
+  return {};
+}
+
+}  // namespace
+
+CellOrder PlaybackOrder(const ProgramChain& chain, int angle) {
+  CellOrder order;
+  order.error = OrderCells(chain, angle, order);
+  if (!order.error.empty()) order.cells.clear();
   return order;
 }
 
