@@ -65,6 +65,8 @@ std::string VobSet::Open(const std::string& ifoPath) {
     part.path = VobPath(number);
     part.file = std::fopen(part.path.c_str(), "rb");
     if (!part.file) break;
+    // Reads are whole chunks into our own buffer: a stdio buffer would only add a copy.
+    std::setvbuf(part.file, nullptr, _IONBF, 0);
     const std::int64_t size = FileSize(part.file);
     if (size < 0) {
       std::fclose(part.file);
@@ -97,12 +99,15 @@ bool VobSet::Read(std::uint64_t sector, std::uint32_t count, std::uint8_t* buffe
     if (sector < part.firstSector || sector >= part.firstSector + part.sectors) continue;
     const auto here = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, part.firstSector + part.sectors - sector));
     const std::size_t bytes = std::size_t{here} * kSectorSize;
-    if (!SeekTo(part.file, (sector - part.firstSector) * kSectorSize) ||
-        std::fread(buffer, 1, bytes, part.file) != bytes) {
+    const std::uint64_t offset = (sector - part.firstSector) * kSectorSize;
+    const bool seekOk = offset == part.position || SeekTo(part.file, offset);
+    part.position = ~std::uint64_t{0};
+    if (!seekOk || std::fread(buffer, 1, bytes, part.file) != bytes) {
       error = part.path + ": cannot read sector " + std::to_string(sector - part.firstSector) +
               (std::ferror(part.file) ? std::string(" (") + std::strerror(errno) + ")" : " (the file ended early)");
       return false;
     }
+    part.position = offset + bytes;
     buffer += bytes;
     sector += here;
     count -= here;

@@ -41,6 +41,7 @@ class VobSet {
     std::FILE* file = nullptr;
     std::uint64_t firstSector = 0;
     std::uint64_t sectors = 0;
+    std::uint64_t position = ~std::uint64_t{0};  // byte offset the next read starts at
   };
   std::string VobPath(int number) const;
 
