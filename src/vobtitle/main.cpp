@@ -82,7 +82,7 @@ std::string HexId(int id) {
 }
 
 int WriteVobSub(const Request& request, const ifoscan::TitleSet& titleSet, const ifoscan::ProgramChain& chain,
-                VobSet& vobs, const std::vector<PlayedCell>& cells) {
+                VobSet& vobs, const std::vector<PlayedCell>& cells, const ReadPlan& plan) {
   std::vector<SubtitleTrack> tracks;
   for (int id : request.streamIds) {
     SubtitleTrack track;
@@ -102,7 +102,7 @@ int WriteVobSub(const Request& request, const ifoscan::TitleSet& titleSet, const
   std::string error;
   OutputFile sub, idx;
   if (!sub.Open(request.output + ".sub", error) || !idx.Open(request.output + ".idx", error) ||
-      !ExtractSubpictures(vobs, cells, tracks, sub, error))
+      !ExtractSubpictures(vobs, cells, plan, tracks, sub, error))
     return Fail("--vobsub", error);
   const std::string text = FormatIdx(titleSet.video.width, titleSet.video.height ? titleSet.video.height : 576,
                                      chain.colours, tracks);
@@ -146,9 +146,11 @@ int main(int argc, char** argv) {
     if (!error.empty()) return Fail(chainName + " cell " + std::to_string(index + 1), error);
   }
 
-  if (request.vobsub) return WriteVobSub(request, titleSet, chain, vobs, cells);
+  ReadPlan plan;
+  if (!PlanReads(vobs, cells, plan, error)) return Fail(chainName, error);
+  if (request.vobsub) return WriteVobSub(request, titleSet, chain, vobs, cells, plan);
   OutputFile out;
-  if (!out.Open(request.output, error) || !CopyCells(vobs, cells, out, error) || !out.Commit(error))
+  if (!out.Open(request.output, error) || !CopyCells(vobs, cells, plan, out, error) || !out.Commit(error))
     return Fail("--stream", error);
   return 0;
 }

@@ -10,6 +10,11 @@ constexpr std::size_t kPackHeaderSize = 14;
 // The presentation control data follows the PES header and sub-stream byte; its unit start
 // time is the fourth 32-bit field.
 constexpr std::size_t kPciStartTime = 1 + 12;
+// In the search information packet, after its sub-stream byte: the unit's end address, and
+// the next unit's relative address (top two bits are flags; all ones below them: cell end).
+constexpr std::size_t kDsiUnitEnd = 1 + 8;
+constexpr std::size_t kDsiNextUnit = 1 + 0x13A;
+constexpr std::uint32_t kEndOfCell = 0x3FFFFFFF;
 
 bool StartCode(const std::uint8_t* at) { return at[0] == 0 && at[1] == 0 && at[2] == 1; }
 
@@ -66,17 +71,39 @@ void ListPackets(const std::uint8_t* pack, std::size_t size, std::vector<PesPack
   }
 }
 
-std::optional<std::int64_t> NavigationStartTime(const std::uint8_t* pack, std::size_t size) {
+namespace {
+
+// The navigation pack's private stream 2 packet with the given sub-stream id, if it holds
+// `bytes` bytes from its sub-stream byte on.
+const std::uint8_t* NavigationPacket(const std::uint8_t* pack, std::size_t size, int subStream, std::size_t bytes) {
   std::vector<PesPacket> packets;
   ListPackets(pack, size, packets);
-  for (const PesPacket& packet : packets) {
-    if (packet.streamId != kPrivateStream2 || packet.subStreamId != 0) continue;
-    const std::size_t field = packet.offset + 6 + kPciStartTime;
-    if (field + 4 > packet.offset + packet.size) return std::nullopt;
-    const std::uint8_t* p = pack + field;
-    return (std::int64_t{p[0]} << 24) | (std::int64_t{p[1]} << 16) | (std::int64_t{p[2]} << 8) | p[3];
-  }
-  return std::nullopt;
+  for (const PesPacket& packet : packets)
+    if (packet.streamId == kPrivateStream2 && packet.subStreamId == subStream)
+      return packet.size >= 6 + bytes ? pack + packet.offset + 6 : nullptr;
+  return nullptr;
+}
+
+std::uint32_t U32(const std::uint8_t* p) {
+  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+}
+
+}  // namespace
+
+std::optional<std::int64_t> NavigationStartTime(const std::uint8_t* pack, std::size_t size) {
+  const std::uint8_t* pci = NavigationPacket(pack, size, 0, kPciStartTime + 4);
+  if (!pci) return std::nullopt;
+  return U32(pci + kPciStartTime);
+}
+
+std::optional<UnitLinks> NavigationLinks(const std::uint8_t* pack, std::size_t size) {
+  const std::uint8_t* dsi = NavigationPacket(pack, size, 1, kDsiNextUnit + 4);
+  if (!dsi) return std::nullopt;
+  UnitLinks links;
+  links.lastSector = U32(dsi + kDsiUnitEnd);
+  const std::uint32_t next = U32(dsi + kDsiNextUnit) & kEndOfCell;
+  if (next != kEndOfCell && next != 0) links.next = next;
+  return links;
 }
 
 void ShiftTimes(std::uint8_t* pack, std::size_t size, std::int64_t shift) {

@@ -27,6 +27,14 @@ void ListPackets(const std::uint8_t* pack, std::size_t size, std::vector<PesPack
 // The presentation time at which a navigation pack's unit starts, if pack is one.
 std::optional<std::int64_t> NavigationStartTime(const std::uint8_t* pack, std::size_t size);
 
+// From a navigation pack's search information: the last sector of its unit and where the
+// next unit of the same angle or branch starts, both counted from the navigation pack.
+struct UnitLinks {
+  std::uint32_t lastSector = 0;
+  std::optional<std::uint32_t> next;  // none at the end of the cell
+};
+std::optional<UnitLinks> NavigationLinks(const std::uint8_t* pack, std::size_t size);
+
 // Writes a 33-bit time stamp in the five-byte PES form with the given four-bit prefix.
 void PutTimestamp(std::uint8_t* at, int prefix, std::int64_t ticks);
 

@@ -1,26 +1,56 @@
 #include "title_reader.h"
 
+#include <algorithm>
+
 #include "chain_clock.h"
 #include "mpeg_pack.h"
 
 namespace vobtitle {
 namespace {
 
-std::vector<SectorRange> Ranges(const std::vector<PlayedCell>& cells) {
-  std::vector<SectorRange> ranges;
-  for (const PlayedCell& cell : cells) ranges.push_back(cell.range);
-  return ranges;
+void Add(ReadPlan& plan, std::size_t cell, SectorRange range) {
+  if (!plan.ranges.empty() && plan.cellOfRange.back() == cell && plan.ranges.back().last + 1 == range.first)
+    plan.ranges.back().last = range.last;
+  else
+    plan.ranges.push_back(range), plan.cellOfRange.push_back(cell);
 }
 
 }  // namespace
 
-bool CopyCells(VobSet& vobs, const std::vector<PlayedCell>& cells, OutputFile& out, std::string& error) {
+bool PlanReads(VobSet& vobs, const std::vector<PlayedCell>& cells, ReadPlan& plan, std::string& error) {
+  std::uint8_t pack[kSectorSize];
+  for (std::size_t c = 0; c < cells.size(); ++c) {
+    const SectorRange cell = cells[c].range;
+    if (!cells[c].cell->interleaved) {
+      Add(plan, c, cell);
+      continue;
+    }
+    // Each step moves forward, so the walk ends within the cell.
+    for (std::uint64_t unit = cell.first; unit <= cell.last;) {
+      if (!vobs.Read(unit, 1, pack, error)) return false;
+      const std::optional<UnitLinks> links = NavigationLinks(pack, kSectorSize);
+      if (!links) {
+        error = "sector " + std::to_string(unit) + " of an interleaved cell is no navigation pack";
+        return false;
+      }
+      const auto first = static_cast<std::uint32_t>(unit);
+      Add(plan, c, {first, static_cast<std::uint32_t>(std::min<std::uint64_t>(unit + links->lastSector, cell.last))});
+      if (!links->next) break;
+      unit += *links->next;
+    }
+  }
+  return true;
+}
+
+bool CopyCells(VobSet& vobs, const std::vector<PlayedCell>& cells, const ReadPlan& plan, OutputFile& out,
+               std::string& error) {
   ChainClock clock;
   std::size_t currentCell = cells.size();
   std::vector<PesPacket> packets;
   return ReadRanges(
-      vobs, Ranges(cells),
-      [&](std::uint8_t* data, std::uint32_t sectors, std::size_t cellIndex) {
+      vobs, plan.ranges,
+      [&](std::uint8_t* data, std::uint32_t sectors, std::size_t range) {
+        const std::size_t cellIndex = plan.cellOfRange[range];
         if (cellIndex != currentCell) {
           currentCell = cellIndex;
           clock.StartCell(*cells[cellIndex].cell, NavigationStartTime(data, kSectorSize));
@@ -40,8 +70,8 @@ bool CopyCells(VobSet& vobs, const std::vector<PlayedCell>& cells, OutputFile& o
       error);
 }
 
-bool ExtractSubpictures(VobSet& vobs, const std::vector<PlayedCell>& cells, std::vector<SubtitleTrack>& tracks,
-                        OutputFile& sub, std::string& error) {
+bool ExtractSubpictures(VobSet& vobs, const std::vector<PlayedCell>& cells, const ReadPlan& plan,
+                        std::vector<SubtitleTrack>& tracks, OutputFile& sub, std::string& error) {
   int trackOfStream[256];
   std::fill(std::begin(trackOfStream), std::end(trackOfStream), -1);
   for (std::size_t t = 0; t < tracks.size(); ++t) trackOfStream[tracks[t].streamId & 0xFF] = static_cast<int>(t);
@@ -50,8 +80,9 @@ bool ExtractSubpictures(VobSet& vobs, const std::vector<PlayedCell>& cells, std:
   std::size_t currentCell = cells.size();
   std::vector<PesPacket> packets;
   return ReadRanges(
-      vobs, Ranges(cells),
-      [&](std::uint8_t* data, std::uint32_t sectors, std::size_t cellIndex) {
+      vobs, plan.ranges,
+      [&](std::uint8_t* data, std::uint32_t sectors, std::size_t range) {
+        const std::size_t cellIndex = plan.cellOfRange[range];
         for (std::uint32_t s = 0; s < sectors; ++s) {
           const std::uint8_t* pack = data + std::size_t{s} * kSectorSize;
           if (cellIndex != currentCell) {

@@ -18,12 +18,23 @@ struct PlayedCell {
   SectorRange range;
 };
 
-// Copies the cells' sectors in playback order; where the stream's clock jumps between cells,
+// The sector ranges a player reads, in order, and the played cell each belongs to.
+struct ReadPlan {
+  std::vector<SectorRange> ranges;
+  std::vector<std::size_t> cellOfRange;
+};
+
+// A cell is read whole, except an interleaved one (shared with other angles or branches of
+// the title): of that only its own units, found through the navigation packs' links.
+bool PlanReads(VobSet& vobs, const std::vector<PlayedCell>& cells, ReadPlan& plan, std::string& error);
+
+// Copies the planned sectors; where the stream's clock jumps between cells,
 // the time stamps of the later cells are moved so that the clock runs on as the chain plays.
-bool CopyCells(VobSet& vobs, const std::vector<PlayedCell>& cells, OutputFile& out, std::string& error);
+bool CopyCells(VobSet& vobs, const std::vector<PlayedCell>& cells, const ReadPlan& plan, OutputFile& out,
+               std::string& error);
 
 // Writes the packets of the tracks' streams to sub and fills each track's pictures.
-bool ExtractSubpictures(VobSet& vobs, const std::vector<PlayedCell>& cells, std::vector<SubtitleTrack>& tracks,
-                        OutputFile& sub, std::string& error);
+bool ExtractSubpictures(VobSet& vobs, const std::vector<PlayedCell>& cells, const ReadPlan& plan,
+                        std::vector<SubtitleTrack>& tracks, OutputFile& sub, std::string& error);
 
 }  // namespace vobtitle

@@ -83,3 +83,14 @@ TEST(MpegPack, ShiftTimesMovesClockAndTimeStampsAcrossTheWrap) {
   EXPECT_EQ(ClockReference(pack), kWrap - 1000);
   EXPECT_EQ(Packets(pack)[1].pts, 7);
 }
+
+TEST(MpegPack, NavigationLinksToTheNextUnit) {
+  const auto links = NavigationLinks(PackBuilder().Navigation(0, 37, 0x80000026).Build().data(), 2048);
+  ASSERT_TRUE(links.has_value());
+  EXPECT_EQ(links->lastSector, 37u);
+  EXPECT_EQ(links->next, 0x26u);  // the flag bits are no part of the address
+  const auto last = NavigationLinks(PackBuilder().Navigation(0, 102, 0x3FFFFFFF).Build().data(), 2048);
+  ASSERT_TRUE(last.has_value());
+  EXPECT_FALSE(last->next.has_value());
+  EXPECT_FALSE(NavigationLinks(PackBuilder().Private1(0x20, 10).Build().data(), 2048).has_value());
+}

@@ -35,16 +35,23 @@ class PackBuilder {
     return *this;
   }
 
-  // Navigation pack content: a system header, then the presentation control packet with the
-  // unit's start time.
-  PackBuilder& Navigation(std::uint32_t startPts) {
+  // A whole navigation pack: a system header, the presentation control packet with the unit's
+  // start time, the search information with the unit's end and the next unit (relative).
+  PackBuilder& Navigation(std::uint32_t startPts, std::uint32_t unitEnd = 0, std::uint32_t nextUnit = 0xBFFFFFFF) {
     Header(0xBB, 18);
     for (int i = 0; i < 18; ++i) Put(0);
     Header(0xBF, 0x3D4);
     Put(0x00);  // presentation control
     for (int i = 0; i < 12; ++i) Put(0);
-    for (int shift = 24; shift >= 0; shift -= 8) Put(static_cast<std::uint8_t>(startPts >> shift));
+    U32(startPts);
     for (int i = 17; i < 0x3D4; ++i) Put(0);
+    Header(0xBF, 0x3FA);
+    Put(0x01);  // search information
+    for (int i = 0; i < 8; ++i) Put(0);
+    U32(unitEnd);
+    for (int i = 13; i < 0x13B; ++i) Put(0);
+    U32(nextUnit);
+    while (at_ < pack_.size()) Put(0);
     return *this;
   }
 
@@ -62,6 +69,9 @@ class PackBuilder {
 
  private:
   void Put(std::uint8_t value) { pack_[at_++] = value; }
+  void U32(std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) Put(static_cast<std::uint8_t>(v >> shift));
+  }
   void Header(int stream, std::size_t length) {
     Put(0), Put(0), Put(1), Put(static_cast<std::uint8_t>(stream));
     Put(static_cast<std::uint8_t>(length >> 8)), Put(static_cast<std::uint8_t>(length));

@@ -6,26 +6,14 @@
 #include <fstream>
 
 #include "output_file.h"
+#include "temp_folder.h"
 #include "vob_set.h"
 
 using namespace vobtitle;
+using vobtitle_test::TempFolder;
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempFolder {
- public:
-  TempFolder() {
-    path_ = fs::temp_directory_path() / ("vobtitle_test_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempFolder() { fs::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
 
 // A VOB file of `sectors` sectors, each filled with its number in the address space.
 void WriteVob(const std::string& path, int firstSector, int sectors) {
