@@ -59,6 +59,18 @@ for chain in 1 2; do
   [[ $tracks == 2 ]] || Fail "mkvmerge sees $tracks VobSub tracks: $(mkvmerge -i "$stem.idx")"
 done
 
+# A stream the disc gives no language: "--" in the index, which mkvmerge takes as undetermined.
+what="no language"
+mkdir "$work/nolang"
+cp "$ifo" "$work/nolang/"
+ln -s "$discs/disc_c/VIDEO_TS/VTS_01_1.VOB" "$work/nolang/VTS_01_1.VOB"
+printf '\000' | dd of="$work/nolang/VTS_01_0.IFO" bs=1 seek=$((0x256)) conv=notrunc status=none  # English: no code
+"$vobtitle" "$work/nolang/VTS_01_0.IFO" 2 1 --vobsub "$work/nolang/subs" 0x20 0x21 || Fail "exit code $?"
+grep -q '^id: --, index: 0' "$work/nolang/subs.idx" || Fail "first track: $(grep '^id:' "$work/nolang/subs.idx")"
+mkvmerge -q -o "$work/nolang/subs.mkv" "$work/nolang/subs.idx" || Fail "mkvmerge cannot mux it"
+langs=$(mkvmerge -J "$work/nolang/subs.mkv" | sed -n 's/.*"language": "\([a-z]*\)".*/\1/p' | tr '\n' ' ')
+[[ $langs == "und ger " ]] || Fail "mkvmerge languages '$langs'"
+
 # --- cells that cross from one VOB file into the next read the same ---
 what="split VOB"
 mkdir "$work/split"
