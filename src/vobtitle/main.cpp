@@ -56,8 +56,11 @@ struct Request {
 std::string ParseArguments(int argc, char** argv, Request& request) {
   if (argc < 6) return "too few arguments";
   request.ifoPath = argv[1];
-  if (!ParseNumber(argv[2], request.chain) || request.chain < 1) return std::string("CHAIN '") + argv[2] + "' is not a number from 1";
-  if (!ParseNumber(argv[3], request.angle) || request.angle < 1) return std::string("ANGLE '") + argv[3] + "' is not a number from 1";
+  // A title set holds at most 999 chains; angles go to 9.
+  if (!ParseNumber(argv[2], request.chain) || request.chain < 1 || request.chain > 999)
+    return std::string("CHAIN '") + argv[2] + "' is not a number from 1 to 999";
+  if (!ParseNumber(argv[3], request.angle) || request.angle < 1 || request.angle > 9)
+    return std::string("ANGLE '") + argv[3] + "' is not a number from 1 to 9";
   const std::string mode = argv[4];
   request.output = argv[5];
   if (mode == "--stream") return argc == 6 ? "" : "--stream takes one output file";
@@ -104,10 +107,14 @@ int WriteVobSub(const Request& request, const ifoscan::TitleSet& titleSet, const
   if (!sub.Open(request.output + ".sub", error) || !idx.Open(request.output + ".idx", error) ||
       !ExtractSubpictures(vobs, cells, plan, tracks, sub, error))
     return Fail("--vobsub", error);
+  // A title set of unknown video standard gets the taller (PAL) picture.
   const std::string text = FormatIdx(titleSet.video.width, titleSet.video.height ? titleSet.video.height : 576,
                                      chain.colours, tracks);
-  if (!idx.Write(text.data(), text.size(), error) || !sub.Commit(error) || !idx.Commit(error))
+  if (!idx.Write(text.data(), text.size(), error) || !sub.Commit(error)) return Fail("--vobsub", error);
+  if (!idx.Commit(error)) {
+    std::remove((request.output + ".sub").c_str());  // half a pair is no result
     return Fail("--vobsub", error);
+  }
   return 0;
 }
 
