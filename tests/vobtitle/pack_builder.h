@@ -57,7 +57,8 @@ class PackBuilder {
 
   Pack Build() {
     Pack pack = pack_;
-    if (at_ < pack.size()) {
+    // Fewer than six bytes left cannot hold a padding packet; they stay zero.
+    if (at_ + 6 <= pack.size()) {
       const std::size_t rest = pack.size() - at_;
       pack[at_ + 2] = 1, pack[at_ + 3] = 0xBE;
       pack[at_ + 4] = static_cast<std::uint8_t>((rest - 6) >> 8), pack[at_ + 5] = static_cast<std::uint8_t>(rest - 6);
