@@ -1,8 +1,13 @@
 # The installed tree is exactly what the planner expects beside itself:
 #   Ravlo3.exe
-#   misc\   help.htm, ifoparse.bat, ifoscan.exe, 1st.reg, 2nd.reg, brimmer.exe
+#   misc\   help.htm, ifoparse.bat, ifoscan.exe, 1st.reg, 2nd.reg, brimmer.exe, vobtitle.exe
 #   tools\  xt.bat (the user adds the outside tools in their versioned folders)
 # CPack zips that tree as Ravlo3-<version>-win32.zip. Only the Windows build ships.
+
+# The title reader of the Linux road, in the native install's bin/.
+if(NOT WIN32 AND TARGET vobtitle)
+  install(TARGETS vobtitle RUNTIME DESTINATION bin)
+endif()
 
 if(NOT WIN32)
   return()
@@ -16,6 +21,9 @@ foreach(program brimmer ifoscan)
     install(TARGETS ${program} RUNTIME DESTINATION misc)
   endif()
 endforeach()
+if(TARGET vobtitle)
+  install(TARGETS vobtitle RUNTIME DESTINATION misc)
+endif()
 
 install(FILES
   ${PROJECT_SOURCE_DIR}/dist/misc/help.htm
