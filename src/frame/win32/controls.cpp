@@ -50,7 +50,8 @@ Style StyleOf(ControlType type, const Field* field) {
     case ControlType::Check: return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
     case ControlType::Button: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
     case ControlType::List:
-      return {"LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+      return {"LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
+              WS_EX_CLIENTEDGE};
     case ControlType::CheckedList:
       return {WC_LISTVIEWA,
               LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
