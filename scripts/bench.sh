@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every timing figure of the project, each against its yardstick:
-#   start-up of Ravlo3.exe --dump against trivial static Win32 programs (under Wine),
+#   start-up of the installed Ravlo3.exe --dump against trivial static Win32 programs (under
+#   Wine), with the sizes of the shipped (stripped) programs beside,
 #   ifoscan against lsdvd -x on sample disc (a) (native),
 #   vobtitle --stream of a large chain against cat of the same VOB files (native),
 #   brimmer.exe in folders of 0 to 10,000 audio files against a trivial program (under Wine).

@@ -2,6 +2,8 @@
 // Audio output format and quality: the controls of the format, kept consistent.
 
 #include "frame/app_state.h"
+// The project writers still find ResolveOggQuality through this header.
+#include "streams/ogg_quality.h"
 
 namespace ravlo {
 
@@ -12,10 +14,5 @@ void ApplyAudioFormat(AppState& app);
 void chkOrig_Click(AppState& app);
 // "5.1" rule: six-channel output has no channel mode.
 void chk51_Click(AppState& app);
-// Sets OggQuality from the quality text; asks the user (input box) for a typed bitrate that
-// is not in the list, taking the answer as typed (a cancel leaves it empty). Does nothing,
-// keeping the previous value, unless an OGG conversion is planned: at least one audio stream
-// chosen, OGG the format, "Original" unchecked.
-void ResolveOggQuality(AppState& app);
 
 }  // namespace ravlo
