@@ -2,8 +2,6 @@
 // Audio output format and quality: the controls of the format, kept consistent.
 
 #include "frame/app_state.h"
-// The project writers still find ResolveOggQuality through this header.
-#include "streams/ogg_quality.h"
 
 namespace ravlo {
 
