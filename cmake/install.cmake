@@ -1,8 +1,8 @@
 # The installed tree is exactly what the planner expects beside itself:
 #   Ravlo3.exe
-#   misc\   help.htm, ifoparse.bat, ifoscan.exe, 1st.reg, 2nd.reg, brimmer.exe
+#   misc\   help.htm, ifoparse.bat, ifoscan.exe, 1st.reg, 2nd.reg, brimmer.exe, vobtitle.exe
 #   tools\  xt.bat (the user adds the outside tools in their versioned folders)
-# CPack zips that tree as Ravlo3-<version>-win32.zip.
+# CPack zips that tree as Ravlo3-<version>-win32.zip, with stripped programs.
 #
 # The native build (the Linux road) installs in the usual POSIX layout instead:
 #   bin/            ravlo3, brimmer, ifoscan, vobtitle
@@ -22,6 +22,27 @@ foreach(program brimmer ifoscan)
     install(TARGETS ${program} RUNTIME DESTINATION misc)
   endif()
 endforeach()
+if(TARGET vobtitle)
+  install(TARGETS vobtitle RUNTIME DESTINATION misc)
+endif()
+
+# The shipped programs are stripped whether or not `cmake --install --strip` was asked for, so
+# the zip and every installed tree carry the small files; the build folder keeps the symbols.
+set(RAVLO_SHIPPED_PROGRAMS "")
+foreach(program Ravlo3 misc/brimmer misc/ifoscan)
+  get_filename_component(target ${program} NAME)
+  if(TARGET ${target})
+    list(APPEND RAVLO_SHIPPED_PROGRAMS ${program}.exe)
+  endif()
+endforeach()
+install(CODE "
+  foreach(program ${RAVLO_SHIPPED_PROGRAMS})
+    set(file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${program}\")
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-all \"\${file}\" RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR \"could not strip \${file}\")
+    endif()
+  endforeach()")
 
 install(FILES
   ${PROJECT_SOURCE_DIR}/dist/misc/help.htm

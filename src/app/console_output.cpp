@@ -23,20 +23,15 @@ void ConnectToParentConsole() {
   if (!Usable(GetStdHandle(STD_ERROR_HANDLE))) SetStdHandle(STD_ERROR_HANDLE, console);
 }
 
-int HandleStreamBuf::overflow(int c) {
-  if (c == traits_type::eof()) return traits_type::not_eof(c);
-  if (c == '\n') pending_ += '\r';  // Windows text: CR LF line ends
-  pending_ += static_cast<char>(c);
-  if (pending_.size() >= 4096) Flush();
-  return c;
+void ConsoleWriter::write(const char* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    if (text[i] == '\n') pending_ += '\r';  // Windows text: CR LF line ends
+    pending_ += text[i];
+  }
+  if (pending_.size() >= 4096) flush();
 }
 
-int HandleStreamBuf::sync() {
-  Flush();
-  return 0;
-}
-
-void HandleStreamBuf::Flush() {
+void ConsoleWriter::flush() {
   HANDLE handle = GetStdHandle(stdHandle_);
   if (!pending_.empty() && Usable(handle)) {
     DWORD written = 0;

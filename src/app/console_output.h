@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-#include <streambuf>
+#include <cstddef>
+#include <string>
 
 namespace ravlo {
 
@@ -12,17 +13,19 @@ namespace ravlo {
 // parent's console. Call once, before the first output.
 void ConnectToParentConsole();
 
-class HandleStreamBuf : public std::streambuf {
+// Text for one standard handle, with CR LF line ends, written in blocks. Shaped like a stream
+// (write, flush) so that scripted mode's TextSink takes it as one.
+class ConsoleWriter {
  public:
-  explicit HandleStreamBuf(DWORD stdHandle) : stdHandle_(stdHandle) {}
-  ~HandleStreamBuf() override { sync(); }
+  explicit ConsoleWriter(DWORD stdHandle) : stdHandle_(stdHandle) {}
+  ~ConsoleWriter() { flush(); }
+  ConsoleWriter(const ConsoleWriter&) = delete;
+  ConsoleWriter& operator=(const ConsoleWriter&) = delete;
 
- protected:
-  int overflow(int c) override;
-  int sync() override;
+  void write(const char* text, std::size_t length);
+  void flush();
 
  private:
-  void Flush();
   DWORD stdHandle_;
   std::string pending_;
 };

@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,8 +21,7 @@ std::vector<std::string> Arguments() { return {__argv + 1, __argv + __argc}; }
 
 int RunScripted(const std::vector<std::string>& args) {
   ravlo::ConnectToParentConsole();
-  ravlo::HandleStreamBuf outBuf(STD_OUTPUT_HANDLE), errBuf(STD_ERROR_HANDLE);
-  std::ostream out(&outBuf), err(&errBuf);
+  ravlo::ConsoleWriter out(STD_OUTPUT_HANDLE), err(STD_ERROR_HANDLE);
   ravlo::Win32Platform system;
   ravlo::ScriptedPlatform platform(system, out, err);
   ravlo::AppState app(platform);

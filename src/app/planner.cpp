@@ -3,7 +3,7 @@
 #include "analysis/connect_analysis.h"
 #include "frame/connect_frame.h"
 #include "frame/startup.h"
-#include "planning/bitrate_calculator.h"
+#include "planning/connect_planning.h"
 #include "project/connect_project.h"
 #include "streams/audio_format.h"
 #include "streams/connect_streams.h"

@@ -121,7 +121,7 @@ std::optional<ScriptError> CheckReachable(const Field& f) {
 }
 
 std::optional<ScriptError> Run(AppState& app, ScriptedPlatform& platform, const Action& a,
-                               std::ostream& out) {
+                               TextSink& out) {
   if (a.verb == "answer") return platform.QueueAnswer(a.value), std::nullopt;
   if (a.verb == "cancel") return platform.QueueAnswer(std::nullopt), std::nullopt;
   if (a.verb == "dump") return DumpState(app, out), std::nullopt;
@@ -188,7 +188,7 @@ std::string ScriptActionsHelp() {
 }
 
 int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::string>& args,
-              std::ostream& out, std::ostream& err) {
+              TextSink out, TextSink err) {
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "/?")) {
     out << ScriptUsage();
     return 0;
@@ -211,7 +211,7 @@ int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::
     if (platform.Closed()) break;
     if (auto error = Run(app, platform, a, out)) return fail(*error);
   }
-  out.flush();
+  out.Flush();
   return platform.ReportedFailure() ? kScriptFailed : 0;
 }
 

@@ -12,11 +12,11 @@
 //   --click NAME         click a button, menu item, check box or option
 //   --dump               print the whole state
 
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/scripted_platform.h"
+#include "app/text_sink.h"
 #include "frame/app_state.h"
 
 namespace ravlo {
@@ -30,7 +30,7 @@ inline constexpr int kScriptUsageError = 2;
 // for unknown actions or names, wrong kinds and bad indexes. The actions stop early when a
 // command closes the main window.
 int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::string>& args,
-              std::ostream& out, std::ostream& err);
+              TextSink out, TextSink err);
 
 std::string ScriptUsage();
 // The list of actions and exit codes, without the program's own first lines.

@@ -41,11 +41,11 @@ std::string ScriptedPlatform::BrowseForFolder(const std::string&, unsigned) {
 }
 
 void ScriptedPlatform::ShowMessage(const std::string& text, MessageIcon icon, const std::string&) {
-  std::ostream& stream = icon == MessageIcon::Information ? out_ : err_;
+  TextSink& stream = icon == MessageIcon::Information ? out_ : err_;
   if (icon != MessageIcon::Information) reportedFailure_ = true;
   stream << PlainLines(text);
   if (text.empty() || text.back() != '\n') stream << '\n';
-  stream.flush();
+  stream.Flush();
 }
 
 std::optional<std::string> ScriptedPlatform::InputBox(const std::string&, const std::string&,

@@ -5,16 +5,16 @@
 
 #include <deque>
 #include <optional>
-#include <ostream>
 #include <string>
 
+#include "app/text_sink.h"
 #include "platform/platform.h"
 
 namespace ravlo {
 
 class ScriptedPlatform : public Platform {
  public:
-  ScriptedPlatform(Platform& system, std::ostream& out, std::ostream& err)
+  ScriptedPlatform(Platform& system, TextSink out, TextSink err)
       : system_(system), out_(out), err_(err) {}
 
   void QueueAnswer(std::optional<std::string> answer) { answers_.push_back(std::move(answer)); }
@@ -87,8 +87,8 @@ class ScriptedPlatform : public Platform {
   std::optional<std::string> NextAnswer();
 
   Platform& system_;
-  std::ostream& out_;
-  std::ostream& err_;
+  TextSink out_;
+  TextSink err_;
   std::deque<std::optional<std::string>> answers_;
   bool closed_ = false;
   bool reportedFailure_ = false;

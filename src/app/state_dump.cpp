@@ -14,7 +14,7 @@ std::string Escaped(const std::string& text) {
   return result;
 }
 
-void DumpField(const Field& f, std::ostream& out) {
+void DumpField(const Field& f, TextSink& out) {
   const std::string& name = f.Name();
   switch (f.Kind()) {
     case FieldKind::Text:
@@ -44,7 +44,7 @@ void DumpField(const Field& f, std::ostream& out) {
 
 }  // namespace
 
-void DumpState(const AppState& app, std::ostream& out) {
+void DumpState(const AppState& app, TextSink& out) {
   for (const Field* field : app.settings.All()) DumpField(*field, out);
   const AppGlobals& g = app.globals;
   out << "LineBreak=" << Escaped(g.LineBreak) << '\n';

@@ -25,4 +25,11 @@ std::optional<std::uint32_t> ReadU32(Bytes bytes, std::uint64_t offset) {
          (std::uint32_t{bytes[at + 2]} << 8) | std::uint32_t{bytes[at + 3]};
 }
 
+bool DecodeBcd(std::uint8_t value, int& out) {
+  const int high = value >> 4, low = value & 0x0F;
+  if (high > 9 || low > 9) return false;
+  out = high * 10 + low;
+  return true;
+}
+
 }  // namespace ifoscan

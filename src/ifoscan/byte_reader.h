@@ -18,4 +18,7 @@ std::optional<std::uint8_t> ReadU8(Bytes bytes, std::uint64_t offset);
 std::optional<std::uint16_t> ReadU16(Bytes bytes, std::uint64_t offset);
 std::optional<std::uint32_t> ReadU32(Bytes bytes, std::uint64_t offset);
 
+// Two decimal digits packed in one byte (0x59 -> 59); false when a digit is not decimal.
+bool DecodeBcd(std::uint8_t value, int& out);
+
 }  // namespace ifoscan

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "chain_playback.h"
+
 namespace ifoscan {
 namespace {
 
@@ -48,13 +50,6 @@ std::string LanguageCode(std::uint8_t first, std::uint8_t second) {
   if (!isLetter(first) || !isLetter(second)) return {};
   auto lower = [](std::uint8_t c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); };
   return {lower(first), lower(second)};
-}
-
-bool DecodeBcd(std::uint8_t value, int& out) {
-  const int high = value >> 4, low = value & 0x0F;
-  if (high > 9 || low > 9) return false;
-  out = high * 10 + low;
-  return true;
 }
 
 VideoInfo ReadVideo(std::uint8_t first, std::uint8_t second) {
@@ -162,6 +157,7 @@ ParseResult ParseTitleSetIfo(Bytes bytes) {
     if (!DecodeBcd(chain[kPgcTime], entry.hours) || !DecodeBcd(chain[kPgcTime + 1], entry.minutes) ||
         !DecodeBcd(chain[kPgcTime + 2], entry.seconds))
       return Fail(name + " has a playback time that is not BCD");
+    entry.playbackError = ReadChainPlayback(table.subspan(static_cast<std::size_t>(pgc)), entry);
     titleSet.chains.push_back(entry);
 
     ChainControls control;

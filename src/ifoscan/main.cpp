@@ -11,37 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "ifo_file.h"
 #include "ifo_parser.h"
 #include "report_writer.h"
 
 namespace {
-
-// Title set IFOs are a few hundred KB at most; anything far larger is not one.
-constexpr std::size_t kMaxIfoSize = 64 * 1024 * 1024;
-
-// Plain stdio rather than streams: the program starts, reads one small file and ends, so
-// start-up cost is most of its run time.
-bool ReadWholeFile(const char* path, std::vector<std::uint8_t>& bytes, std::string& error) {
-  std::FILE* file = std::fopen(path, "rb");
-  if (!file) {
-    error = "cannot open";
-    return false;
-  }
-  std::uint8_t chunk[64 * 1024];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    bytes.insert(bytes.end(), chunk, chunk + got);
-    if (bytes.size() > kMaxIfoSize) {
-      std::fclose(file);
-      error = "is too large to be a title set IFO";
-      return false;
-    }
-  }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) error = "cannot be read";
-  return !failed;
-}
 
 bool IsRegularFile(const char* path) {
   struct stat info;
@@ -92,7 +66,7 @@ int main(int argc, char** argv) {
 
   std::vector<std::uint8_t> bytes;
   std::string error;
-  if (!ReadWholeFile(ifoPath, bytes, error)) {
+  if (!ifoscan::ReadIfoFile(ifoPath, bytes, error)) {
     std::fprintf(stderr, "ifoscan: %s: %s\n", ifoPath, error.c_str());
     return 1;
   }

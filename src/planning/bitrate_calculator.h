@@ -9,7 +9,4 @@ namespace ravlo {
 // video standard, the media size and the audio choices. Each step that fails is skipped.
 void RecalculateBitrates(AppState& app);
 
-// Connects every trigger of the calculator (media size, quality, standard) to it.
-void ConnectPlanningHandlers(AppState& app);
-
 }  // namespace ravlo

@@ -1,3 +1,5 @@
+#include "planning/connect_planning.h"
+
 #include "planning/bitrate_calculator.h"
 
 namespace ravlo {

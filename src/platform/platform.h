@@ -84,7 +84,4 @@ class Platform {
   virtual std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error) = 0;
 };
 
-// Case-insensitive wildcard match of a file name ("*" any run, "?" one character).
-bool WildcardMatch(const std::string& pattern, const std::string& name);
-
 }  // namespace ravlo

@@ -1,4 +1,5 @@
 #include "platform/posix_platform.h"
+#include "platform/wildcard.h"
 
 #include <spawn.h>
 #include <signal.h>

@@ -1,6 +1,6 @@
-#include <cctype>
+#include "platform/wildcard.h"
 
-#include "platform/platform.h"
+#include <cctype>
 
 namespace ravlo {
 

@@ -1,10 +1,10 @@
 // A small modal input box: a prompt, one edit line, OK and Cancel. Windows has no such
 // dialog, so the template is built in memory (no resource file needed by its callers).
 
+#include "platform/win32_input_box.h"
+
 #include <string>
 #include <vector>
-
-#include "platform/win32_platform.h"
 
 namespace ravlo {
 namespace {

@@ -1,6 +1,8 @@
 #include "platform/win32_platform.h"
 
+#include "platform/win32_input_box.h"
 #include "platform/win32_system_function.h"
+#include "platform/wildcard.h"
 
 #include <commdlg.h>
 #include <shellapi.h>

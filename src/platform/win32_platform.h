@@ -49,8 +49,4 @@ class Win32Platform : public Platform {
 // The system's text for a Win32 error code, without the trailing line break.
 std::string SystemErrorText(DWORD code);
 
-// Our own small modal input box (Windows has none). Nothing when cancelled.
-std::optional<std::string> ShowInputBox(HWND owner, const std::string& prompt,
-                                        const std::string& title, const std::string& defaultAnswer);
-
 }  // namespace ravlo

@@ -1,6 +1,7 @@
 #include "project/connect_project.h"
 
 #include "project/save_commands.h"
+#include "project/set_author.h"
 
 namespace ravlo {
 

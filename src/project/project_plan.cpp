@@ -10,7 +10,7 @@
 #include "frame/cmd_text.h"
 #include "frame/paths.h"
 #include "project/save_report.h"
-#include "streams/audio_format.h"
+#include "streams/ogg_quality.h"
 
 namespace ravlo {
 namespace {

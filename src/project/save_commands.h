@@ -1,5 +1,5 @@
 #pragma once
-// File > Save, Save As, Save & Run; Options > Set author...
+// File > Save, Save As, Save & Run.
 
 #include "frame/app_state.h"
 
@@ -8,6 +8,5 @@ namespace ravlo {
 void mnuSave_Click(AppState& app);
 void mnuSaveAs_Click(AppState& app);
 void mnuSaveRun_Click(AppState& app);
-void mnuSetAuthor_Click(AppState& app);
 
 }  // namespace ravlo

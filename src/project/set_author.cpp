@@ -1,6 +1,6 @@
 #include "frame/cmd_text.h"
 #include "frame/constants.h"
-#include "project/save_commands.h"
+#include "project/set_author.h"
 
 namespace ravlo {
 namespace {

@@ -12,10 +12,5 @@ void ApplyAudioFormat(AppState& app);
 void chkOrig_Click(AppState& app);
 // "5.1" rule: six-channel output has no channel mode.
 void chk51_Click(AppState& app);
-// Sets OggQuality from the quality text; asks the user (input box) for a typed bitrate that
-// is not in the list, taking the answer as typed (a cancel leaves it empty). Does nothing,
-// keeping the previous value, unless an OGG conversion is planned: at least one audio stream
-// chosen, OGG the format, "Original" unchecked.
-void ResolveOggQuality(AppState& app);
 
 }  // namespace ravlo

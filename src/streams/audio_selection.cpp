@@ -1,6 +1,7 @@
+#include "streams/audio_selection.h"
+
 #include "planning/bitrate_calculator.h"
 #include "streams/order_lists.h"
-#include "streams/stream_selection.h"
 
 namespace ravlo {
 

@@ -1,7 +1,8 @@
 #include "streams/connect_streams.h"
 
 #include "streams/audio_format.h"
-#include "streams/stream_selection.h"
+#include "streams/audio_selection.h"
+#include "streams/subtitle_selection.h"
 
 namespace ravlo {
 

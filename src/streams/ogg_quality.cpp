@@ -1,8 +1,9 @@
+#include "streams/ogg_quality.h"
+
 #include <array>
 #include <utility>
 
 #include "frame/constants.h"
-#include "streams/audio_format.h"
 
 namespace ravlo {
 namespace {

@@ -1,5 +1,6 @@
+#include "streams/subtitle_selection.h"
+
 #include "streams/order_lists.h"
-#include "streams/stream_selection.h"
 
 namespace ravlo {
 

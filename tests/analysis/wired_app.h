@@ -8,6 +8,7 @@
 #include "fake_platform.h"
 #include "frame/startup.h"
 #include "planning/bitrate_calculator.h"
+#include "planning/connect_planning.h"
 #include "streams/audio_format.h"
 #include "streams/connect_streams.h"
 

@@ -4,7 +4,7 @@
 
 #include "common/numbers.h"
 #include "frame/paths.h"
-#include "platform/platform.h"
+#include "platform/wildcard.h"
 
 namespace ravlo {
 namespace {

@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -62,12 +63,52 @@ RECT ItemRect(HWND list, int index, int part) {
   return rect;
 }
 
+BOOL CALLBACK CountShown(HWND window, LPARAM count) {
+  if (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+// Controls of the window (on every page) whose own visible style is set.
+int ShownControls(HWND window) {
+  int count = 0;
+  EnumChildWindows(window, CountShown, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+// Menu captions as the menu bar shows them, without their shortcut texts.
+void MenuCaptions(HMENU menu, std::vector<std::string>& captions) {
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    const std::string text = MenuText(menu, i);
+    captions.push_back(text.substr(0, text.find('\t')));
+    if (HMENU popup = GetSubMenu(menu, i)) MenuCaptions(popup, captions);
+  }
+}
+
 std::string ListBoxText(HWND list, int index) {
   char text[256] = "";
   if (SendMessageA(list, LB_GETTEXTLEN, index, 0) < 255) {
     SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));
   }
   return text;
+}
+
+// True when the list box scrolls far enough sideways to show every item whole.
+bool ListBoxShowsItemsWhole(HWND list) {
+  HDC dc = GetDC(list);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+  const int extent = static_cast<int>(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0));
+  RECT client;
+  GetClientRect(list, &client);
+  bool whole = true;
+  for (int i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
+    const std::string text = ListBoxText(list, i);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    whole = whole && (size.cx <= extent || size.cx < client.right);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  return whole;
 }
 
 struct MenuShot {
@@ -174,6 +215,25 @@ class Driver {
     int missing = 0;
     for (int id = ID_txtTitle; id <= ID_cmdJO; ++id) missing += Ctl(id) ? 0 : 1;
     Check(missing == 0, "every field control exists (" + std::to_string(missing) + " missing)");
+    // Every field of the record shows in the window: a menu field as a menu caption, any other
+    // field in controls that follow its visible flag.
+    std::vector<std::string> captions;
+    MenuCaptions(GetMenu(window_), captions);
+    std::string unseen;
+    for (Field* field : s_.All()) {
+      bool seen;
+      if (field->Kind() == FieldKind::Menu || field->Kind() == FieldKind::MenuCheck) {
+        seen = std::find(captions.begin(), captions.end(), field->Caption()) != captions.end();
+      } else {
+        const bool visible = field->Visible();
+        const int before = ShownControls(window_);
+        field->SetVisible(!visible);
+        seen = ShownControls(window_) != before;
+        field->SetVisible(visible);
+      }
+      if (!seen) unseen += " " + field->Name();
+    }
+    Check(unseen.empty(), "every field of the record shows in the window (not shown:" + unseen + ")");
     CheckText(TextOf(Ctl(ID_cmdJO)), kHostName, "the web button shows the host name");
     CheckText(TextOf(Ctl(ID_txtVB)), "0", "txtVB after start-up");
     CheckText(TextOf(Ctl(ID_txtAB)), "128", "txtAB after start-up");
@@ -320,6 +380,13 @@ class Driver {
     Check(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3 &&
               ListViewText(list, 1) == s_.lstAL.Item(1),
           "items added to lstAL show");
+    for (int i = 0; i < 3; ++i) {
+      const RECT text = ItemRect(list, i, LVIR_LABEL);
+      const int needed = static_cast<int>(SendMessageA(
+          list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(s_.lstAL.Item(i).c_str())));
+      Check(text.right - text.left >= needed,
+            "lstAL item " + std::to_string(i) + " has room for its whole text");
+    }
     std::vector<int> events;
     s_.lstAL.OnItemCheck([&events](int index) { events.push_back(index); });
 
@@ -345,6 +412,8 @@ class Driver {
     HWND codes = Ctl(ID_lstAO_code);
     Check(SendMessageA(codes, LB_GETCOUNT, 0, 0) == 3 && ListBoxText(codes, 0) == "0x80o.ac3",
           "the audio order list shows the chosen streams");
+    Check(ListBoxShowsItemsWhole(codes) && ListBoxShowsItemsWhole(Ctl(ID_lstAO_name)),
+          "the audio order lists show their items whole");
 
     // Program: one event per changed mark, and the window follows.
     s_.lstAL.SetChecked(0, false);

@@ -8,11 +8,22 @@
 
 namespace ifoscan_test {
 
+struct CellSpec {
+  std::uint8_t flags = 0;  // angle block mode and type, interleaving, clock restart
+  std::uint8_t bcd[4] = {0x00, 0x00, 0x02, 0x40};  // 2 s at 25 frames a second
+  std::uint32_t firstSector = 0;
+  std::uint32_t lastSector = 0;
+};
+
 struct ChainSpec {
   std::uint8_t bcd[4] = {0x00, 0x01, 0x30, 0x40};  // hh mm ss ff
   std::uint8_t programs = 1;
   std::vector<std::uint16_t> audioControl;      // per logical audio stream
   std::vector<std::uint32_t> subpictureControl;  // per logical sub-picture stream
+  // Player tables, written only when there are cells; the program map has `programs` entries.
+  std::vector<std::uint8_t> programMap;
+  std::vector<CellSpec> cells;
+  std::uint32_t colours[16] = {};
 };
 
 struct IfoLayout {
@@ -47,9 +58,16 @@ inline std::vector<std::uint8_t> Subpicture(const std::string& lang) {
   return s;
 }
 
+// Bytes of a chain: its fixed part, then program map (padded to even) and cell table.
+inline std::size_t ChainSize(const ChainSpec& c) {
+  return 0xEC + (c.cells.empty() ? 0 : (c.programMap.size() + 1) / 2 * 2 + c.cells.size() * 24);
+}
+
 inline std::vector<std::uint8_t> BuildIfo(const IfoLayout& layout) {
-  constexpr std::size_t kPgcit = 2048, kPgcSize = 0xEC;
-  std::vector<std::uint8_t> b(kPgcit + 8 + layout.chains.size() * (8 + kPgcSize), 0);
+  constexpr std::size_t kPgcit = 2048;
+  std::size_t chainBytes = 0;
+  for (const ChainSpec& c : layout.chains) chainBytes += ChainSize(c);
+  std::vector<std::uint8_t> b(kPgcit + 8 + layout.chains.size() * 8 + chainBytes, 0);
   const std::string magic = "DVDVIDEO-VTS";
   for (std::size_t i = 0; i < magic.size(); ++i) b[i] = static_cast<std::uint8_t>(magic[i]);
   PutU32(b, 0xCC, 1);
@@ -65,8 +83,8 @@ inline std::vector<std::uint8_t> BuildIfo(const IfoLayout& layout) {
   const std::size_t count = layout.chains.size();
   PutU16(b, kPgcit, static_cast<std::uint32_t>(count));
   PutU32(b, kPgcit + 4, static_cast<std::uint32_t>(b.size() - kPgcit - 1));
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::size_t pgc = 8 + count * 8 + i * kPgcSize;  // relative to the table
+  std::size_t pgc = 8 + count * 8;  // relative to the table
+  for (std::size_t i = 0; i < count; pgc += ChainSize(layout.chains[i]), ++i) {
     PutU32(b, kPgcit + 8 + i * 8, 0x81000000u + (static_cast<std::uint32_t>(i) << 24));
     PutU32(b, kPgcit + 8 + i * 8 + 4, static_cast<std::uint32_t>(pgc));
     const ChainSpec& c = layout.chains[i];
@@ -76,6 +94,20 @@ inline std::vector<std::uint8_t> BuildIfo(const IfoLayout& layout) {
     for (int k = 0; k < 4; ++k) b[at + 4 + k] = c.bcd[k];
     for (std::size_t k = 0; k < c.audioControl.size(); ++k) PutU16(b, at + 0x0C + k * 2, c.audioControl[k]);
     for (std::size_t k = 0; k < c.subpictureControl.size(); ++k) PutU32(b, at + 0x1C + k * 4, c.subpictureControl[k]);
+    for (std::size_t k = 0; k < 16; ++k) PutU32(b, at + 0xA4 + k * 4, c.colours[k]);
+    if (c.cells.empty()) continue;
+    b[at + 3] = static_cast<std::uint8_t>(c.cells.size());
+    const std::size_t map = 0xEC, cells = map + (c.programMap.size() + 1) / 2 * 2;
+    PutU16(b, at + 0xE6, static_cast<std::uint32_t>(map));
+    PutU16(b, at + 0xE8, static_cast<std::uint32_t>(cells));
+    for (std::size_t k = 0; k < c.programMap.size(); ++k) b[at + map + k] = c.programMap[k];
+    for (std::size_t k = 0; k < c.cells.size(); ++k) {
+      const std::size_t cell = at + cells + k * 24;
+      b[cell] = c.cells[k].flags;
+      for (int t = 0; t < 4; ++t) b[cell + 4 + t] = c.cells[k].bcd[t];
+      PutU32(b, cell + 8, c.cells[k].firstSector);
+      PutU32(b, cell + 20, c.cells[k].lastSector);
+    }
   }
   return b;
 }

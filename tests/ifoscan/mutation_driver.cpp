@@ -1,6 +1,8 @@
 // Feeds thousands of damaged variants of real IFO files to the parser in one process:
-// truncations, flipped bytes, and offsets and counts pointed past the end. Each variant must
-// give either a clean error or a report of the expected shape. Run it under the sanitizers to
+// truncations, flipped bytes, and offsets and counts pointed past the end, in the title set
+// header, the chain table and each chain's player tables (cells, program map, colours). Each
+// variant must give either a clean error or a report of the expected shape, and every chain
+// either a reason its player tables are unusable or a playback order inside its cells. Run it under the sanitizers to
 // catch out-of-bounds reads. Usage: ifoscan_mutate VARIANTS IFO...
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "chain_playback.h"
 #include "ifo_parser.h"
 #include "report_writer.h"
 
@@ -41,6 +44,22 @@ std::vector<std::size_t> Hotspots(const Buffer& b) {
     for (std::size_t i = 0; i < count && pgcit + 16 + i * 8 <= b.size(); ++i) spots.push_back(pgcit + 12 + i * 8);
   }
   return spots;
+}
+
+// Where each chain starts, for damage to its player tables.
+std::vector<std::size_t> ChainStarts(const Buffer& b) {
+  std::vector<std::size_t> starts;
+  const std::size_t pgcit = std::size_t{GetU32(b, 0xCC)} * 2048;
+  if (pgcit + 8 > b.size()) return starts;
+  const std::size_t count = (std::size_t{b[pgcit]} << 8) | b[pgcit + 1];
+  for (std::size_t i = 0; i < count && pgcit + 16 + i * 8 <= b.size(); ++i) starts.push_back(pgcit + GetU32(b, pgcit + 12 + i * 8));
+  return starts;
+}
+
+void PutU16(Buffer& b, std::size_t at, std::uint32_t v) {
+  if (at + 2 > b.size()) return;
+  b[at] = static_cast<std::uint8_t>(v >> 8);
+  b[at + 1] = static_cast<std::uint8_t>(v);
 }
 
 Buffer Mutate(const Buffer& good, std::mt19937& rng, int kind) {
@@ -87,6 +106,27 @@ Buffer Mutate(const Buffer& good, std::mt19937& rng, int kind) {
       PutU32(b, spots.back(), tableSize - 0x9C + static_cast<std::uint32_t>(rng() % 3) - 1);
       break;
     }
+    case 4: {  // damage one chain's player tables: their offsets, counts or contents
+      const std::vector<std::size_t> starts = ChainStarts(b);
+      if (starts.empty()) break;
+      const std::size_t chain = starts[pick(starts.size())];
+      const std::size_t tableEnd = std::size_t{GetU32(b, 0xCC)} * 2048 + GetU32(b, std::size_t{GetU32(b, 0xCC)} * 2048 + 4) + 1;
+      const std::uint32_t wild[] = {0, 0xEB, 0xEC, static_cast<std::uint32_t>(tableEnd - chain - 1 - rng() % 30), 0xFFFF,
+                                    static_cast<std::uint32_t>(rng() & 0xFFFF)};
+      switch (rng() % 4) {
+        case 0: PutU16(b, chain + 0xE6, wild[pick(std::size(wild))]); break;
+        case 1: PutU16(b, chain + 0xE8, wild[pick(std::size(wild))]); break;
+        case 2: if (chain + 4 <= b.size()) b[chain + 2 + pick(2)] = static_cast<std::uint8_t>(rng()); break;
+        default: {  // flip bytes from the colour table to the end of the cell table
+          const std::size_t from = chain + 0xA4;
+          if (from >= b.size()) break;
+          const std::size_t span = std::min<std::size_t>(b.size() - from, 0x200);
+          for (int i = 0, flips = 1 + static_cast<int>(rng() % 6); i < flips; ++i)
+            b[from + pick(span)] ^= static_cast<std::uint8_t>(1 + rng() % 255);
+        }
+      }
+      break;
+    }
     default: {  // flip bytes inside the chain table, then cut the file
       const std::size_t pgcit = std::size_t{GetU32(b, 0xCC)} * 2048;
       if (pgcit < b.size())
@@ -113,6 +153,24 @@ bool ReportShapeOk(const ifoscan::TitleSet& t, const std::string& report) {
   return lines == t.chains.size() + t.audio.size() + t.subpictures.size() + 1 && last.rfind("  Video: ", 0) == 0;
 }
 
+// Every playback order a player could ask for stays inside the chain's cells.
+bool PlayerTablesOk(const ifoscan::TitleSet& t) {
+  for (const ifoscan::ProgramChain& chain : t.chains) {
+    if (!chain.playbackError.empty()) continue;
+    for (int entry : chain.programEntryCells)
+      if (entry < 1 || entry > static_cast<int>(chain.cells.size())) return false;
+    for (const ifoscan::Cell& cell : chain.cells)
+      if (cell.lastSector < cell.firstSector || cell.durationTicks < 0) return false;
+    for (int angle = 1; angle <= 3; ++angle) {
+      const ifoscan::CellOrder order = ifoscan::PlaybackOrder(chain, angle);
+      if (!order.error.empty() && !order.cells.empty()) return false;
+      for (int cell : order.cells)
+        if (cell < 0 || cell >= static_cast<int>(chain.cells.size())) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -130,10 +188,10 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "%s: not a readable title set IFO to start from\n", argv[f]);
       return 2;
     }
-    int accepted = 0, rejected = 0;
+    int accepted = 0, rejected = 0, playable = 0, unplayable = 0;
     // Every truncation first, then the random variants.
     for (int v = -static_cast<int>(good.size()); v < variants; ++v) {
-      const Buffer bad = v < 0 ? Buffer(good.begin(), good.end() + v) : Mutate(good, rng, v % 5);
+      const Buffer bad = v < 0 ? Buffer(good.begin(), good.end() + v) : Mutate(good, rng, v % 6);
       const ifoscan::ParseResult r = ifoscan::ParseTitleSetIfo(bad);
       if (!r.ok) {
         ++rejected;
@@ -143,9 +201,13 @@ int main(int argc, char** argv) {
       ++accepted;
       if (!ReportShapeOk(r.titleSet, ifoscan::FormatReport(r.titleSet)))
         ++failures, std::fprintf(stderr, "%s: variant %d gave a malformed report\n", argv[f], v);
+      if (!PlayerTablesOk(r.titleSet))
+        ++failures, std::fprintf(stderr, "%s: variant %d gave a playback order outside its cells\n", argv[f], v);
+      for (const ifoscan::ProgramChain& chain : r.titleSet.chains) ++(chain.playbackError.empty() ? playable : unplayable);
     }
-    std::printf("%s: %d variants, %d reported, %d rejected\n", argv[f], accepted + rejected, accepted, rejected);
-    if (accepted == 0 || rejected == 0) {
+    std::printf("%s: %d variants, %d reported, %d rejected; chains: %d playable, %d not\n", argv[f],
+                accepted + rejected, accepted, rejected, playable, unplayable);
+    if (accepted == 0 || rejected == 0 || playable == 0 || unplayable == 0) {
       std::fprintf(stderr, "%s: the mutations did not reach both outcomes\n", argv[f]);
       ++failures;
     }

@@ -13,6 +13,13 @@ using namespace ifoscan;
 
 namespace {
 
+// A chain as the report sees it: its length and chapters.
+ProgramChain Chain(int hours, int minutes, int seconds, int chapters) {
+  ProgramChain chain;
+  chain.hours = hours, chain.minutes = minutes, chain.seconds = seconds, chain.chapters = chapters;
+  return chain;
+}
+
 // The rules the planner applies to each report line, by the effect they have.
 enum Rule { kPal, kNtsc, k16x9, k4x3, kAudio, kSubtitle, kChain };
 
@@ -53,7 +60,7 @@ AudioStream MakeAudio(AudioFormat format, int id, int channels, const char* lang
 TEST(IfoscanReport, WritesTheLinesInOrderWithTheVideoLineLast) {
   TitleSet t;
   t.video = {VideoStandard::Pal, AspectRatio::Ratio16x9, 720, 576};
-  t.chains = {{1, 24, 31, 12}, {0, 4, 30, 3}};
+  t.chains = {Chain(1, 24, 31, 12), Chain(0, 4, 30, 3)};
   t.audio = {MakeAudio(AudioFormat::Ac3, 0x80, 6, "en"), MakeAudio(AudioFormat::Lpcm, 0xA0, 2, "")};
   t.subpictures = {{0x2A, "nl"}};
   EXPECT_EQ(FormatReport(t),
@@ -71,7 +78,7 @@ TEST(IfoscanReport, EachLineTriggersOnlyItsOwnRules) {
   TitleSet t;
   t.video = {VideoStandard::Ntsc, AspectRatio::Ratio16x9, 720, 480};
   for (int h : {0, 4, 16, 99})
-    for (int m : {3, 4, 16, 43}) t.chains.push_back({h, m, 30 + h % 30, 20 + m});
+    for (int m : {3, 4, 16, 43}) t.chains.push_back(Chain(h, m, 30 + h % 30, 20 + m));
   const AudioFormat formats[] = {AudioFormat::Ac3, AudioFormat::Lpcm, AudioFormat::Dts,
                                  AudioFormat::Mpeg1, AudioFormat::Mpeg2, AudioFormat::Other};
   const int bases[] = {0x80, 0xA0, 0x88, 0xC0, 0xC0, -1};

@@ -1,4 +1,5 @@
 #include "planning/bitrate_calculator.h"
+#include "planning/connect_planning.h"
 
 #include <gtest/gtest.h>
 

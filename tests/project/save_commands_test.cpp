@@ -2,6 +2,7 @@
 #include "frame/constants.h"
 #include "project/connect_project.h"
 #include "project/save_commands.h"
+#include "project/set_author.h"
 #include "project_fixture.h"
 
 namespace ravlo::test {

@@ -20,7 +20,7 @@ app="$work/unpacked"
 mkdir -p "$app"
 unzip -q "$zip" -d "$app"
 ExpectFiles "$app" Ravlo3.exe misc/help.htm misc/ifoparse.bat misc/ifoscan.exe misc/1st.reg \
-  misc/2nd.reg misc/brimmer.exe tools/xt.bat
+  misc/2nd.reg misc/brimmer.exe misc/vobtitle.exe tools/xt.bat
 echo "zip holds the expected tree"
 
 MakeToolsTree "$app/tools"

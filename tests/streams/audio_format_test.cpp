@@ -1,4 +1,5 @@
 #include "streams/audio_format.h"
+#include "streams/ogg_quality.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include "fake_platform.h"
 #include "frame/startup.h"
 #include "planning/bitrate_calculator.h"
+#include "planning/connect_planning.h"
 #include "streams/connect_streams.h"
 
 namespace ravlo {

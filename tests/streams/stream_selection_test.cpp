@@ -1,4 +1,5 @@
-#include "streams/stream_selection.h"
+#include "streams/audio_selection.h"
+#include "streams/subtitle_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 
 #include "fake_platform.h"
 #include "planning/bitrate_calculator.h"
+#include "planning/connect_planning.h"
 #include "streams/connect_streams.h"
 
 namespace ravlo {

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/wildcard.h"
+
 namespace ravlo::test {
 namespace fs = std::filesystem;
 namespace {

@@ -64,6 +64,35 @@ void ShowComboItems(HWND combo, const Field& field) {
   }
 }
 
+// The widest item decides: a list scrolls sideways rather than cut an item short.
+void FitListExtent(HWND list) {
+  HDC dc = GetDC(list);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+  int widest = 0;
+  const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const std::string text = ListItem(list, i);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    if (size.cx > widest) widest = size.cx;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  // The item text starts a few pixels in from the left edge.
+  SendMessageA(list, LB_SETHORIZONTALEXTENT, widest + 2 * GetSystemMetrics(SM_CXEDGE), 0);
+}
+
+// The column is as wide as the longest item, and never narrower than the view.
+void FitCheckedListColumn(HWND view) {
+  SendMessageA(view, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+  RECT client;
+  GetClientRect(view, &client);
+  const int least = client.right - GetSystemMetrics(SM_CXVSCROLL);
+  if (SendMessageA(view, LVM_GETCOLUMNWIDTH, 0, 0) < least) {
+    SendMessageA(view, LVM_SETCOLUMNWIDTH, 0, least);
+  }
+}
+
 void ShowListItems(HWND list, const Field& field) {
   const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
   bool same = count == field.ItemCount();
@@ -73,6 +102,7 @@ void ShowListItems(HWND list, const Field& field) {
   for (const std::string& item : field.Items()) {
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
+  FitListExtent(list);
 }
 
 void ShowCheckedItems(HWND view, const Field& field) {
@@ -88,6 +118,7 @@ void ShowCheckedItems(HWND view, const Field& field) {
       item.pszText = const_cast<char*>(field.Item(i).c_str());
       SendMessageA(view, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
+    FitCheckedListColumn(view);
   }
   for (int i = 0; i < field.ItemCount(); ++i) {
     if (ListView_GetCheckState(view, i) != static_cast<UINT>(field.IsChecked(i))) {

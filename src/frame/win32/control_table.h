@@ -1,15 +1,17 @@
 #pragma once
-// Every control of the main window in one table: which field it shows, what kind of Win32
-// control it is, on which tab page and where. The window creates its controls from this table
-// in order, so the order is also the Tab-key order within each page.
+// Every control of the main window, as frame/field_list.h declares it: which field it shows,
+// what kind of Win32 control it is, on which tab page and where. The window creates its
+// controls from this table in order, so the order is also the Tab-key order within each page.
 
 #include <span>
+
+#include "frame/project_settings.h"
 
 namespace ravlo {
 
 enum class ControlType {
   Frame,        // group box (a container; no field)
-  Label,        // static text; with a field name it is that field's label
+  Label,        // static text; with a field it is that field's caption
   Edit,         // text field
   Combo,        // editable combo box
   Option,       // option button
@@ -20,17 +22,20 @@ enum class ControlType {
   Picture,      // icon from the resources
 };
 
-// The row under the tabs lives on the main window itself, not on a page.
-inline constexpr int kRowPage = -1;
+// A place in dialog units, relative to the page (the row under the tabs: to its corner).
+struct Box {
+  short x = 0, y = 0, cx = 0, cy = 0;
+};
 
 struct ControlRow {
-  const char* field;  // the field shown (or labelled); for frames the frame's own name
+  Field ProjectSettings::*field;  // the field shown; null for frames and free labels
   ControlType type;
-  int page;           // TabPage, or kRowPage
-  int id;             // ControlId; 0 for labels
-  short x, y, cx, cy; // dialog units, relative to the page (the row: to the main window)
+  int page;           // TabPage, or kPageRow
+  int id;             // ControlId; 0 for free labels
+  Box box;
+  Box label;          // the field's caption beside the control; cx 0 when it has none
   const char* text;   // frames and free labels; otherwise the field's caption is shown
-  char accessKey;     // letter of the caption to underline; 0 for none
+  char accessKey;     // letter of the caption to underline (on the label if there is one)
   int icon;           // Picture: icon resource id
 };
 

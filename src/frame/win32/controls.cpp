@@ -50,7 +50,8 @@ Style StyleOf(ControlType type, const Field* field) {
     case ControlType::Check: return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
     case ControlType::Button: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
     case ControlType::List:
-      return {"LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+      return {"LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
+              WS_EX_CLIENTEDGE};
     case ControlType::CheckedList:
       return {WC_LISTVIEWA,
               LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
@@ -141,57 +142,54 @@ HWND CreatePage(HWND mainWindow, const RECT& rect) {
 
 void CreateControls(HWND parent, int page, POINT origin, const DialogUnits& units, HFONT font,
                     ProjectSettings& settings, const std::shared_ptr<Binding>& binding) {
-  struct Created {
-    Field* field;
-    HWND window;
-    ControlType type;
-  };
-  std::vector<Created> controls, labels;
   const Field* previous = nullptr;
+  auto create = [&](ControlType type, const Field* field, const Box& box, int id,
+                    const std::string& text, DWORD groupStyle) {
+    Style style = StyleOf(type, field);
+    style.style |= groupStyle;
+    HWND window = CreateWindowExA(
+        style.exStyle, style.className, text.c_str(), WS_CHILD | WS_VISIBLE | style.style,
+        origin.x + ToPixelsX(units, box.x), origin.y + ToPixelsY(units, box.y),
+        ToPixelsX(units, box.cx), ToPixelsY(units, box.cy), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id > 0 ? id : -1)),
+        GetModuleHandleA(nullptr), nullptr);
+    if (window) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return window;
+  };
   for (const ControlRow& row : ControlTable()) {
     if (row.page != page) continue;
-    Field* field = row.type == ControlType::Frame ? nullptr
-                   : row.field                    ? settings.Find(row.field)
-                                                   : nullptr;
-    std::string caption = row.text ? row.text : field ? field->Caption() : "";
-    Style style = StyleOf(row.type, field);
-    // Every control starts a group except an option that continues its predecessor's group,
-    // so arrow keys move within one option group only.
-    const bool continuesGroup = row.type == ControlType::Option && previous && field &&
-                                previous->Group() && previous->Group() == field->Group();
-    if (!continuesGroup) style.style |= WS_GROUP;
-    if (row.type == ControlType::Option && !continuesGroup) style.style |= WS_TABSTOP;
-    const bool hasText = row.type != ControlType::Picture && row.type != ControlType::Edit &&
-                         row.type != ControlType::Combo && row.type != ControlType::List &&
-                         row.type != ControlType::CheckedList;
-    const std::string shown = hasText ? CaptionWithKey(caption, row.accessKey) : "";
-    HWND window = CreateWindowExA(
-        style.exStyle, style.className, shown.c_str(), WS_CHILD | WS_VISIBLE | style.style,
-        origin.x + ToPixelsX(units, row.x), origin.y + ToPixelsY(units, row.y),
-        ToPixelsX(units, row.cx), ToPixelsY(units, row.cy), parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id > 0 ? row.id : -1)),
-        GetModuleHandleA(nullptr), nullptr);
-    if (!window) continue;
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (row.type == ControlType::CheckedList) SetUpCheckedList(window);
-    if (row.type == ControlType::Picture) SetUpPicture(window, row.icon);
-    if (!field) {
+    if (!row.field) {  // frames and free labels
+      create(row.type, nullptr, row.box, row.id, CaptionWithKey(row.text, row.accessKey),
+             WS_GROUP);
       previous = nullptr;
       continue;
     }
-    if (row.type == ControlType::Label) {
-      labels.push_back({field, window, row.type});
-    } else {
-      controls.push_back({field, window, row.type});
-    }
-    previous = row.type == ControlType::Option ? field : nullptr;
-  }
-  for (const Created& control : controls) {
+    Field& field = settings.*row.field;
+    const bool hasLabel = row.label.cx > 0;
+    // A label left of its control comes first, so that its access key reaches the control.
+    const bool labelFirst = hasLabel && row.label.x < row.box.x;
+    const std::string caption = CaptionWithKey(field.Caption(), row.accessKey);
     HWND label = nullptr;
-    for (const Created& candidate : labels) {
-      if (candidate.field == control.field) label = candidate.window;
+    if (labelFirst) label = create(ControlType::Label, &field, row.label, 0, caption, WS_GROUP);
+    // Every control starts a group except an option that continues its predecessor's group,
+    // so arrow keys move within one option group only.
+    const bool continuesGroup = row.type == ControlType::Option && previous &&
+                                previous->Group() && previous->Group() == field.Group();
+    DWORD groupStyle = continuesGroup ? 0 : WS_GROUP;
+    if (row.type == ControlType::Option && !continuesGroup) groupStyle |= WS_TABSTOP;
+    const bool showsCaption = !hasLabel && (row.type == ControlType::Option ||
+                                            row.type == ControlType::Check ||
+                                            row.type == ControlType::Button);
+    HWND control = create(row.type, &field, row.box, row.id, showsCaption ? caption : "",
+                          groupStyle);
+    if (hasLabel && !labelFirst) {
+      label = create(ControlType::Label, &field, row.label, 0, caption, WS_GROUP);
     }
-    BindControl(binding, *control.field, control.window, label, control.type);
+    previous = row.type == ControlType::Option ? &field : nullptr;
+    if (!control) continue;
+    if (row.type == ControlType::CheckedList) SetUpCheckedList(control);
+    if (row.type == ControlType::Picture) SetUpPicture(control, row.icon);
+    BindControl(binding, field, control, label, row.type);
   }
 }
 

@@ -27,7 +27,7 @@ int ToPixelsY(const DialogUnits& units, int y);
 // notifications of its controls on to the main window.
 HWND CreatePage(HWND mainWindow, const RECT& rect);
 
-// Creates every control of `page` (TabPage or kRowPage) inside `parent`, offset by `origin`
+// Creates every control of `page` (TabPage or kPageRow) inside `parent`, offset by `origin`
 // pixels, with the font, and binds each to its field.
 void CreateControls(HWND parent, int page, POINT origin, const DialogUnits& units, HFONT font,
                     ProjectSettings& settings, const std::shared_ptr<Binding>& binding);

@@ -177,7 +177,7 @@ void BuildContent(HWND window, MainWindow& data) {
     CreateControls(data.pages[page], page, POINT{0, 0}, units, data.font, settings,
                    data.binding);
   }
-  CreateControls(window, kRowPage, POINT{margin - ToPixelsX(units, kMargin), tabRect.bottom},
+  CreateControls(window, kPageRow, POINT{margin - ToPixelsX(units, kMargin), tabRect.bottom},
                  units, data.font, settings, data.binding);
 
   RECT frame{0, 0, tabRect.right + margin, tabRect.bottom + ToPixelsY(units, kRowHeight)};

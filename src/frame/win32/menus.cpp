@@ -11,34 +11,25 @@ enum class Row { Popup, Item, Separator };
 
 struct MenuRow {
   Row row;
-  const char* field;
+  Field ProjectSettings::*field;  // null for separators
   int id;
   WORD key;       // virtual key of the shortcut, 0 for none
   bool ctrl;      // shortcut needs Ctrl
   const char* keyText;
 };
 
-// Menu order; the separators are where the user expects groups of commands.
 constexpr MenuRow kMenus[] = {
-    {Row::Popup, "mnuFile", 0, 0, false, nullptr},
-    {Row::Item, "mnuNew", ID_mnuNew, 0, false, nullptr},
-    {Row::Item, "mnuOpen", ID_mnuOpen, VK_F5, false, "F5"},
-    {Row::Separator, nullptr, 0, 0, false, nullptr},
-    {Row::Item, "mnuSave", ID_mnuSave, VK_F6, false, "F6"},
-    {Row::Item, "mnuSaveAs", ID_mnuSaveAs, VK_F7, false, "F7"},
-    {Row::Separator, nullptr, 0, 0, false, nullptr},
-    {Row::Item, "mnuSaveRun", ID_mnuSaveRun, VK_F8, false, "F8"},
-    {Row::Separator, nullptr, 0, 0, false, nullptr},
-    {Row::Item, "mnuExit", ID_mnuExit, 0, false, nullptr},
-    {Row::Popup, "mnuOptions", 0, 0, false, nullptr},
-    {Row::Item, "chkDelTemp", ID_chkDelTemp, 'D', true, "Ctrl+D"},
-    {Row::Item, "chkDelLogs", ID_chkDelLogs, 'L', true, "Ctrl+L"},
-    {Row::Item, "chkShutDown", ID_chkShutDown, 'S', true, "Ctrl+S"},
-    {Row::Separator, nullptr, 0, 0, false, nullptr},
-    {Row::Item, "mnuSetAuthor", ID_mnuSetAuthor, 0, false, nullptr},
-    {Row::Popup, "mnuHA", 0, 0, false, nullptr},
-    {Row::Item, "mnuHelp", ID_mnuHelp, VK_F1, false, "F1"},
-    {Row::Item, "mnuAbout", ID_mnuAbout, 0, false, nullptr},
+#define KEY(key, text) key, false, text
+#define CTRL_KEY(key, text) key, true, text
+#define NO_KEY 0, false, nullptr
+#define RAVLO_POPUP(name, caption) {Row::Popup, &ProjectSettings::name, 0, NO_KEY},
+#define RAVLO_MENU(name, kind, caption, shortcut, start) \
+  {Row::Item, &ProjectSettings::name, ID_##name, shortcut},
+#define RAVLO_SEPARATOR() {Row::Separator, nullptr, 0, NO_KEY},
+#include "frame/field_list.h"
+#undef KEY
+#undef CTRL_KEY
+#undef NO_KEY
 };
 
 void ShowItemState(HMENU menu, const Field& item, int id) {
@@ -65,8 +56,7 @@ HMENU CreateMenuBar(ProjectSettings& settings, const std::shared_ptr<Binding>& b
       AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    Field* field = settings.Find(entry.field);
-    if (!field) continue;
+    Field* field = &(settings.*entry.field);
     if (entry.row == Row::Popup) {
       popup = CreatePopupMenu();
       AppendMenuA(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
@@ -108,8 +98,8 @@ HACCEL CreateShortcuts() {
 bool RunMenuCommand(ProjectSettings& settings, int id) {
   for (const MenuRow& entry : kMenus) {
     if (entry.row != Row::Item || entry.id != id) continue;
-    Field* field = settings.Find(entry.field);
-    if (field && field->Enabled()) field->Click();
+    Field& field = settings.*entry.field;
+    if (field.Enabled()) field.Click();
     return true;
   }
   return false;

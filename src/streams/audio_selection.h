@@ -1,5 +1,5 @@
 #pragma once
-// Choosing audio and subtitle streams: the order lists follow the order of the user's checks.
+// Choosing audio streams: the order lists follow the order of the user's checks.
 
 #include "frame/app_state.h"
 
@@ -10,10 +10,5 @@ namespace ravlo {
 void lstAL_ItemCheck(AppState& app, int index);
 void cmdASA_Click(AppState& app);  // check every audio stream
 void cmdASN_Click(AppState& app);  // uncheck every audio stream
-
-// Item `index` of lstSL changed its check mark: the same for lstSO_code / lstSO_name.
-void lstSL_ItemCheck(AppState& app, int index);
-void cmdSSA_Click(AppState& app);
-void cmdSSN_Click(AppState& app);
 
 }  // namespace ravlo

@@ -1,0 +1,118 @@
+// The VOB files as one address space, and outputs that appear only when complete.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "output_file.h"
+#include "temp_folder.h"
+#include "vob_set.h"
+
+using namespace vobtitle;
+using vobtitle_test::TempFolder;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A VOB file of `sectors` sectors, each filled with its number in the address space.
+void WriteVob(const std::string& path, int firstSector, int sectors) {
+  std::ofstream out(path, std::ios::binary);
+  for (int s = 0; s < sectors; ++s) out << std::string(kSectorSize, static_cast<char>(firstSector + s));
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Sector numbers seen by ReadRanges, one per sector, with the range each came from.
+std::vector<std::pair<int, std::size_t>> Walk(VobSet& vobs, const std::vector<SectorRange>& ranges, std::string& error) {
+  std::vector<std::pair<int, std::size_t>> seen;
+  ReadRanges(
+      vobs, ranges,
+      [&](std::uint8_t* data, std::uint32_t sectors, std::size_t range) {
+        for (std::uint32_t s = 0; s < sectors; ++s) seen.emplace_back(data[s * kSectorSize], range);
+        return true;
+      },
+      error);
+  return seen;
+}
+
+}  // namespace
+
+TEST(VobSet, CellsCrossFromOneFileIntoTheNext) {
+  TempFolder dir;
+  WriteVob(dir / "VTS_03_1.VOB", 0, 3);
+  WriteVob(dir / "VTS_03_2.VOB", 3, 300);  // longer than one read: chunks within a range
+  WriteVob(dir / "VTS_03_4.VOB", 0, 5);    // after a gap: not part of the title set
+  VobSet vobs;
+  ASSERT_EQ(vobs.Open(dir / "VTS_03_0.IFO"), "");
+  EXPECT_EQ(vobs.CheckRange({2, 302}), "");
+  std::string error;
+  const auto seen = Walk(vobs, {{2, 4}, {0, 0}, {10, 299}}, error);
+  EXPECT_EQ(error, "");
+  ASSERT_EQ(seen.size(), 3u + 1 + 290);
+  EXPECT_EQ(seen[0], std::make_pair(2, std::size_t{0}));
+  EXPECT_EQ(seen[1], std::make_pair(3, std::size_t{0}));
+  EXPECT_EQ(seen[2], std::make_pair(4, std::size_t{0}));
+  EXPECT_EQ(seen[3], std::make_pair(0, std::size_t{1}));
+  EXPECT_EQ(seen[4], std::make_pair(10, std::size_t{2}));
+  EXPECT_EQ(seen.back(), std::make_pair(static_cast<int>(static_cast<std::uint8_t>(299)), std::size_t{2}));
+
+  const std::string missing = vobs.CheckRange({300, 303});
+  EXPECT_NE(missing.find("VTS_03_3.VOB is missing"), std::string::npos) << missing;
+  EXPECT_NE(missing.find("ends at sector 303"), std::string::npos) << missing;
+}
+
+TEST(VobSet, NamesFollowTheIfoAndProblemsNameTheFile) {
+  TempFolder dir;
+  WriteVob(dir / "vts_01_1.vob", 0, 2);
+  VobSet lower;
+  EXPECT_EQ(lower.Open(dir / "vts_01_0.ifo"), "");
+  EXPECT_EQ(lower.CheckRange({0, 1}), "");
+  VobSet backup;
+  EXPECT_EQ(backup.Open(dir / "vts_01_0.bup"), "");
+
+  VobSet none;
+  const std::string noVobs = none.Open(dir / "VTS_02_0.IFO");
+  EXPECT_NE(noVobs.find("VTS_02_1.VOB"), std::string::npos) << noVobs;
+  VobSet wrongName;
+  EXPECT_NE(wrongName.Open(dir / "VIDEO_TS.IFO"), "");
+
+  // A file that ends inside a read: the error names it.
+  std::ofstream(dir / "VTS_05_1.VOB", std::ios::binary) << std::string(kSectorSize * 2 + 100, 'x');
+  VobSet shortSet;
+  ASSERT_EQ(shortSet.Open(dir / "VTS_05_0.IFO"), "");
+  EXPECT_NE(shortSet.CheckRange({0, 2}), "");  // the partial sector does not count
+  std::string error;
+  std::uint8_t buffer[3 * kSectorSize];
+  EXPECT_FALSE(shortSet.Read(1, 2, buffer, error));
+  EXPECT_NE(error, "");
+}
+
+TEST(OutputFile, AppearsOnlyWhenCommitted) {
+  TempFolder dir;
+  const std::string path = dir / "out.mpg";
+  std::ofstream(path) << "old";
+  std::string error;
+  {
+    OutputFile abandoned;
+    ASSERT_TRUE(abandoned.Open(path, error)) << error;
+    ASSERT_TRUE(abandoned.Write("new", 3, error));
+  }
+  EXPECT_EQ(ReadFile(path), "old");
+  EXPECT_FALSE(fs::exists(path + ".part"));
+
+  OutputFile done;
+  ASSERT_TRUE(done.Open(path, error)) << error;
+  ASSERT_TRUE(done.Write("new data", 8, error));
+  EXPECT_EQ(done.Position(), 8u);
+  ASSERT_TRUE(done.Commit(error)) << error;
+  EXPECT_EQ(ReadFile(path), "new data");
+  EXPECT_FALSE(fs::exists(path + ".part"));
+
+  OutputFile nowhere;
+  EXPECT_FALSE(nowhere.Open(dir / "no folder/out.mpg", error));
+  EXPECT_NE(error.find("no folder"), std::string::npos) << error;
+}
