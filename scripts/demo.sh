@@ -19,7 +19,7 @@ if [ "${1:-}" = "--gui" ]; then gui=1; shift; fi
 scripts/install-deps.sh
 echo "== Building (preset win32) =="
 cmake --preset win32 >/dev/null
-targets=(Ravlo3 brimmer ifoscan)
+targets=(Ravlo3 brimmer ifoscan vobtitle)
 available=$(cmake --build build/win32 --target help 2>/dev/null || true)
 if grep -q standin_tools_tree <<<"$available"; then
   targets+=(standin_tools_tree)

@@ -182,7 +182,10 @@ void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results
       line += ac3Source ? "-c:a copy -f ac3 " : "-c:a pcm_s16le -f wav ";
     } else {
       const bool six = plan.audioOutput == AudioOutput::Ac3 && plan.sixChannels;
-      if (!six && !DownMix(plan.channelMode).empty()) line += "-af " + DownMix(plan.channelMode) + " ";
+      // Bare audio files keep no time stamps; counting them from the samples spares the muxer
+      // the disc's jitter, which it would report as errors.
+      const std::string mix = six ? std::string() : DownMix(plan.channelMode);
+      line += "-af " + (mix.empty() ? "" : mix + ",") + "asetpts=N/SR/TB ";
       line += six ? "-ac 6 " : "-ac 2 ";
       if (plan.audioOutput == AudioOutput::Mp3) {
         line += "-c:a libmp3lame -b:a " + std::to_string(plan.audioKbps) + "k ";
@@ -329,8 +332,9 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line("Stage \"Set author\"");
   for (const std::string& file : results) {
     if (file.ends_with(".ac3")) continue;  // a bare AC3 stream has no tags
-    sh.Line("[ \"$(ffprobe -v error -show_entries format_tags=encoded_by -of csv=p=0 " + file +
-            ")\" = \"$author\" ] || Fail \"" + file + " does not carry the author text\"");
+    // MP3 and WAV keep it with the file, OGG with its stream.
+    sh.Line("ffprobe -v error -show_entries format_tags=encoded_by:stream_tags=encoded_by -of csv=p=0 " +
+            file + " | grep -qxF -- \"$author\" || Fail \"" + file + " does not carry the author text\"");
   }
   sh.Line();
   EndStage(plan, results, sh);

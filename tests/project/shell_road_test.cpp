@@ -90,16 +90,19 @@ TEST(ShellRoad, AudioFilesAndCommandsFollowTheFormat) {
   std::string sh = ProjectScriptText(plan, "/opt/r/bin");
   // The AC3 decoder's compression only for the AC3 stream; Pro Logic II down-mix; chosen order.
   EXPECT_TRUE(Has(sh, "Encode 0x80.log -drc_scale 1 -i movie.vob -map 0:i:0x80 -vn -sn "
-                      "-af aresample=matrix_encoding=dplii -ac 2 -c:a libmp3lame -b:a 128k"));
+                      "-af aresample=matrix_encoding=dplii,asetpts=N/SR/TB -ac 2 -c:a libmp3lame -b:a 128k"));
   EXPECT_TRUE(Has(sh, "Encode 0xA0.log -i movie.vob -map 0:i:0xA0"));
   EXPECT_LT(sh.find("0x80.log"), sh.find("0xA0.log"));
   EXPECT_TRUE(Has(sh, "--vobsub movie 0x21 0x20\n"));
+  // Set author looks for the text in the file's tags and in its stream's (OGG keeps them there).
+  EXPECT_TRUE(Has(sh, "ffprobe -v error -show_entries format_tags=encoded_by:stream_tags=encoded_by "
+                      "-of csv=p=0 0xA0.mp3 | grep -qxF -- \"$author\" || Fail"));
 
   plan.audioOutput = AudioOutput::Ogg;
   plan.oggQuality = "0.3";
   plan.dynamicCompression = "none";
   EXPECT_TRUE(Has(ProjectScriptText(plan, "/b"), "-drc_scale 0 -i movie.vob -map 0:i:0x80 -vn -sn "
-                                                "-af aresample=matrix_encoding=dplii -ac 2 -c:a libvorbis -q:a 3 "));
+                                                "-af aresample=matrix_encoding=dplii,asetpts=N/SR/TB -ac 2 -c:a libvorbis -q:a 3 "));
   plan.oggQuality = "-0.2";  // below what libvorbis takes: its lowest
   EXPECT_TRUE(Has(ProjectScriptText(plan, "/b"), "-c:a libvorbis -q:a -1 "));
 
@@ -107,9 +110,10 @@ TEST(ShellRoad, AudioFilesAndCommandsFollowTheFormat) {
   plan.sixChannels = true;
   plan.audioKbps = 448;
   sh = ProjectScriptText(plan, "/b");
-  EXPECT_TRUE(Has(sh, "-map 0:i:0x80 -vn -sn -ac 6 -c:a ac3 -b:a 448k -metadata encoded_by=\"$author\" 0x80.ac3"));
+  EXPECT_TRUE(Has(sh, "-map 0:i:0x80 -vn -sn -af asetpts=N/SR/TB -ac 6 -c:a ac3 -b:a 448k -metadata encoded_by=\"$author\" 0x80.ac3"));
   // A bare AC3 stream carries no tags: the author step leaves it out.
   EXPECT_FALSE(Has(sh, "csv=p=0 0x80.ac3"));
+  EXPECT_FALSE(Has(sh, "csv=p=0 0xA0.ac3"));
 
   plan.original = true;
   EXPECT_EQ(AudioResultFiles(plan), (std::vector<std::string>{"0x80o.ac3", "0xA0o.wav"}));
