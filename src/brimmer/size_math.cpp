@@ -1,7 +1,6 @@
 #include "brimmer/size_math.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -36,9 +35,15 @@ std::optional<std::int32_t> DesiredKB(std::int32_t targetKB, std::int32_t usedKB
 }
 
 std::string DwordHex(std::int32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%lX",
-                static_cast<unsigned long>(static_cast<std::uint32_t>(value)));
+  // By hand rather than with snprintf: the standard-conforming printf of the Windows runtime
+  // would be most of this small program's size.
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::uint32_t rest = static_cast<std::uint32_t>(value);
+  std::string text;
+  do {
+    text.insert(text.begin(), kDigits[rest & 15]);
+    rest >>= 4;
+  } while (rest != 0);
   return text;
 }
 
