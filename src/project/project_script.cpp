@@ -83,12 +83,17 @@ payload=$(Calc "printf \"%.0f\", $goal - $frames * 24 - 8192")
 if [ "$frames" -eq 0 ] || Calc "exit !($payload <= 0)"; then
   Fail "the audio and subtitles leave ${video_kb} KB of the medium, too little for $frames video frames"
 fi
-# The first pass runs at the codec's finest quantizer: the second cannot come out larger.
+# The first pass runs at the codec's finest quantizer: the second cannot come out larger. A
+# title that small at its best is made at its best, and the shortfall is said, not hidden.
+best=''
 if Calc "exit !($first < $goal)"; then
-  Fail "at its best quality the video takes $first bytes, less than the $goal bytes the medium leaves it: choose a smaller medium"
+  best="at its best quality the video takes $first bytes, less than the $goal bytes the medium leaves it"
+  echo "Video 2nd pass: $best" | tee -a size.log
+  bps=$(Calc "printf \"%.0f\", $first * 8 / $duration")
+else
+  bps=$(Calc "r = $first / $goal; f = 1 - 0.1 * (log(r) - 1.5); if (f > 1.05) f = 1.05;
+              if (f < 0.75) f = 0.75; printf \"%.0f\", $payload * 8 / $duration / f")
 fi
-bps=$(Calc "r = $first / $goal; f = 1 - 0.1 * (log(r) - 1.5); if (f > 1.05) f = 1.05;
-            if (f < 0.75) f = 0.75; printf \"%.0f\", $payload * 8 / $duration / f")
 run=0 tries=''
 while :; do
   log=video2.log
@@ -100,6 +105,7 @@ while :; do
   fill=$(Calc "printf \"%.2f\", 100 * $total / $medium_bytes")
   echo "Video 2nd pass at $bps bit/s: $total bytes, $fill% of the medium" | tee -a size.log
   Calc "exit !($total <= $medium_bytes && $total >= 0.99 * $medium_bytes)" && break
+  [ -n "$best" ] && Calc "exit !($total <= $medium_bytes)" && break
   if [ "$run" -ge 2 ]; then
     Fail "after two corrections the files fill $fill% of the medium, not 99% to 100%; see size.log"
   fi
@@ -237,6 +243,7 @@ void EndStage(const ProjectPlan& plan, const std::vector<std::string>& results, 
   if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) list += " movie.idx movie.sub";
   sh.Line("for file in " + list + "; do printf '%12s bytes  %s\\n' \"$(Bytes \"$file\")\" \"$file\"; done");
   sh.Line("echo \"Total $total bytes: $fill% of the medium of $medium_bytes bytes ($medium_mb MB)\"");
+  sh.Line("[ -z \"$best\" ] || echo \"It cannot fill more: $best.\"");
   if (plan.deleteTemporary) sh.Line("rm -f movie.vob xvid-0.log");
   if (plan.deleteLogs) {
     std::string logs = "analysis.log subtitles.log crop.log video1.log video2.log video2.1.log "

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -249,6 +250,44 @@ TEST(ShellRoad, AFailingAudioStreamStopsTheJobBeforeTheSecondPass) {
   const std::string runs = ReadFile(project / "ffmpeg.runs");
   EXPECT_TRUE(Has(runs, "-pass 1 ")) << runs;
   EXPECT_FALSE(Has(runs, "-pass 2 ")) << runs;
+}
+
+// A title that at the codec's best quality is smaller than the room on the medium: the movie
+// is made at that quality, once, and the end says why it does not fill the medium.
+TEST(ShellRoad, ATitleTooSmallForTheMediumIsMadeAtItsBestAndSaysSo) {
+  TempFolder folder;
+  const fs::path bin = folder.path / "bin";
+  const fs::path project = folder.path / "project";
+  fs::create_directories(bin);
+  fs::create_directories(project);
+  auto Tool = [&bin](const char* name, const std::string& body) {
+    std::ofstream(bin / name) << "#!/bin/sh\n" << body;
+    fs::permissions(bin / name, fs::perms::owner_all);
+  };
+  Tool("vobtitle", "exit 0\n");
+  Tool("brimmer", "echo 5000\n");  // 5000 KB of room for the video
+  Tool("ffprobe", "echo 48.0\n");
+  // The first pass: 10 frames of 100 bytes at the finest quantizer; the second writes that.
+  Tool("ffmpeg",
+       "echo \"$*\" >>ffmpeg.runs\n"
+       "case \"$*\" in\n"
+       "  *'-pass 1'*) for i in 1 2 3 4 5 6 7 8 9 10; do echo 'f 1 2 3 4 100 7' >>xvid-0.log; done;;\n"
+       "  *'-pass 2'*) head -c 1000 /dev/zero >movie.avi;;\n"
+       "esac\n");
+  ProjectPlan plan = Plan();
+  plan.autoCrop = false;
+  plan.audio.clear();
+  plan.subtitles.clear();
+  std::ofstream(project / "project.sh") << ProjectScriptText(plan, bin.string()) << '\n';
+  const std::string output = Shell("PATH='" + bin.string() + "':$PATH sh '" +
+                                   (project / "project.sh").string() + "' 2>&1; echo \"exit=$?\"");
+  EXPECT_TRUE(Has(output, "exit=0\n")) << output;
+  EXPECT_TRUE(Has(output, "It cannot fill more: at its best quality the video takes 1000 bytes")) << output;
+  const std::string runs = ReadFile(project / "ffmpeg.runs");
+  EXPECT_EQ(std::count(runs.begin(), runs.end(), '\n') - (Has(runs, "-pass 1") ? 1 : 0), 1) << runs;
+  const std::string log = ReadFile(project / "log.txt");
+  EXPECT_TRUE(Has(log, "\nEnd: ")) << log;
+  EXPECT_FALSE(Has(log, "failed")) << log;
 }
 
 }  // namespace
