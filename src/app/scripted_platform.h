@@ -59,6 +59,9 @@ class ScriptedPlatform : public Platform {
   bool CopyFileTo(const std::string& from, const std::string& to, std::string& error) override {
     return system_.CopyFileTo(from, to, error);
   }
+  bool CreateFolder(const std::string& path, std::string& error) override {
+    return system_.CreateFolder(path, error);
+  }
   bool MakeExecutable(const std::string& path, std::string& error) override {
     return system_.MakeExecutable(path, error);
   }

@@ -69,6 +69,8 @@ class Platform {
   virtual bool MoveFileOver(const std::string& from, const std::string& to,
                             std::string& error) = 0;
   // Lets the file run as a program. Windows has no such mark: there it is nothing to do.
+  // Creates the folder when it is missing (its parent must exist); true when it is there.
+  virtual bool CreateFolder(const std::string& path, std::string& error) = 0;
   virtual bool MakeExecutable(const std::string& /*path*/, std::string& /*error*/) { return true; }
   virtual std::optional<std::int64_t> FileLength(const std::string& path) = 0;
   // Names (not paths) of the files in `folder` matching the wildcard pattern ("*", "?"),

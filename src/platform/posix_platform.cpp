@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstdio>
@@ -253,6 +255,12 @@ bool PosixPlatform::CopyFileTo(const std::string& from, const std::string& to, s
 bool PosixPlatform::MoveFileOver(const std::string& from, const std::string& to,
                                  std::string& error) {
   if (std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
+  error = ErrnoText();
+  return false;
+}
+
+bool PosixPlatform::CreateFolder(const std::string& path, std::string& error) {
+  if (mkdir(NativePath(path).c_str(), 0777) == 0 || errno == EEXIST) return true;
   error = ErrnoText();
   return false;
 }

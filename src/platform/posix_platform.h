@@ -66,6 +66,7 @@ class PosixPlatform : public Platform {
   bool CopyFileTo(const std::string& from, const std::string& to, std::string& error) override;
   bool MoveFileOver(const std::string& from, const std::string& to, std::string& error) override;
   bool MakeExecutable(const std::string& path, std::string& error) override;
+  bool CreateFolder(const std::string& path, std::string& error) override;
   std::optional<std::int64_t> FileLength(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) override;
   bool WriteWholeFile(const std::string& path, const std::string& content,

@@ -266,6 +266,11 @@ bool Win32Platform::CopyFileTo(const std::string& from, const std::string& to,
   return CopyFileA(from.c_str(), to.c_str(), FALSE) ? true : Fail(error);
 }
 
+bool Win32Platform::CreateFolder(const std::string& path, std::string& error) {
+  if (CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return true;
+  return Fail(error);
+}
+
 bool Win32Platform::MoveFileOver(const std::string& from, const std::string& to,
                                  std::string& error) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)

@@ -79,14 +79,17 @@ std::string SavedMessage(const AppState& app) {
 }
 
 std::string SaveFailedMessage(const AppState& app, const SaveReport& report, AfterSave after) {
-  const std::string& br = app.globals.LineBreak;
-  std::string text = "The project in " + app.globals.ProjectFolder + " is incomplete." + br + br;
+  const bool shell = app.road == ProjectRoad::Shell;
+  const std::string br = shell ? "\n" : app.globals.LineBreak;
+  const std::string folder = shell ? NativePath(app.globals.ProjectFolder) : app.globals.ProjectFolder;
+  std::string text = "The project in " + folder + " is incomplete." + br + br;
   text += "These files could not be written or copied:" + br;
   for (const SaveFailure& failure : report.failures) {
     text += failure.file + ": " + failure.reason + br;
   }
   text += br;
-  text += after == AfterSave::Run ? "The batch was not started. Correct the cause and save again."
+  text += after == AfterSave::Run ? std::string(shell ? "project.sh" : "The batch") +
+                                        " was not started. Correct the cause and save again."
                                   : "Correct the cause and save again.";
   text += br;
   return text;
@@ -110,6 +113,11 @@ bool SaveProject(AppState& app, AfterSave after) {
   const ProjectPlan& plan = *planned.plan;
 
   SaveReport report;
+  // A folder named in scripted mode may not exist yet; the picker only offers existing ones.
+  std::string folderError;
+  if (!app.platform.CreateFolder(app.globals.ProjectFolder, folderError)) {
+    report.Add(app.globals.ProjectFolder, "the folder cannot be made: " + folderError);
+  }
   if (app.road == ProjectRoad::Shell) {
     SaveShellScripts(app, plan, report);
   } else {

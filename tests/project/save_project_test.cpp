@@ -199,13 +199,20 @@ TEST_F(SaveProjectTest, AFailedSaveLeavesNoPartialFile) {
   }
 }
 
+TEST_F(SaveProjectTest, AMissingFolderIsMadeWhenItsParentExists) {
+  app.globals.ProjectFolder = "E:\\New\\";
+  EXPECT_TRUE(SaveProject(app)) << platform.messages.back().text;
+  EXPECT_EQ(platform.GetFile("E:\\New\\movie.bat").rfind("mplayerc.exe movie.avi", 0), 0u);
+}
+
 TEST_F(SaveProjectTest, MissingFolderFailsEveryFileAndNeverClaimsSuccess) {
-  app.globals.ProjectFolder = "E:\\Gone\\";
+  app.globals.ProjectFolder = "E:\\Gone\\Deeper\\";  // no parent to make it in
   EXPECT_FALSE(SaveProject(app));
   ASSERT_EQ(platform.messages.size(), 1u);
   const std::string& text = platform.messages[0].text;
   EXPECT_EQ(text.find("Project saved"), std::string::npos);
-  for (const char* name : {"project.avs:", "project.lst:", "project.bat:", "movie.bat:",
+  for (const char* name : {"E:\\Gone\\Deeper\\: the folder cannot be made", "project.avs:",
+                           "project.lst:", "project.bat:", "movie.bat:",
                            "\r\n1st.reg (from", "\r\ngsar.exe (from"}) {
     EXPECT_NE(text.find(name), std::string::npos) << name;
   }

@@ -216,6 +216,14 @@ bool FakePlatform::CopyFileTo(const std::string& from, const std::string& to, st
   return PutBytes(to, content.str(), false, error);
 }
 
+bool FakePlatform::CreateFolder(const std::string& path, std::string& error) {
+  calls.push_back("CreateFolder " + path);
+  std::error_code ec;
+  if (fs::create_directory(HostPath(path), ec) || fs::is_directory(HostPath(path))) return true;
+  error = ec ? ec.message() : "it cannot be made";
+  return false;
+}
+
 bool FakePlatform::MoveFileOver(const std::string& from, const std::string& to,
                                 std::string& error) {
   calls.push_back("MoveFile " + from + "|" + to);
