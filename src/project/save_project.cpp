@@ -116,7 +116,9 @@ bool SaveProject(AppState& app, AfterSave after) {
   // A folder named in scripted mode may not exist yet; the picker only offers existing ones.
   std::string folderError;
   if (!app.platform.CreateFolder(app.globals.ProjectFolder, folderError)) {
-    report.Add(app.globals.ProjectFolder, "the folder cannot be made: " + folderError);
+    const std::string& folder = app.globals.ProjectFolder;
+    report.Add(app.road == ProjectRoad::Shell ? NativePath(folder) : folder,
+               "the folder cannot be made: " + folderError);
   }
   if (app.road == ProjectRoad::Shell) {
     SaveShellScripts(app, plan, report);
