@@ -218,27 +218,41 @@ TEST(ShellRoad, ProjectScriptPassesThePathLiterallyAndStopsAtAFailingStage) {
   EXPECT_TRUE(Has(log, "\nAnalysis failed: ")) << log;
 }
 
+// A project folder and a bin folder of stand-in tools, with project.sh run for real.
+struct StandInRoad {
+  StandInRoad() {
+    fs::create_directories(bin);
+    fs::create_directories(project);
+  }
+  void Tool(const char* name, const std::string& body) const {
+    std::ofstream(bin / name) << "#!/bin/sh\n" << body;
+    fs::permissions(bin / name, fs::perms::owner_all);
+  }
+  // Writes project.sh of the plan and runs it; its output, then "exit=CODE".
+  std::string Run(const ProjectPlan& plan) const {
+    std::ofstream(project / "project.sh") << ProjectScriptText(plan, bin.string()) << '\n';
+    return Shell("PATH='" + bin.string() + "':$PATH sh '" + (project / "project.sh").string() +
+                 "' 2>&1; echo \"exit=$?\"");
+  }
+
+  TempFolder folder;
+  fs::path bin = folder.path / "bin";
+  fs::path project = folder.path / "project";
+};
+
 // The audio runs in the background beside the first video pass: its failure still stops the
 // job before the second pass, naming the audio stage and the stream's command and log.
 TEST(ShellRoad, AFailingAudioStreamStopsTheJobBeforeTheSecondPass) {
-  TempFolder folder;
-  const fs::path bin = folder.path / "bin";
-  const fs::path project = folder.path / "project";
-  fs::create_directories(bin);
-  fs::create_directories(project);
-  auto Tool = [&bin](const char* name, const std::string& body) {
-    std::ofstream(bin / name) << "#!/bin/sh\n" << body;
-    fs::permissions(bin / name, fs::perms::owner_all);
-  };
+  StandInRoad road;
+  const fs::path& project = road.project;
+  auto Tool = [&road](const char* name, const std::string& body) { road.Tool(name, body); };
   Tool("vobtitle", "exit 0\n");
   Tool("brimmer", "echo 5000\n");
   Tool("ffprobe", "echo 48.0\n");
   Tool("ffmpeg", "case \"$*\" in *0:i:0xA0*) sleep 1; exit 5;; esac\necho \"$*\" >>ffmpeg.runs\n");
   ProjectPlan plan = Plan();
   plan.autoCrop = false;
-  std::ofstream(project / "project.sh") << ProjectScriptText(plan, bin.string()) << '\n';
-  const std::string output = Shell("PATH='" + bin.string() + "':$PATH sh '" +
-                                   (project / "project.sh").string() + "' 2>&1; echo \"exit=$?\"");
+  const std::string output = road.Run(plan);
   EXPECT_TRUE(Has(output, "project.sh: Audio failed: 'ffmpeg' '-nostdin' '-hide_banner' '-loglevel' 'error' "
                       "'-nostats' '-y' '-i' 'movie.vob' '-map' '0:i:0xA0' ")) << output;
   EXPECT_TRUE(Has(output, "ended with exit code 5; its messages are in 0xA0.log\n")) << output;
@@ -255,15 +269,9 @@ TEST(ShellRoad, AFailingAudioStreamStopsTheJobBeforeTheSecondPass) {
 // A title that at the codec's best quality is smaller than the room on the medium: the movie
 // is made at that quality, once, and the end says why it does not fill the medium.
 TEST(ShellRoad, ATitleTooSmallForTheMediumIsMadeAtItsBestAndSaysSo) {
-  TempFolder folder;
-  const fs::path bin = folder.path / "bin";
-  const fs::path project = folder.path / "project";
-  fs::create_directories(bin);
-  fs::create_directories(project);
-  auto Tool = [&bin](const char* name, const std::string& body) {
-    std::ofstream(bin / name) << "#!/bin/sh\n" << body;
-    fs::permissions(bin / name, fs::perms::owner_all);
-  };
+  StandInRoad road;
+  const fs::path& project = road.project;
+  auto Tool = [&road](const char* name, const std::string& body) { road.Tool(name, body); };
   Tool("vobtitle", "exit 0\n");
   Tool("brimmer", "echo 5000\n");  // 5000 KB of room for the video
   Tool("ffprobe", "echo 48.0\n");
@@ -278,9 +286,7 @@ TEST(ShellRoad, ATitleTooSmallForTheMediumIsMadeAtItsBestAndSaysSo) {
   plan.autoCrop = false;
   plan.audio.clear();
   plan.subtitles.clear();
-  std::ofstream(project / "project.sh") << ProjectScriptText(plan, bin.string()) << '\n';
-  const std::string output = Shell("PATH='" + bin.string() + "':$PATH sh '" +
-                                   (project / "project.sh").string() + "' 2>&1; echo \"exit=$?\"");
+  const std::string output = road.Run(plan);
   EXPECT_TRUE(Has(output, "exit=0\n")) << output;
   EXPECT_TRUE(Has(output, "It cannot fill more: at its best quality the video takes 1000 bytes")) << output;
   const std::string runs = ReadFile(project / "ffmpeg.runs");
