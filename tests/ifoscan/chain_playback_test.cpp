@@ -22,8 +22,8 @@ CellSpec MakeCell(std::uint8_t flags, std::uint32_t first, std::uint32_t last) {
 }
 
 // One chain: an intro cell, a three-angle block, a closing cell; two programs.
-ChainSpec AngleChain() {
-  ChainSpec chain;
+ChainShape AngleChain() {
+  ChainShape chain;
   chain.programs = 2;
   chain.programMap = {1, 2};
   chain.cells = {MakeCell(kRestart, 0, 99), MakeCell(kAngleFirst, 100, 149), MakeCell(kAngleMiddle, 150, 199),
@@ -34,9 +34,9 @@ ChainSpec AngleChain() {
   return chain;
 }
 
-ProgramChain ParseChain(const ChainSpec& spec) {
+ProgramChain ParseChain(const ChainShape& shape) {
   IfoLayout layout;
-  layout.chains = {spec};
+  layout.chains = {shape};
   const ParseResult r = ParseTitleSetIfo(BuildIfo(layout));
   EXPECT_TRUE(r.ok) << r.error;
   return r.ok ? r.titleSet.chains[0] : ProgramChain{};
@@ -86,11 +86,11 @@ TEST(ChainPlayback, EachAngleGetsItsCellOfTheBlock) {
 }
 
 TEST(ChainPlayback, ProgramMapDecidesWhereThePlayStarts) {
-  ChainSpec spec;
-  spec.programs = 2;
-  spec.programMap = {2, 4};  // cell 1 belongs to no program: a player never shows it
-  spec.cells = {MakeCell(kNormal, 0, 9), MakeCell(kNormal, 10, 19), MakeCell(kNormal, 20, 29), MakeCell(kNormal, 30, 39)};
-  const ProgramChain chain = ParseChain(spec);
+  ChainShape shape;
+  shape.programs = 2;
+  shape.programMap = {2, 4};  // cell 1 belongs to no program: a player never shows it
+  shape.cells = {MakeCell(kNormal, 0, 9), MakeCell(kNormal, 10, 19), MakeCell(kNormal, 20, 29), MakeCell(kNormal, 30, 39)};
+  const ProgramChain chain = ParseChain(shape);
   EXPECT_EQ(Order(chain, 1), (std::vector<int>{1, 2, 3}));
   const CellOrder second = PlaybackOrder(chain, 2);
   EXPECT_NE(second.error.find("angle 2 does not exist"), std::string::npos) << second.error;
@@ -99,32 +99,32 @@ TEST(ChainPlayback, ProgramMapDecidesWhereThePlayStarts) {
 TEST(ChainPlayback, BrokenTablesAreReportedButTheChainStaysListed) {
   struct Case {
     const char* what;
-    void (*damage)(ChainSpec&);
+    void (*damage)(ChainShape&);
   };
   const Case cases[] = {
-      {"program map points past the cells", [](ChainSpec& c) { c.programMap = {1, 9}; }},
-      {"program map goes backwards", [](ChainSpec& c) { c.programMap = {2, 1}; }},
-      {"cell ends before it starts", [](ChainSpec& c) { c.cells[4].lastSector = 1; }},
-      {"cell time not BCD", [](ChainSpec& c) { c.cells[2].bcd[2] = 0x7A; }},
-      {"frames without a frame rate", [](ChainSpec& c) { c.cells[2].bcd[3] = 0x05; }},
-      {"angle flag outside a block", [](ChainSpec& c) { c.cells[4].flags = 0x10; }},
+      {"program map points past the cells", [](ChainShape& c) { c.programMap = {1, 9}; }},
+      {"program map goes backwards", [](ChainShape& c) { c.programMap = {2, 1}; }},
+      {"cell ends before it starts", [](ChainShape& c) { c.cells[4].lastSector = 1; }},
+      {"cell time not BCD", [](ChainShape& c) { c.cells[2].bcd[2] = 0x7A; }},
+      {"frames without a frame rate", [](ChainShape& c) { c.cells[2].bcd[3] = 0x05; }},
+      {"angle flag outside a block", [](ChainShape& c) { c.cells[4].flags = 0x10; }},
   };
   for (const Case& c : cases) {
-    ChainSpec spec = AngleChain();
-    c.damage(spec);
-    const ProgramChain chain = ParseChain(spec);
+    ChainShape shape = AngleChain();
+    c.damage(shape);
+    const ProgramChain chain = ParseChain(shape);
     EXPECT_NE(chain.playbackError, "") << c.what;
     EXPECT_NE(PlaybackOrder(chain, 1).error, "") << c.what;
   }
 
   // Blocks that do not close, or disagree on the number of angles, cannot be played.
-  ChainSpec open = AngleChain();
+  ChainShape open = AngleChain();
   open.cells[3].flags = kAngleMiddle;
   EXPECT_NE(PlaybackOrder(ParseChain(open), 1).error.find("no last cell"), std::string::npos);
-  ChainSpec stray = AngleChain();
+  ChainShape stray = AngleChain();
   stray.cells[1].flags = kAngleMiddle;
   EXPECT_NE(PlaybackOrder(ParseChain(stray), 1).error.find("never started"), std::string::npos);
-  ChainSpec uneven = AngleChain();
+  ChainShape uneven = AngleChain();
   uneven.programs = 3;
   uneven.programMap = {1, 2, 5};
   uneven.cells.push_back(MakeCell(kAngleFirst, 401, 410));

@@ -15,7 +15,7 @@ struct CellSpec {
   std::uint32_t lastSector = 0;
 };
 
-struct ChainSpec {
+struct ChainShape {
   std::uint8_t bcd[4] = {0x00, 0x01, 0x30, 0x40};  // hh mm ss ff
   std::uint8_t programs = 1;
   std::vector<std::uint16_t> audioControl;      // per logical audio stream
@@ -30,7 +30,7 @@ struct IfoLayout {
   std::uint8_t video[2] = {0x5C, 0x00};  // PAL 16:9 720x576
   std::vector<std::vector<std::uint8_t>> audio;        // 8-byte attributes
   std::vector<std::vector<std::uint8_t>> subpictures;  // 6-byte attributes
-  std::vector<ChainSpec> chains;
+  std::vector<ChainShape> chains;
 };
 
 inline void PutU16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
@@ -59,14 +59,14 @@ inline std::vector<std::uint8_t> Subpicture(const std::string& lang) {
 }
 
 // Bytes of a chain: its fixed part, then program map (padded to even) and cell table.
-inline std::size_t ChainSize(const ChainSpec& c) {
+inline std::size_t ChainSize(const ChainShape& c) {
   return 0xEC + (c.cells.empty() ? 0 : (c.programMap.size() + 1) / 2 * 2 + c.cells.size() * 24);
 }
 
 inline std::vector<std::uint8_t> BuildIfo(const IfoLayout& layout) {
   constexpr std::size_t kPgcit = 2048;
   std::size_t chainBytes = 0;
-  for (const ChainSpec& c : layout.chains) chainBytes += ChainSize(c);
+  for (const ChainShape& c : layout.chains) chainBytes += ChainSize(c);
   std::vector<std::uint8_t> b(kPgcit + 8 + layout.chains.size() * 8 + chainBytes, 0);
   const std::string magic = "DVDVIDEO-VTS";
   for (std::size_t i = 0; i < magic.size(); ++i) b[i] = static_cast<std::uint8_t>(magic[i]);
@@ -87,7 +87,7 @@ inline std::vector<std::uint8_t> BuildIfo(const IfoLayout& layout) {
   for (std::size_t i = 0; i < count; pgc += ChainSize(layout.chains[i]), ++i) {
     PutU32(b, kPgcit + 8 + i * 8, 0x81000000u + (static_cast<std::uint32_t>(i) << 24));
     PutU32(b, kPgcit + 8 + i * 8 + 4, static_cast<std::uint32_t>(pgc));
-    const ChainSpec& c = layout.chains[i];
+    const ChainShape& c = layout.chains[i];
     const std::size_t at = kPgcit + pgc;
     b[at + 2] = c.programs;
     b[at + 3] = c.programs;

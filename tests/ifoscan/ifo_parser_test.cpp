@@ -15,14 +15,14 @@ IfoLayout TwoChainSpec() {
   IfoLayout layout;
   layout.audio = {Audio(0, 2, "en"), Audio(4, 2, "fr"), Audio(0, 6, "de")};
   layout.subpictures = {Subpicture("en"), Subpicture("nl")};
-  ChainSpec first;
+  ChainShape first;
   first.bcd[0] = 0x01, first.bcd[1] = 0x24, first.bcd[2] = 0x31, first.bcd[3] = 0x59;  // frames dropped
   first.programs = 12;
   // Physical numbers as a disc has them: AC3 0 and 1, LPCM 0 in between.
   first.audioControl = {0x8000, 0x8000, 0x8100};
   // 4:3 byte says 5/6, wide byte says 0/1: a 16:9 title uses the wide one.
   first.subpictureControl = {0x85000100u, 0x86010100u};
-  ChainSpec second;
+  ChainShape second;
   second.bcd[2] = 0x07;
   second.programs = 1;
   layout.chains = {first, second};
@@ -69,9 +69,9 @@ TEST(IfoscanParser, StreamIdsPerFormatAndControlTableFallbacks) {
   layout.video[1] = 0x0C;  // 352x240
   layout.audio = {Audio(6, 6, "ja"), Audio(2, 2, ""), Audio(3, 8, "it", 1), Audio(5, 2, "es"), Audio(0, 2, "en")};
   layout.subpictures = {Subpicture(""), Subpicture("de")};
-  ChainSpec notAvailable;  // a chain that marks nothing available is skipped
+  ChainShape notAvailable;  // a chain that marks nothing available is skipped
   notAvailable.audioControl = {0x0000, 0x0000, 0x0000, 0x0000, 0x0000};
-  ChainSpec chain;
+  ChainShape chain;
   chain.audioControl = {0x8200, 0x8300, 0x8100, 0x8000, 0x0000};  // stream 5 in no chain
   chain.subpictureControl = {0x83000000u, 0x04000000u};  // sub-picture 2 in no chain
   layout.chains = {notAvailable, chain};
