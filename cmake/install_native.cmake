@@ -1,7 +1,7 @@
 # Install rules of the native build (see install.cmake for the layout).
 include(GNUInstallDirs)
 
-foreach(program ravlo3 brimmer ifoscan vobtitle)
+foreach(program ravlo3 brimmer ifoscan vobtitle videopass)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()

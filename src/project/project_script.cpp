@@ -55,67 +55,29 @@ Encode() {
 }
 Calc() { awk "BEGIN { $1 }" </dev/null; }
 Bytes() { wc -c <"$1" | tr -d ' '; }
-# The result files beside the video, as brimmer measures them.
+# The plan's result files beside the video.
 OtherBytes() {
   sum=0
-  for file in movie.idx movie.sub movie.rar *.ac3 *.mp3 *.ogg *.wav; do
+  for file in $results; do
     [ -f "$file" ] && sum=$((sum + $(Bytes "$file")))
   done
   echo "$sum"
 }
 )SH";
 
-// The second pass and its corrections. libxvid's two-pass lands under the requested bitrate,
-// the more so the harder the picture (measured: 1% on a still picture, 12-21% on noise), and
-// its response to a changed request is not proportional either. So: predict the first request
-// from how far the first pass must be compressed, aim at 99.5% of the medium, measure, and
-// correct from the passes measured so far (one: size taken as bitrate^1.1; two or more: the
-// secant through the last two). At most two corrections.
+// The second pass: videopass shares the bits between the segments by the first pass's
+// statistics, encodes them side by side, then the short trailing segment (again if needed) until
+// the results fill the medium within [99.5%, 100%], joins them into movie.avi and says a title
+// too small for the medium at its best in size.log.
 constexpr const char* kSecondPass = R"SH(AudioDone
 Stage "Video 2nd pass"
 video_kb=$("$helpers/brimmer" --print "$medium_mb" 2>>brimmer.log) ||
   Fail "$(Shown "$helpers/brimmer" --print "$medium_mb")found no room for the video; see brimmer.log"
-others=$(OtherBytes)
-frames=$(awk '!/^#/ && NF >= 7 { n++ } END { print n + 0 }' xvid-0.log)
-first=$(awk '!/^#/ && NF >= 7 { s += $6 } END { printf "%.0f", s }' xvid-0.log)
-goal=$(Calc "printf \"%.0f\", $video_kb * 1024 - $medium_bytes * 0.005")
-payload=$(Calc "printf \"%.0f\", $goal - $frames * 24 - 8192")
-if [ "$frames" -eq 0 ] || Calc "exit !($payload <= 0)"; then
-  Fail "the audio and subtitles leave ${video_kb} KB of the medium, too little for $frames video frames"
-fi
-# The first pass runs at the codec's finest quantizer: the second cannot come out larger. A
-# title that small at its best is made at its best, and the shortfall is said, not hidden.
-best=''
-if Calc "exit !($first < $goal)"; then
-  best="at its best quality the video takes $first bytes, less than the $goal bytes the medium leaves it"
-  echo "Video 2nd pass: $best" | tee -a size.log
-  bps=$(Calc "printf \"%.0f\", $first * 8 / $duration")
-else
-  bps=$(Calc "r = $first / $goal; f = 1 - 0.1 * (log(r) - 1.5); if (f > 1.05) f = 1.05;
-              if (f < 0.75) f = 0.75; printf \"%.0f\", $payload * 8 / $duration / f")
-fi
-run=0 tries=''
-while :; do
-  log=video2.log
-  [ "$run" -gt 0 ] && log=video2.$run.log
-  Encode "$log" -i movie.vob -map 0:v:0 -an -sn $filters -c:v libxvid -vtag XVID \
-    ${RAVLO3_XVID_OPTIONS:-} -b:v "$bps" -pass 2 -passlogfile xvid -f avi movie.avi
-  avi=$(Bytes movie.avi)
-  total=$((avi + others))
-  fill=$(Calc "printf \"%.2f\", 100 * $total / $medium_bytes")
-  echo "Video 2nd pass at $bps bit/s: $total bytes, $fill% of the medium" | tee -a size.log
-  Calc "exit !($total <= $medium_bytes && $total >= 0.99 * $medium_bytes)" && break
-  [ -n "$best" ] && Calc "exit !($total <= $medium_bytes)" && break
-  if [ "$run" -ge 2 ]; then
-    Fail "after two corrections the files fill $fill% of the medium, not 99% to 100%; see size.log"
-  fi
-  tries="$tries $bps $avi"
-  bps=$(echo $tries | awk -v goal="$goal" '{ n = NF / 2; b2 = $(2 * n - 1); s2 = $(2 * n)
-    if (n == 1 || $(2 * n - 2) == s2) printf "%.0f", b2 * exp(log(goal / s2) / 1.1)
-    else { b1 = $(2 * n - 3); s1 = $(2 * n - 2); printf "%.0f", b2 + (goal - s2) * (b2 - b1) / (s2 - s1) } }')
-  run=$((run + 1))
-  Stage "Video 2nd pass" again "(correction $run)"
-done
+"$helpers/videopass" second --stage "$stage_no/$stages" --medium "$medium_bytes" --results "$results" \
+  -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-} 2>>video2.log || Fail "$(tail -n 1 video2.log)"
+total=$(($(Bytes movie.avi) + $(OtherBytes)))
+fill=$(Calc "printf \"%.2f\", 100 * $total / $medium_bytes")
+best=$(sed -n 's/^Video 2nd pass: \(at its best quality .*\)/\1/p' size.log)
 )SH";
 
 // Builds the text line by line with LF ends.
@@ -236,18 +198,27 @@ void AutoCropStep(const ProjectPlan& plan, ScriptText& sh) {
   sh.Line("[ -n \"$crop\" ] || Fail \"the automatic crop found no picture edges; see crop.log\"");
 }
 
+// The plan's result files beside the video: its audio files and the VobSub pair.
+std::string OtherResults(const ProjectPlan& plan, const std::vector<std::string>& results) {
+  std::string list;
+  for (const std::string& file : results) list += (list.empty() ? "" : " ") + file;
+  if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) {
+    list += list.empty() ? "movie.idx movie.sub" : " movie.idx movie.sub";
+  }
+  return list;
+}
+
 void EndStage(const ProjectPlan& plan, const std::vector<std::string>& results, ScriptText& sh) {
   sh.Line("Stage End");
-  std::string list = "movie.avi";
-  for (const std::string& file : results) list += " " + file;
-  if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) list += " movie.idx movie.sub";
+  const std::string others = OtherResults(plan, results);
+  const std::string list = "movie.avi" + (others.empty() ? "" : " " + others);
   sh.Line("for file in " + list + "; do printf '%12s bytes  %s\\n' \"$(Bytes \"$file\")\" \"$file\"; done");
   sh.Line("echo \"Total $total bytes: $fill% of the medium of $medium_bytes bytes ($medium_mb MB)\"");
   sh.Line("[ -z \"$best\" ] || echo \"It cannot fill more: $best.\"");
-  if (plan.deleteTemporary) sh.Line("rm -f movie.vob xvid-0.log");
+  if (plan.deleteTemporary) sh.Line("rm -rf movie.vob segments");
   if (plan.deleteLogs) {
-    std::string logs = "analysis.log subtitles.log crop.log video1.log video2.log video2.1.log "
-                       "video2.2.log brimmer.log size.log";
+    std::string logs = "analysis.log subtitles.log crop.log video1.log video2.log brimmer.log "
+                       "size.log";
     for (const PlannedStream& stream : plan.audio) logs += " " + Hex(stream.id) + ".log";
     sh.Line("rm -f " + logs);
   }
@@ -302,6 +273,7 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line("medium_bytes=" + Number(std::round(plan.mediaMB * 1024 * 1024)));
   sh.Line("author=" + ShellQuoted(plan.authorText));
   sh.Line("stages=" + std::to_string(StageCount(plan)));
+  sh.Line("results=" + ShellQuoted(OtherResults(plan, results)));
   sh.Line();
 
   sh.Line("echo \"Encoding - the stages and their times go to log.txt\"");
@@ -330,8 +302,10 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
     filters.replace(filters.find("CROP"), 4, "$crop");
   }
   sh.Line(filters.empty() ? "filters=''" : "filters=\"-vf " + filters + "\"");
-  sh.Line("Encode video1.log -i movie.vob -map 0:v:0 -an -sn $filters -c:v libxvid -vtag XVID \\");
-  sh.Line("  ${RAVLO3_XVID_OPTIONS:-} -b:v 1000000 -pass 1 -passlogfile xvid -f avi /dev/null");
+  sh.Line("video_rate=''");
+  // The first pass in segments side by side, as many as there are cores.
+  sh.Line("\"$helpers/videopass\" first --stage \"$stage_no/$stages\" --duration \"$duration\" \\");
+  sh.Line("  -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-} 2>>video1.log || Fail \"$(tail -n 1 video1.log)\"");
   sh.Line();
   sh.Raw(kSecondPass);
   sh.Line();

@@ -1,0 +1,28 @@
+#pragma once
+// Where the title is cut. Every segment decodes the chain from its start and keeps its own
+// frames after the filters (so filters that work on runs of frames see what the whole chain
+// sees); a later segment therefore decodes more, and gets fewer frames to encode so that all
+// end together. The second pass keeps the first pass's borders and cuts a short trailing
+// segment off the end, at a key frame of the first pass (a scene change where there is one).
+#include <vector>
+
+namespace videopass {
+
+// Share of a frame's cost that is decoding and filtering (measured: about 0.3 of a first pass
+// of a DVD chain scaled to 640x360; encoding is the rest).
+constexpr double kDecodeShare = 0.3;
+
+// First frames of the first pass's segments: at most `jobs` segments (at least one) over
+// about `frames` frames, balanced for the decoding each later segment repeats.
+std::vector<long> FirstPassStarts(long frames, int jobs, double decodeShare = kDecodeShare);
+
+// How long the trailing segment should be: a few percent of the title, at least two seconds'
+// worth of frames where the title allows, never more than a quarter of it.
+long TrailingLength(long frames);
+
+// The first frame of the trailing segment of a title of types.size() frames ('i' = key frame
+// in the first pass), after `notBefore`: a key frame near the wanted length, preferring one
+// the encoder placed off its regular key-frame grid (a scene change).
+long TrailingStart(const std::vector<char>& types, long notBefore);
+
+}  // namespace videopass

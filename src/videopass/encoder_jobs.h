@@ -1,0 +1,28 @@
+#pragma once
+// ffmpeg processes run side by side, as many at once as the job may use cores, with their
+// progress read from ffmpeg's -progress files and shown as one stage line.
+#include <string>
+#include <vector>
+
+#include "videopass/progress_line.h"
+
+namespace videopass {
+
+struct EncoderJob {
+  std::vector<std::string> args;  // the whole command, program first
+  std::string log;                // its messages go here
+  std::string progress;           // the -progress file it writes ("" when it writes none)
+  long frames = 0;                // frames it encodes, for the stage's percentage
+};
+
+// The cores this process may run on (what nproc says), at least one.
+int UsableCores();
+
+// Runs the jobs in their order, `parallel` at once. Returns "" when all ended well, else the
+// reason of the first failure (the others are stopped).
+std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressLine& progress);
+
+// The command as a shell would take it, for messages.
+std::string ShownCommand(const std::vector<std::string>& args);
+
+}  // namespace videopass

@@ -1,0 +1,43 @@
+#include "videopass/fill.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace videopass {
+
+bool FillsMedium(long long total, long long medium) {
+  return total <= medium && total * 1000 >= medium * 995;
+}
+
+long long AimedTotal(long long medium) { return medium - medium / 400; }
+
+double TrailingGoal(long long medium, long long others, long long joinedMain, long trailingFrames) {
+  return static_cast<double>(AimedTotal(medium) - others - joinedMain) - 24.0 * trailingFrames;
+}
+
+bool TrailingCanCarry(double goal, double fairShare, long long firstPassBytes) {
+  return goal <= static_cast<double>(firstPassBytes) && goal >= 0.4 * fairShare && goal <= 2.5 * fairShare;
+}
+
+
+Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate, bool atBest, int maxEncodes,
+                    const std::function<long long(double)>& encode, const std::function<void()>& again) {
+  constexpr double kLeast = 1000;
+  Landed result;
+  const double aim = static_cast<double>(AimedTotal(medium));
+  for (int n = 0; n < maxEncodes; ++n) {
+    const double request = atBest ? bestBitrate : std::clamp(NextRequest(tries, aim), kLeast, bestBitrate);
+    if (n > 0) again();
+    result.total = encode(request);
+    if (result.total < 0) return {Landed::Error, result.total};
+    if (FillsMedium(result.total, medium)) return {Landed::Fills, result.total};
+    if (atBest && result.total <= medium) return {Landed::AtBest, result.total};
+    const bool under = result.total < medium;
+    if ((under && request >= bestBitrate) || (!under && request <= kLeast)) return {Landed::NeedsMain, result.total};
+    tries.push_back({request, static_cast<double>(result.total)});
+  }
+  result.kind = Landed::Missed;
+  return result;
+}
+
+}  // namespace videopass

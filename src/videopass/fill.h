@@ -1,0 +1,41 @@
+#pragma once
+// The exact fill: the results together within [99.5%, 100%] of the medium, never over.
+#include <functional>
+#include <vector>
+
+#include "videopass/bit_share.h"
+
+namespace videopass {
+
+// True when `total` bytes of results fill the medium within the window.
+bool FillsMedium(long long total, long long medium);
+
+// Bytes of results to aim at: the middle of the window.
+long long AimedTotal(long long medium);
+
+// What the trailing segment should add to the joined main segments (`joinedMain` bytes,
+// one AVI with its header and index) for the results to land at the aim. AVI keeps 24 bytes
+// a frame (chunk header and index entry) beside the picture.
+double TrailingGoal(long long medium, long long others, long long joinedMain, long trailingFrames);
+
+// Whether a trailing segment whose first pass took `firstPassBytes` can carry `goal` bytes
+// with a picture close enough to the rest's: 0.4 to 2.5 times its fair share, and no more than
+// its finest quantizer made.
+bool TrailingCanCarry(double goal, double fairShare, long long firstPassBytes);
+
+
+struct Landed {
+  enum Kind { Fills, AtBest, NeedsMain, Missed, Error } kind = Missed;
+  long long total = 0;  // bytes of all results after the last encode
+};
+
+// Encodes the trailing segment until the results fill the medium. `encode(bitrate)` makes it
+// at that request and returns the bytes of all results (negative: it failed); `again()` is
+// called before every encode after the first. `tries` holds what is known of its response
+// (bitrate, bytes of all results) to aim the first request. A title made at its best takes
+// whatever fits; otherwise NeedsMain says that even at its best (or at its least) the trailing
+// segment cannot make up what the other segments missed.
+Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate, bool atBest, int maxEncodes,
+                    const std::function<long long(double)>& encode, const std::function<void()>& again);
+
+}  // namespace videopass

@@ -1,0 +1,516 @@
+// videopass: the video of project.sh in segments side by side.
+//   videopass first  --stage N/M --duration SECONDS [--source movie.vob] [--folder segments] -- WORDS...
+//   videopass second --stage N/M --medium BYTES --results 'FILES' [--out movie.avi] ... -- WORDS...
+//   videopass join OUT SEGMENT...
+// WORDS are the chain's filter and rate options and any codec options, passed to every encode.
+// The first pass cuts the title into as many segments as there are cores; the second shares
+// the bits by the first pass's statistics, encodes all segments but a short trailing one, and
+// then that one (again if needed) until the results fill the medium within [99.5%, 100%].
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "videopass/bit_share.h"
+#include "videopass/borders.h"
+#include "videopass/encoder_jobs.h"
+#include "videopass/fill.h"
+#include "videopass/pass_log.h"
+#include "videopass/segment_command.h"
+
+namespace videopass {
+namespace {
+
+struct Options {
+  std::string command;
+  std::string stage;  // "n/m" of the stage line
+  std::string source = "movie.vob";
+  std::string folder = "segments";
+  std::string out = "movie.avi";
+  std::string log = "log.txt";
+  std::string sizeLog = "size.log";
+  double duration = 0;
+  long long medium = 0;
+  std::vector<std::string> results;
+  std::vector<std::string> words;
+  std::vector<std::string> files;  // join: the output, then the segments
+};
+
+struct Segment {
+  long first = 0;
+  long end = 0;  // one past its last frame
+  long Frames() const { return end - first; }
+};
+
+const std::vector<std::string> kFfmpeg = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-nostats", "-y"};
+
+long long FileBytes(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
+std::string Now() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  tm local{};
+  localtime_r(&now.tv_sec, &local);
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%02ld", local.tm_hour, local.tm_min, local.tm_sec,
+                now.tv_nsec / 10000000);
+  return text;
+}
+
+// A stage begun again (a correction): its header line and its line in log.txt, as Stage does.
+void StageAgain(const Options& options, const std::string& name, const std::string& note) {
+  std::printf("\n[%s] %s (%s)\n", options.stage.c_str(), name.c_str(), note.c_str());
+  std::fflush(stdout);
+  std::ofstream(options.log, std::ios::app) << name << ": " << Now() << '\n';
+}
+
+void SizeLine(const Options& options, const std::string& line) {
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+  std::ofstream(options.sizeLog, std::ios::app) << line << '\n';
+}
+
+std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+std::string Path(const Options& options, const std::string& name) { return options.folder + "/" + name; }
+
+// The frame rate the chain puts out, from ffmpeg's description of its output.
+bool ProbeFrameRate(const Options& options, const EncoderWords& words, double& fps, std::string& error) {
+  const std::string log = Path(options, "probe.log");
+  std::remove(log.c_str());
+  std::vector<std::string> args = {"ffmpeg", "-nostdin", "-hide_banner", "-y", "-i", options.source,
+                                   "-map", "0:v:0", "-an", "-sn"};
+  if (!words.chain.empty()) args = Concat(args, {"-vf", words.chain});
+  args = Concat(args, {"-frames:v", "1", "-f", "null", "-"});
+  ProgressLine quiet("", 0);
+  error = RunJobs({{args, log, "", 0}}, 1, quiet);
+  if (!error.empty()) return false;
+  std::ifstream in(log);
+  std::string line;
+  bool output = false;
+  const std::regex rate(R"(([0-9.]+) fps)");
+  while (std::getline(in, line)) {
+    if (line.rfind("Output #0", 0) == 0) output = true;
+    std::smatch match;
+    if (output && std::regex_search(line, match, rate)) {
+      fps = std::stod(match[1]);
+      return fps > 0;
+    }
+  }
+  error = "ffmpeg did not say the frame rate of the filtered video; see " + log;
+  return false;
+}
+
+EncoderJob XvidJob(const Options& options, const EncoderWords& words, const std::string& name,
+                   const std::vector<std::string>& input, const std::vector<std::string>& pass, long frames) {
+  EncoderJob job;
+  job.log = Path(options, name + ".log");
+  job.progress = Path(options, name + ".progress");
+  job.frames = frames;
+  job.args = Concat(Concat(kFfmpeg, {"-progress", job.progress}), input);
+  job.args = Concat(job.args, {"-c:v", "libxvid", "-vtag", "XVID"});
+  job.args = Concat(Concat(job.args, words.other), pass);
+  std::remove(job.log.c_str());
+  return job;
+}
+
+// Decoding from the title's start, the chain's frames [first, end) (end < 0: to the last).
+std::vector<std::string> ChainInput(const Options& options, const std::string& chain, long first, long end) {
+  std::vector<std::string> input = {"-i", options.source, "-map", "0:v:0", "-an", "-sn"};
+  if (first == 0 && end < 0) return chain.empty() ? input : Concat(input, {"-vf", chain});
+  input = Concat(input, {"-vf", SegmentChain(chain, first, end)});
+  // Stop decoding once the segment's frames are out.
+  if (end >= 0) input = Concat(input, {"-frames:v", std::to_string(end - first)});
+  return input;
+}
+
+// The last segment's filters: its own frames to [main], the frames from `tailFrom` on to [tail].
+std::string TailGraph(const std::string& chain, long first, long tailFrom) {
+  return "[0:v:0]" + (chain.empty() ? "" : chain + ",") + "split[m][t];[m]trim=start_frame=" + std::to_string(first) +
+         ",setpts=PTS-STARTPTS[main];[t]trim=start_frame=" + std::to_string(tailFrom) + ",setpts=PTS-STARTPTS[tail]";
+}
+
+bool WritePlan(const Options& options, double fps, const std::vector<long>& starts, long tailFrom) {
+  std::ofstream out(Path(options, "plan.txt"));
+  out << "fps " << fps << "\ntail " << tailFrom << "\nstarts";
+  for (long start : starts) out << ' ' << start;
+  out << '\n';
+  return static_cast<bool>(out.flush());
+}
+
+bool ReadPlan(const Options& options, double& fps, std::vector<long>& starts, long& tailFrom) {
+  std::ifstream in(Path(options, "plan.txt"));
+  std::string word;
+  if (!(in >> word >> fps >> word >> tailFrom >> word) || word != "starts") return false;
+  long start;
+  while (in >> start) starts.push_back(start);
+  return !starts.empty();
+}
+
+std::string FirstLogName(std::size_t k) { return "first-" + std::to_string(k); }
+
+int First(const Options& options) {
+  const EncoderWords words = SplitEncoderWords(options.words);
+  mkdir(options.folder.c_str(), 0755);
+  double fps = 0;
+  std::string error;
+  if (!ProbeFrameRate(options, words, fps, error)) {
+    std::cerr << "videopass: " << error << '\n';
+    return 1;
+  }
+  const long estimate = std::max(1L, std::lround(options.duration * fps));
+  const std::vector<long> starts = FirstPassStarts(estimate, UsableCores());
+  // The trailing segment is cut off the end after this pass; the last segment keeps the
+  // filtered frames it may come from, losslessly, so that the trailing segment can be encoded
+  // (again) without decoding the title again.
+  const long tailFrom = std::max(starts.back() + 1, estimate - TrailingLength(estimate) * 3 / 2);
+  std::vector<EncoderJob> jobs;
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    const long end = k + 1 < starts.size() ? starts[k + 1] : -1;
+    std::vector<std::string> pass = {"-b:v", "1000000", "-pass", "1", "-passlogfile", Path(options, FirstLogName(k)),
+                                     "-f", "avi", "/dev/null"};
+    std::vector<std::string> input = ChainInput(options, words.chain, starts[k], end);
+    if (end < 0) {
+      input = {"-i", options.source, "-filter_complex", TailGraph(words.chain, starts[k], tailFrom), "-map", "[main]"};
+      pass = Concat(pass, {"-map", "[tail]", "-c:v", "ffv1", "-f", "nut", Path(options, "tail.nut")});
+    }
+    jobs.push_back(XvidJob(options, words, "video1." + std::to_string(k), input, pass,
+                           (end < 0 ? estimate : end) - starts[k]));
+  }
+  ProgressLine progress("[" + options.stage + "] Video 1st pass", estimate);
+  error = RunJobs(jobs, UsableCores(), progress);
+  progress.Break();
+  if (!error.empty()) {
+    std::cerr << "videopass: " << error << '\n';
+    return 1;
+  }
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    PassLog log;
+    const std::string path = Path(options, FirstLogName(k) + "-0.log");
+    if (!ReadPassLog(path, log)) {
+      std::cerr << "videopass: the first pass's log " << path << " cannot be read\n";
+      return 1;
+    }
+    const long expected = k + 1 < starts.size() ? starts[k + 1] - starts[k] : -1;
+    const long made = static_cast<long>(log.frames.size());
+    if ((expected >= 0 && made != expected) || made == 0) {
+      std::cerr << "videopass: segment " << k + 1 << " of the first pass made " << made
+                << " frames where " << (expected >= 0 ? expected : 1) << (expected >= 0 ? "" : " or more")
+                << " were due; see " << jobs[k].log << '\n';
+      return 1;
+    }
+  }
+  if (!WritePlan(options, fps, starts, tailFrom)) {
+    std::cerr << "videopass: " << Path(options, "plan.txt") << " cannot be written\n";
+    return 1;
+  }
+  return 0;
+}
+
+// Joins encoded segments into one AVI without encoding again; "" or the reason it failed.
+std::string Join(const std::string& out, const std::vector<std::string>& segments, const std::string& folder) {
+  const std::string list = folder + "/join.txt";
+  {
+    std::ofstream text(list);
+    for (const std::string& segment : segments) {
+      std::string absolute = segment;
+      if (absolute.empty() || absolute[0] != '/') {
+        char here[4096];
+        absolute = std::string(getcwd(here, sizeof here) ? here : ".") + "/" + segment;
+      }
+      std::string quoted;
+      for (char c : absolute) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+      text << "file '" << quoted << "'\n";
+    }
+    if (!text.flush()) return list + " cannot be written";
+  }
+  std::vector<std::string> args = Concat(kFfmpeg, {"-f", "concat", "-safe", "0", "-i", list, "-map", "0:v",
+                                                   "-c", "copy", "-f", "avi", out});
+  ProgressLine quiet("", 0);
+  const std::string log = folder + "/join.log";
+  std::remove(log.c_str());
+  std::string error = RunJobs({{args, log, "", 0}}, 1, quiet);
+  if (error.empty() && FileBytes(log) > 0) error = ShownCommand(args) + " reported errors; see " + log;
+  return error;
+}
+
+int Fail(const std::string& reason) {
+  std::cerr << "videopass: " << reason << '\n';
+  return 1;
+}
+
+std::string Percent(long long total, long long medium) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", 100.0 * static_cast<double>(total) / static_cast<double>(medium));
+  return text;
+}
+
+int Second(const Options& options) {
+  const EncoderWords words = SplitEncoderWords(options.words);
+  double fps = 0;
+  long tailFrom = 0;
+  std::vector<long> starts;
+  if (!ReadPlan(options, fps, starts, tailFrom)) {
+    return Fail(Path(options, "plan.txt") + " is missing: the first pass has not run");
+  }
+  PassLog title;
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    PassLog part;
+    if (!ReadPassLog(Path(options, FirstLogName(k) + "-0.log"), part)) {
+      return Fail("the first pass's log " + Path(options, FirstLogName(k) + "-0.log") + " cannot be read");
+    }
+    AppendFrames(title, part);
+  }
+  const long frames = static_cast<long>(title.frames.size());
+  long long others = 0;
+  for (const std::string& file : options.results) {
+    const long long bytes = FileBytes(file);
+    if (bytes < 0) return Fail(file + " is missing: the plan's result files must exist before the second pass");
+    others += bytes;
+  }
+  const long long aimedVideo = AimedTotal(options.medium) - others;
+  const double payload = static_cast<double>(aimedVideo) - 24.0 * frames - 8192;
+  if (frames < 2 || payload <= 0) {
+    return Fail("the audio and subtitles leave " + std::to_string((options.medium - others) / 1024) +
+                " KB of the medium, too little for " + std::to_string(frames) + " video frames");
+  }
+  if (tailFrom >= frames) {
+    return Fail("the title has " + std::to_string(frames) + " frames, fewer than its length promised; the trailing "
+                "segment kept by the first pass starts at frame " + std::to_string(tailFrom));
+  }
+
+  // The segments of the second pass: the first pass's, and the trailing one cut off the end.
+  std::vector<char> types;
+  for (const FrameStat& frame : title.frames) types.push_back(frame.type);
+  const long trailingStart = TrailingStart(types, std::max(starts.back(), tailFrom - 1));
+  std::vector<Segment> segments;
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    segments.push_back({starts[k], k + 1 < starts.size() ? starts[k + 1] : trailingStart});
+  }
+  segments.push_back({trailingStart, frames});
+  const std::size_t trailing = segments.size() - 1;
+  std::vector<long long> firstBytes;
+  std::vector<std::string> names, files;
+  for (std::size_t j = 0; j < segments.size(); ++j) {
+    names.push_back("second-" + std::to_string(j));
+    files.push_back(Path(options, "part-" + std::to_string(j) + ".avi"));
+    if (!WritePassLog(Path(options, names[j] + "-0.log"), title, segments[j].first, segments[j].end)) {
+      return Fail(Path(options, names[j] + "-0.log") + " cannot be written");
+    }
+    firstBytes.push_back(FirstPassBytes(title, segments[j].first, segments[j].end));
+  }
+  const std::vector<double> shares = ShareBytes(firstBytes, payload);
+  long long firstTotal = 0;
+  for (long long bytes : firstBytes) firstTotal += bytes;
+  // The first pass ran at the finest quantizer: a title that small at its best is made at its
+  // best, and the shortfall is said, not hidden.
+  const bool atBest = static_cast<double>(firstTotal) <= payload;
+  if (atBest) {
+    SizeLine(options, "Video 2nd pass: at its best quality the video takes " + std::to_string(firstTotal) +
+                          " bytes, less than the " + std::to_string(aimedVideo) + " bytes the medium leaves it");
+  }
+  {
+    std::ofstream sizes(options.sizeLog, std::ios::app);
+    for (std::size_t j = 0; j < segments.size(); ++j) {
+      sizes << "Video 2nd pass: segment " << j + 1 << " frames " << segments[j].first << "-" << segments[j].end - 1
+            << ", first pass " << firstBytes[j] << " bytes, share " << std::llround(shares[j]) << " bytes\n";
+    }
+  }
+  auto bitrateText = [](double bitrate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f", bitrate);
+    return std::string(text);
+  };
+  auto passWords = [&](std::size_t j, double bitrate) {
+    return std::vector<std::string>{"-b:v", bitrateText(bitrate), "-pass", "2", "-passlogfile", Path(options, names[j]),
+                                    "-f", "avi", files[j]};
+  };
+  const Segment& tail = segments[trailing];
+  const double bestTail = RequestBitrate(1e18, firstBytes[trailing], tail.Frames(), fps);
+  std::vector<std::string> tailInput = {"-i", Path(options, "tail.nut"), "-map", "0:v:0", "-an", "-sn"};
+  if (tail.first > tailFrom) tailInput = Concat(tailInput, {"-vf", SegmentChain("", tail.first - tailFrom, -1)});
+  ProgressLine progress("[" + options.stage + "] Video 2nd pass", frames + tail.Frames());
+  auto encodeTail = [&](double bitrate) {
+    const std::string error =
+        RunJobs({XvidJob(options, words, "video2.tail", tailInput, passWords(trailing, bitrate), tail.Frames())}, 1, progress);
+    if (!error.empty()) std::cerr << "videopass: " << error << '\n';
+    return error.empty() ? FileBytes(files[trailing]) : -1;
+  };
+
+  // How far under its request this picture lands: measured on the trailing segment first, a
+  // short encode of the title's own frames.
+  double deficit = kDeficitFrames;
+  double pilotRate = 0;
+  long long pilotBytes = 0;
+  if (!atBest) {
+    pilotRate = RequestBitrate(shares[trailing], firstBytes[trailing], tail.Frames(), fps);
+    pilotBytes = encodeTail(pilotRate);
+    if (pilotBytes < 0) return 1;
+    const double landed = (pilotBytes - 24.0 * tail.Frames() - 8192) / (pilotRate * tail.Frames() / fps / 8);
+    deficit = DeficitFrames(landed, tail.Frames());
+  }
+  std::vector<double> requests;
+  for (std::size_t j = 0; j < segments.size(); ++j) {
+    requests.push_back(RequestBitrate(shares[j], firstBytes[j], segments[j].Frames(), fps, deficit));
+  }
+
+  const std::string partial = options.out + ".part";
+  int corrections = 0;
+  auto correction = [&]() {
+    progress.Break();
+    StageAgain(options, "Video 2nd pass", "correction " + std::to_string(++corrections));
+  };
+  for (int mainRun = 0;; ++mainRun) {
+    std::vector<EncoderJob> jobs;
+    for (std::size_t j = 0; j < trailing; ++j) {
+      jobs.push_back(XvidJob(options, words, "video2." + std::to_string(j),
+                             ChainInput(options, words.chain, segments[j].first, segments[j].end),
+                             passWords(j, requests[j]), segments[j].Frames()));
+    }
+    if (const std::string error = RunJobs(jobs, UsableCores(), progress); !error.empty()) return Fail(error);
+    const std::string joined = Path(options, "main.avi");
+    if (const std::string e = Join(joined, {files.begin(), files.begin() + static_cast<long>(trailing)}, options.folder);
+        !e.empty()) {
+      return Fail(e);
+    }
+    const long long joinedMain = FileBytes(joined);
+    std::remove(joined.c_str());
+    long long mainFiles = 0;
+    {
+      std::ofstream sizes(options.sizeLog, std::ios::app);
+      for (std::size_t k = 0; k < trailing; ++k) {
+        mainFiles += FileBytes(files[k]);
+        sizes << "Video 2nd pass: segment " << k + 1 << " at " << std::llround(requests[k]) << " bit/s: "
+              << FileBytes(files[k]) << " bytes\n";
+      }
+    }
+    // What one more segment adds beside its picture: the header the join keeps only once.
+    const double header = trailing > 1 ? static_cast<double>(mainFiles - joinedMain) / (trailing - 1) : 8192;
+    const double goal = TrailingGoal(options.medium, others, joinedMain, tail.Frames());
+    if (!atBest && mainRun == 0 && !TrailingCanCarry(goal, shares[trailing], firstBytes[trailing])) {
+      // The segments missed by more than the trailing one can make up with a picture like
+      // theirs: aim each again at its share from what its request gave.
+      for (std::size_t j = 0; j < trailing; ++j) {
+        const double wanted = shares[j] + 24.0 * segments[j].Frames() + header;
+        requests[j] = NextRequest({{requests[j], static_cast<double>(FileBytes(files[j]))}}, wanted);
+      }
+      correction();
+      progress = ProgressLine("[" + options.stage + "] Video 2nd pass", frames);
+      continue;
+    }
+    // The trailing segment's response so far, as bytes of all results.
+    std::vector<Try> tries;
+    const double base = static_cast<double>(joinedMain + others) - header;
+    if (pilotBytes > 0) tries.push_back({pilotRate, base + pilotBytes});
+    bool first = true;
+    const Landed landed = LandTrailing(
+        tries, options.medium, bestTail, atBest, 6,
+        [&](double bitrate) -> long long {
+          if (!first || pilotBytes <= 0 || bitrate != pilotRate) {
+            if (encodeTail(bitrate) < 0) return -1;
+          }
+          first = false;
+          progress.Break();
+          if (const std::string e = Join(partial, files, options.folder); !e.empty()) {
+            std::cerr << "videopass: " << e << '\n';
+            return -1;
+          }
+          const long long total = FileBytes(partial) + others;
+          SizeLine(options, "Video 2nd pass at " + bitrateText(FileBytes(partial) * 8.0 * fps / frames) + " bit/s: " +
+                                std::to_string(total) + " bytes, " + Percent(total, options.medium) + "% of the medium");
+          return total;
+        },
+        [&]() {
+          correction();
+          progress = ProgressLine("[" + options.stage + "] Video 2nd pass", tail.Frames());
+        });
+    if (landed.kind == Landed::Error) return 1;
+    if (landed.kind == Landed::Fills || landed.kind == Landed::AtBest) break;
+    if (landed.kind == Landed::NeedsMain && mainRun == 0) {
+      for (std::size_t j = 0; j < trailing; ++j) {
+        const double wanted = shares[j] + 24.0 * segments[j].Frames() + header;
+        requests[j] = NextRequest({{requests[j], static_cast<double>(FileBytes(files[j]))}}, wanted);
+      }
+      correction();
+      progress = ProgressLine("[" + options.stage + "] Video 2nd pass", frames);
+      continue;
+    }
+    std::remove(partial.c_str());
+    return Fail("after " + std::to_string(corrections) + " corrections the files fill " +
+                Percent(landed.total, options.medium) + "% of the medium, not 99.5% to 100%; see " + options.sizeLog);
+  }
+  if (std::rename(partial.c_str(), options.out.c_str()) != 0) {
+    return Fail(partial + " cannot be renamed to " + options.out + ": " + std::strerror(errno));
+  }
+  return 0;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  if (argc < 2) return false;
+  options.command = argv[1];
+  int i = 2;
+  if (options.command == "join") {
+    for (; i < argc; ++i) options.files.push_back(argv[i]);
+    return options.files.size() >= 2;
+  }
+  for (; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--") {
+      for (++i; i < argc; ++i) options.words.push_back(argv[i]);
+      break;
+    }
+    if (i + 1 >= argc) return false;
+    const std::string value = argv[++i];
+    if (word == "--stage") options.stage = value;
+    else if (word == "--source") options.source = value;
+    else if (word == "--folder") options.folder = value;
+    else if (word == "--out") options.out = value;
+    else if (word == "--log") options.log = value;
+    else if (word == "--size-log") options.sizeLog = value;
+    else if (word == "--duration") options.duration = std::atof(value.c_str());
+    else if (word == "--medium") options.medium = std::atoll(value.c_str());
+    else if (word == "--results") {
+      std::istringstream names(value);
+      for (std::string name; names >> name;) options.results.push_back(name);
+    } else return false;
+  }
+  if (options.command == "first") return options.duration > 0;
+  if (options.command == "second") return options.medium > 0;
+  return false;
+}
+
+}  // namespace
+}  // namespace videopass
+
+int main(int argc, char** argv) {
+  using namespace videopass;
+  Options options;
+  if (!ParseOptions(argc, argv, options)) {
+    std::cerr << "usage: videopass first --stage N/M --duration SECONDS [--source FILE] [--folder DIR] -- WORDS...\n"
+                 "       videopass second --stage N/M --medium BYTES [--results 'FILES'] [--out movie.avi] -- WORDS...\n"
+                 "       videopass join OUT SEGMENT...\n";
+    return 2;
+  }
+  if (options.command == "first") return First(options);
+  if (options.command == "second") return Second(options);
+  const std::string folder = ".";
+  const std::string error = Join(options.files[0], {options.files.begin() + 1, options.files.end()}, folder);
+  if (!error.empty()) return Fail(error);
+  return 0;
+}
