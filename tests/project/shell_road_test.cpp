@@ -162,7 +162,7 @@ TEST(ShellRoad, EndDeletesWhatWasChosenAndStagesAreCounted) {
   EXPECT_TRUE(Has(sh, "stages=5\n"));
   EXPECT_FALSE(Has(sh, "Stage Audio"));
   EXPECT_FALSE(Has(sh, "Stage Subtitles"));
-  EXPECT_TRUE(Has(sh, "rm -f movie.vob xvid-0.log\n"));
+  EXPECT_TRUE(Has(sh, "rm -rf movie.vob segments\n"));
   EXPECT_TRUE(Has(sh, "rm -f analysis.log "));
   EXPECT_TRUE(Has(sh, "systemctl poweroff ||"));
 }
@@ -218,11 +218,46 @@ TEST(ShellRoad, ProjectScriptPassesThePathLiterallyAndStopsAtAFailingStage) {
   EXPECT_TRUE(Has(log, "\nAnalysis failed: ")) << log;
 }
 
-// A project folder and a bin folder of stand-in tools, with project.sh run for real.
+// A stand-in ffmpeg for the video passes: a title of 1200 frames (48 s at 25 fps) whose
+// frames take 100 bytes at the finest quantizer; a second pass writes what its request buys, at
+// most that; a join writes the segments' sizes less the headers it keeps once.
+constexpr const char* kStandInVideo = R"SH(prev='' last='' passlog='' frames='' start=0 rate=0 list=''
+for a in "$@"; do
+  case "$prev" in
+    -passlogfile) passlog=$a;;
+    -frames:v) frames=$a;;
+    -b:v) rate=$a;;
+    -i) case "$a" in *join.txt) list=$a;; esac;;
+    nut) : >"$a";;
+  esac
+  case "$a" in *start_frame=*) start=$(echo "$a" | grep -o 'start_frame=[0-9]*' | head -n 1 | cut -d= -f2);; esac
+  prev=$a last=$a
+done
+if [ -n "$list" ]; then
+  sum=0 n=0
+  for f in $(sed "s/^file '\(.*\)'$/\1/" "$list"); do sum=$((sum + $(wc -c <"$f"))) n=$((n + 1)); done
+  head -c $((sum - 4096 * (n - 1))) /dev/zero >"$last"
+elif [ -z "$passlog" ]; then
+  echo "Output #0, null, to 'pipe:':"; echo "  Stream #0:0: Video: wrapped_avframe, yuv420p, 640x360, 25 fps"
+elif [ "$last" = /dev/null ] || [ "$prev" = /dev/null ] || echo "$*" | grep -q -- '-pass 1'; then
+  n=${frames:-$((1200 - start))}
+  { echo '# stand-in'; i=0; while [ $i -lt "$n" ]; do
+      if [ $((i % 12)) -eq 0 ]; then echo 'i 2 1 0 0 100 7'; else echo 'p 2 0 1 0 100 7'; fi; i=$((i + 1)); done
+  } >"$passlog-0.log"
+else
+  n=$(grep -vc '^#' "$passlog-0.log")
+  bytes=$((rate * n / 200)); [ "$bytes" -gt $((100 * n)) ] && bytes=$((100 * n))
+  head -c $((bytes + 24 * n + 4096)) /dev/zero >"$last"
+fi
+)SH";
+
+// A project folder and a bin folder of stand-in tools beside the real videopass, with
+// project.sh run for real.
 struct StandInRoad {
   StandInRoad() {
     fs::create_directories(bin);
     fs::create_directories(project);
+    fs::create_symlink(RAVLO_VIDEOPASS, bin / "videopass");
   }
   void Tool(const char* name, const std::string& body) const {
     std::ofstream(bin / name) << "#!/bin/sh\n" << body;
@@ -249,7 +284,8 @@ TEST(ShellRoad, AFailingAudioStreamStopsTheJobBeforeTheSecondPass) {
   Tool("vobtitle", "exit 0\n");
   Tool("brimmer", "echo 5000\n");
   Tool("ffprobe", "echo 48.0\n");
-  Tool("ffmpeg", "case \"$*\" in *0:i:0xA0*) sleep 1; exit 5;; esac\necho \"$*\" >>ffmpeg.runs\n");
+  Tool("ffmpeg", "case \"$*\" in *0:i:0xA0*) sleep 1; exit 5;; esac\necho \"$*\" >>ffmpeg.runs\n" +
+                    std::string(kStandInVideo));
   ProjectPlan plan = Plan();
   plan.autoCrop = false;
   const std::string output = road.Run(plan);
@@ -275,23 +311,26 @@ TEST(ShellRoad, ATitleTooSmallForTheMediumIsMadeAtItsBestAndSaysSo) {
   Tool("vobtitle", "exit 0\n");
   Tool("brimmer", "echo 5000\n");  // 5000 KB of room for the video
   Tool("ffprobe", "echo 48.0\n");
-  // The first pass: 10 frames of 100 bytes at the finest quantizer; the second writes that.
-  Tool("ffmpeg",
-       "echo \"$*\" >>ffmpeg.runs\n"
-       "case \"$*\" in\n"
-       "  *'-pass 1'*) for i in 1 2 3 4 5 6 7 8 9 10; do echo 'f 1 2 3 4 100 7' >>xvid-0.log; done;;\n"
-       "  *'-pass 2'*) head -c 1000 /dev/zero >movie.avi;;\n"
-       "esac\n");
+  Tool("ffmpeg", "echo \"$*\" >>ffmpeg.runs\n" + std::string(kStandInVideo));
   ProjectPlan plan = Plan();
   plan.autoCrop = false;
   plan.audio.clear();
   plan.subtitles.clear();
   const std::string output = road.Run(plan);
   EXPECT_TRUE(Has(output, "exit=0\n")) << output;
-  EXPECT_TRUE(Has(output, "It cannot fill more: at its best quality the video takes 1000 bytes")) << output;
-  const std::string runs = ReadFile(project / "ffmpeg.runs");
-  EXPECT_EQ(std::count(runs.begin(), runs.end(), '\n') - (Has(runs, "-pass 1") ? 1 : 0), 1) << runs;
+  EXPECT_TRUE(Has(output, "It cannot fill more: at its best quality the video takes 120000 bytes")) << output;
+  EXPECT_FALSE(Has(output, "correction")) << output;
+  // Each segment's second pass ran once, at its best.
+  std::istringstream runs(ReadFile(project / "ffmpeg.runs"));
+  std::vector<std::string> outputs;
+  for (std::string line; std::getline(runs, line);) {
+    if (Has(line, "-pass 2 ")) outputs.push_back(line.substr(line.rfind(' ') + 1));
+  }
+  EXPECT_GE(outputs.size(), 2u);
+  std::sort(outputs.begin(), outputs.end());
+  EXPECT_EQ(std::adjacent_find(outputs.begin(), outputs.end()), outputs.end());
   const std::string log = ReadFile(project / "log.txt");
+  EXPECT_EQ(std::count(log.begin(), log.end(), 'V'), 2) << log;  // the two video passes, once each
   EXPECT_TRUE(Has(log, "\nEnd: ")) << log;
   EXPECT_FALSE(Has(log, "failed")) << log;
 }
