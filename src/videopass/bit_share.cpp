@@ -46,7 +46,7 @@ double NextRequest(const std::vector<Try>& tries, double goal) {
     const Try& before = tries[tries.size() - 2];
     next = last.bitrate + (goal - last.bytes) * (last.bitrate - before.bitrate) / (last.bytes - before.bytes);
     // A secant through noisy points can point the wrong way; then scale as with one try.
-    if (!(next > 0) || (next - last.bitrate) * (goal - last.bytes) < 0) {
+    if (!std::isfinite(next) || (next - last.bitrate) * (goal - last.bytes) < 0) {
       next = last.bitrate * std::exp(std::log(goal / std::max(last.bytes, 1.0)) / 1.1);
     }
   }

@@ -26,7 +26,12 @@ Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate
   Landed result;
   const double aim = static_cast<double>(AimedTotal(medium));
   for (int n = 0; n < maxEncodes; ++n) {
-    const double request = atBest ? bestBitrate : std::clamp(NextRequest(tries, aim), kLeast, bestBitrate);
+    double request = atBest ? bestBitrate : std::clamp(NextRequest(tries, aim), kLeast, bestBitrate);
+    // No response to a changed request: the encoder is at an end of its range; try that end.
+    const std::size_t known = tries.size();
+    if (!atBest && known >= 2 && tries[known - 1].bytes == tries[known - 2].bytes && tries[known - 1].bitrate != tries[known - 2].bitrate) {
+      request = tries.back().bytes < aim ? bestBitrate : kLeast;
+    }
     if (n > 0) again();
     result.total = encode(request);
     if (result.total < 0) return {Landed::Error, result.total};

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# videopass with the real ffmpeg on a small title: for filter chains that work on runs of
+# frames (field matching with decimation, deinterlacing, crop), the joined movie.avi has the
+# whole chain's frame count and length, decodes without a message, and every frame (the ones at
+# the borders included) is the whole chain's frame, not a neighbour: each one's PSNR against
+# the whole chain's lossless output stays high.
+# Usage: segments_test.sh VIDEOPASS WORKDIR
+set -euo pipefail
+videopass=$(realpath "${1:?usage: segments_test.sh VIDEOPASS WORKDIR}")
+work=${2:?usage: segments_test.sh VIDEOPASS WORKDIR}
+rm -rf "$work"
+mkdir -p "$work"
+cd "$work"
+
+failures=0
+Check() {  # Check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what" >&2; failures=$((failures + 1)); fi
+}
+
+# 12 s of telecined NTSC film (3:2 pulldown of a pattern scrolling fast enough that
+# neighbouring frames differ clearly), interlaced MPEG-2 in a
+# program stream as on a disc, a key frame every 15 frames.
+ffmpeg -nostdin -v error -y -f lavfi -i "testsrc=size=352x240:rate=24000/1001:duration=12,scroll=horizontal=0.03,telecine" \
+  -c:v mpeg2video -flags +ilme+ildct -q:v 2 -g 15 -f vob source.vob
+duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 source.vob)
+
+n=0
+for chain in "fieldmatch,decimate" "yadif" "crop=320:224:16:8,scale=160:112"; do
+  n=$((n + 1))
+  mkdir -p "c$n"
+  (
+    cd "c$n"
+    ffmpeg -nostdin -v error -y -i ../source.vob -map 0:v:0 -vf "$chain" -c:v ffv1 -f nut whole.nut
+    "$videopass" first --stage 1/2 --duration "$duration" --source ../source.vob -- -vf "$chain" \
+      >first.txt 2>first.err
+    # Room for a clear picture: 3 MB for 12 s.
+    "$videopass" second --stage 2/2 --source ../source.vob --medium 3000000 -- -vf "$chain" \
+      >second.txt 2>second.err
+  ) || { cat "c$n"/*.err >&2; failures=$((failures + 1)); continue; }
+  want=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "c$n/whole.nut")
+  got=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "c$n/movie.avi")
+  Check "$chain: $got frames, as the whole chain's $want" test "$got" = "$want"
+  rate=$(ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate -of csv=p=0 "c$n/whole.nut")
+  length=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "c$n/movie.avi")
+  Check "$chain: $length s long, $want frames at $rate" \
+    awk -v l="$length" -v n="$want" -v r="$rate" 'BEGIN { split(r, q, "/"); d = n * q[2] / q[1]; exit !(l - d < 0.05 && d - l < 0.05) }'
+  Check "$chain: movie.avi decodes without a message" test -z "$(ffmpeg -nostdin -v error -i "c$n/movie.avi" -f null - 2>&1)"
+  Check "$chain: the segments are gone into one index (one AVI stream)" \
+    test "$(ffprobe -v error -show_entries stream=codec_tag_string -of csv=p=0 "c$n/movie.avi")" = XVID
+  ffmpeg -nostdin -v error -i "c$n/movie.avi" -i "c$n/whole.nut" -lavfi "[0:v][1:v]psnr=stats_file=c$n/psnr.txt" -f null -
+  worst=$(awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^psnr_avg:/) { split($i, v, ":"); if (min == "" || v[2] < min) min = v[2] } } END { print min }' "c$n/psnr.txt")
+  Check "$chain: every frame is the chain's own (worst PSNR $worst dB)" awk -v w="$worst" 'BEGIN { exit !(w >= 28) }'
+  borders=$(grep -c '^Video 2nd pass: segment [0-9]* frames' "c$n/size.log")
+  Check "$chain: cut into $borders segments" test "$borders" -ge 2
+done
+
+# A shifted frame is caught: the same chain with its frames one off scores far lower.
+ffmpeg -nostdin -v error -i c1/movie.avi -i c1/whole.nut \
+  -lavfi "[1:v]trim=start_frame=1,setpts=PTS-STARTPTS[b];[0:v][b]psnr=stats_file=shifted.txt" -f null -
+shifted=$(awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^psnr_avg:/) { split($i, v, ":"); s += v[2]; n++ } } END { print s / n }' shifted.txt)
+Check "one frame off scores under the bar (average $shifted dB)" awk -v w="$shifted" 'BEGIN { exit !(w < 28) }'
+
+[[ $failures -eq 0 ]] || { echo "$failures check(s) failed" >&2; exit 1; }
+echo "all checks passed"

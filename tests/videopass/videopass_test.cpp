@@ -1,0 +1,222 @@
+// The video program's decisions: where the title is cut, how its bits are shared, and how the
+// trailing segment lands the fill, with stand-in encoders for the last.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "videopass/bit_share.h"
+#include "videopass/borders.h"
+#include "videopass/fill.h"
+#include "videopass/segment_command.h"
+
+namespace videopass {
+namespace {
+
+// A first pass's frame types as the encoder makes them: a key frame every `gap` frames, and at
+// each scene change in `cuts`, from which the count starts again.
+std::vector<char> Types(long frames, long gap, const std::vector<long>& cuts = {}) {
+  std::vector<char> types(frames, 'p');
+  long last = 0;
+  for (long i = 0; i < frames; ++i) {
+    if (i == 0 || i - last == gap || std::find(cuts.begin(), cuts.end(), i) != cuts.end()) types[i] = 'i', last = i;
+  }
+  return types;
+}
+
+TEST(Borders, SegmentsEndTogetherAndTheTrailingOneStartsOnAKeyFrame) {
+  // The first pass: every later segment decodes what comes before it, so it gets fewer frames;
+  // each segment's time (decoding from 0 at 0.3 a frame, encoding its own at 0.7) is the same.
+  struct FirstCase {
+    long frames;
+    int jobs;
+    std::vector<long> starts;
+  } firsts[] = {
+      {1200, 1, {0}},
+      {1200, 2, {0, 706}},
+      {1200, 4, {0, 474, 805, 1038}},
+      {60, 2, {0}},       // too short to share
+      {1200, 0, {0}},     // no core reported: one segment
+  };
+  for (const FirstCase& c : firsts) {
+    const std::vector<long> starts = FirstPassStarts(c.frames, c.jobs);
+    EXPECT_EQ(starts, c.starts) << c.frames << " frames, " << c.jobs << " jobs";
+    for (std::size_t k = 0; k + 1 < starts.size(); ++k) {
+      const long end = k + 2 < starts.size() ? starts[k + 2] : c.frames;
+      const double time = 0.3 * end + 0.7 * (end - starts[k + 1]);
+      EXPECT_NEAR(time, starts[1], 1.5) << "segment " << k + 2 << " of " << c.frames;
+    }
+  }
+
+  // The trailing segment: about 4% of the title (at least 50 frames, at most a quarter), on a
+  // key frame, a scene change (a key frame off the regular grid) preferred.
+  struct TrailingCase {
+    const char* what;
+    std::vector<char> types;
+    long notBefore;
+    long start;
+  } trailings[] = {
+      {"key frame nearest 4% from the end", Types(1200, 12), 706, 1152},
+      {"scene change within reach wins over the grid", Types(1200, 12, {1113}), 706, 1113},
+      {"scene change too far from the end is not taken", Types(1200, 12, {1000}), 706, 1144},
+      {"long title: 4%", Types(10000, 250), 5000, 9500},
+      {"no key frame near the end: cut where wanted", Types(1200, 1000), 706, 1150},
+      {"short title: a quarter", Types(80, 5), 0, 60},
+      {"the last main segment keeps a frame", Types(100, 1), 98, 99},
+  };
+  for (const TrailingCase& c : trailings) {
+    const long start = TrailingStart(c.types, c.notBefore);
+    EXPECT_EQ(start, c.start) << c.what;
+    EXPECT_GT(start, c.notBefore) << c.what;
+    EXPECT_LT(start, static_cast<long>(c.types.size())) << c.what;
+  }
+}
+
+TEST(BitShare, HarderSegmentsGetMoreAndRequestsAllowForTheShortfall) {
+  struct ShareCase {
+    std::vector<long long> firstPass;
+    double payload;
+    std::vector<double> shares;
+  } shares[] = {
+      {{100, 100}, 1000, {500, 500}},
+      {{300, 100}, 1000, {750, 250}},
+      {{0, 0, 0}, 900, {300, 300, 300}},
+      {{1, 0, 3}, 400, {100, 0, 300}},
+  };
+  for (const ShareCase& c : shares) {
+    const std::vector<double> got = ShareBytes(c.firstPass, c.payload);
+    ASSERT_EQ(got.size(), c.shares.size());
+    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_DOUBLE_EQ(got[i], c.shares[i]);
+  }
+
+  // Requests: a long segment lands near its request, a short one far under; never above what
+  // the first pass (the finest quantizer) made; a measured shortfall is carried to the rest.
+  struct RequestCase {
+    const char* what;
+    double target;
+    long long firstPass;
+    long frames;
+    double deficit;
+    double low, high;  // the request in bit/s at 25 fps
+  } requests[] = {
+      {"long segment: about the target", 50e6, 500000000, 100000, 150, 100000, 100300},
+      {"1200 frames: about 1/0.88", 3e6, 30000000, 1200, 150, 560000, 580000},
+      {"50 frames: about 1/0.51", 0.2e6, 3000000, 50, 150, 1.55e6, 1.6e6},
+      {"no shortfall measured", 3e6, 30000000, 1200, 0, 0.5e6, 0.5e6},
+      {"target above the first pass: the first pass's rate", 5e6, 3000000, 1200, 150, 0.5e6, 0.5e6},
+      {"raised request capped at the first pass", 2.9e6, 3000000, 1200, 150, 0.5e6, 0.5e6},
+  };
+  for (const RequestCase& c : requests) {
+    const double bitrate = RequestBitrate(c.target, c.firstPass, c.frames, 25, c.deficit);
+    EXPECT_GE(bitrate, c.low) << c.what;
+    EXPECT_LE(bitrate, c.high) << c.what;
+  }
+  // What a segment's landing says of the shortfall gives that landing back.
+  for (long frames : {50L, 300L, 1200L}) {
+    for (double landing : {0.45, 0.7, 0.95}) {
+      EXPECT_NEAR(Landing(frames, DeficitFrames(landing, frames)), landing, 1e-9) << frames;
+    }
+  }
+}
+
+// A stand-in encoder: what the trailing segment's request buys, with libxvid's shortfall and a
+// wobble of its own, plus the rest of the results.
+struct StandInTrailing {
+  double rest;       // bytes of all other results
+  double perBit;     // bytes per bit/s of request
+  double exponent;   // response curve
+  double wobble;     // relative error, alternating in sign
+  double best;       // the most it can make (finest quantizer)
+  int encodes = 0;
+  long long operator()(double bitrate) {
+    ++encodes;
+    const double made = perBit * std::pow(bitrate, exponent) * (1 + (encodes % 2 ? wobble : -wobble));
+    return static_cast<long long>(rest + std::min(made, best));
+  }
+};
+
+TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
+  constexpr long long kMedium = 7340032;
+  struct Case {
+    const char* what;
+    StandInTrailing encoder;
+    double pilot;  // a first encode at this request tells the response (0: none)
+    bool atBest;
+    Landed::Kind kind;
+  } cases[] = {
+      {"linear response", {7000000, 0.03, 1.0, 0.0, 1e9}, 5e6, false, Landed::Fills},
+      {"bent response, wobbling", {6900000, 0.002, 1.2, 0.01, 1e9}, 5e6, false, Landed::Fills},
+      {"the pilot far over", {7100000, 0.05, 1.0, 0.0, 1e9}, 1e7, false, Landed::Fills},
+      {"the pilot far under", {6800000, 0.05, 1.0, 0.0, 1e9}, 1e6, false, Landed::Fills},
+      {"the rest leaves too little even at its least", {7345000, 0.03, 1.0, 0.0, 1e9}, 5e6, false, Landed::NeedsMain},
+      {"the rest leaves too much even at its best", {6500000, 0.5, 1.0, 0.0, 200000}, 5e6, false, Landed::NeedsMain},
+      {"a title too small at its best: once, under the medium", {3000000, 0.5, 1.0, 0.0, 200000}, 0, true,
+       Landed::AtBest},
+  };
+  for (Case& c : cases) {
+    std::vector<Try> known;
+    if (c.pilot > 0) known.push_back({c.pilot, static_cast<double>(c.encoder(c.pilot))});
+    c.encoder.encodes = 0;
+    int again = 0;
+    const double bestBitrate = 1.2e7;
+    const Landed landed =
+        LandTrailing(known, kMedium, bestBitrate, c.atBest, 6, std::ref(c.encoder), [&again] { ++again; });
+    EXPECT_EQ(landed.kind, c.kind) << c.what;
+    EXPECT_EQ(again, c.encoder.encodes - 1) << c.what;
+    EXPECT_LE(c.encoder.encodes, 4) << c.what;
+    if (landed.kind == Landed::Fills) {
+      EXPECT_TRUE(FillsMedium(landed.total, kMedium)) << c.what;
+    }
+    if (landed.kind == Landed::AtBest) {
+      EXPECT_EQ(c.encoder.encodes, 1) << c.what;
+      EXPECT_LE(landed.total, kMedium) << c.what;
+    }
+  }
+
+  // The window: never over, at least 99.5%.
+  struct WindowCase {
+    long long total, medium;
+    bool fills;
+  } windows[] = {
+      {1000, 1000, true}, {1001, 1000, false}, {995, 1000, true}, {994, 1000, false},
+      {7340032, 7340032, true}, {7303332, 7340032, true}, {7303331, 7340032, false},
+  };
+  for (const WindowCase& c : windows) EXPECT_EQ(FillsMedium(c.total, c.medium), c.fills) << c.total;
+  EXPECT_TRUE(FillsMedium(AimedTotal(7340032), 7340032));
+  // The trailing segment's goal leaves room for its AVI entries.
+  EXPECT_DOUBLE_EQ(TrailingGoal(1000000, 100000, 800000, 50), 1000000 - 2500 - 100000 - 800000 - 1200);
+  struct CarryCase {
+    double goal, share;
+    long long firstPass;
+    bool carries;
+  } carries[] = {{100, 100, 1000, true}, {39, 100, 1000, false}, {250, 100, 1000, true},
+                 {251, 100, 1000, false}, {200, 100, 150, false}};
+  for (const CarryCase& c : carries) EXPECT_EQ(TrailingCanCarry(c.goal, c.share, c.firstPass), c.carries) << c.goal;
+}
+
+TEST(SegmentCommand, EverySegmentRunsTheWholeChainAndKeepsItsFramesAfterIt) {
+  struct Case {
+    std::vector<std::string> words;
+    long first, end;
+    std::string chain;
+    std::vector<std::string> other;
+  } cases[] = {
+      {{}, 0, 100, "trim=start_frame=0:end_frame=100,setpts=PTS-STARTPTS", {}},
+      {{"-vf", "fieldmatch,decimate,scale=640:360", "-me_quality", "2"}, 500, -1,
+       "fieldmatch,decimate,scale=640:360,trim=start_frame=500,setpts=PTS-STARTPTS", {"-me_quality", "2"}},
+      {{"-vf", "yadif", "-r", "24000/1001"}, 10, 20,
+       "yadif,fps=24000/1001,trim=start_frame=10:end_frame=20,setpts=PTS-STARTPTS", {}},
+      {{"-filter:v", "crop=640:352:0:4", "-vf", "scale=320:176"}, 1, 2,
+       "crop=640:352:0:4,scale=320:176,trim=start_frame=1:end_frame=2,setpts=PTS-STARTPTS", {}},
+  };
+  for (const Case& c : cases) {
+    const EncoderWords words = SplitEncoderWords(c.words);
+    EXPECT_EQ(SegmentChain(words.chain, c.first, c.end), c.chain);
+    EXPECT_EQ(words.other, c.other);
+  }
+}
+
+}  // namespace
+}  // namespace videopass
