@@ -1,70 +1,160 @@
 #!/usr/bin/env bash
-# The Linux road against its floor. On the authored disc (r), for a few media sizes: the wall
-# time of project.sh (all stages) against a bare ffmpeg libxvid two-pass encode of the same
-# chain with the same filters at the bitrate project.sh ended with (no audio, no subtitles);
-# prints the ratio, the number of second passes and the fill of the medium. The ratio is also
-# given without the corrections (the time from the second "Video 2nd pass" to "Set author"
-# in log.txt taken off), which is what the job costs when the first second pass lands.
-# Usage: scripts/bench_road.sh [SIZE_MB...]   (default: 6 7 8; the native build must exist)
+# The Linux road against its floor, side by side in one run. Three discs of our own, each one
+# title of SECONDS (default 60) with one AC3 track, of different difficulty:
+#   easy   a test pattern with little motion
+#   mixed  the easy pattern, then a scene change to a noisy moving picture
+#   hard   a noisy moving picture throughout
+# For three media sizes each, with both cores and with one (taskset -c 0): project.sh against a
+# plain libxvid two-pass of the same chain (ffmpeg, one process a pass, its default threads) at
+# the bitrate project.sh ended with. Prints per run the fill, the time ratio, the PSNR of both
+# against the source after the same scaling and crop, and the worst frame around a segment
+# border against its segment's average; then the medians and the worst cases.
+# Usage: scripts/bench_road.sh [--quick] [SECONDS]
+#   --quick  one disc (mixed), one size, both cores: a check while developing
+# The native build is made first. Run it on a quiet machine: the times are wall times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(6 7 8)
+quick=0
+[ "${1:-}" = --quick ] && { quick=1; shift; }
+seconds=${1:-60}
 
 cmake --preset native >/dev/null
 cmake --build --preset native -j2 >/dev/null
 bench="$root/build/native/bench-road"
-rm -rf "$bench"
-mkdir -p "$bench"
+rm -rf "$bench/install" "$bench/runs"
+mkdir -p "$bench/runs"
 cmake --install build/native --prefix "$bench/install" >/dev/null
-[ -x "$bench/install/bin/vobtitle" ] || { echo "bench_road.sh: vobtitle is not built" >&2; exit 1; }
-tests/fixtures/make_road_disc.sh "$root/build/native/discs"
+[ -x "$bench/install/bin/videopass" ] || { echo "bench_road.sh: videopass is not built" >&2; exit 1; }
 export XDG_CONFIG_HOME="$bench/config"
+export VIDEO_FORMAT=PAL
 
 Seconds() { date +%s.%N; }
 Since() { awk -v a="$1" -v b="$(Seconds)" 'BEGIN { printf "%.1f", b - a }'; }
+Quiet() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 
-# Seconds spent in corrections: from the second "Video 2nd pass" line of log.txt to "Set author".
-CorrectionTime() {
-  awk -F': ' 'function s(t, p) { split(t, p, ":"); return p[1] * 3600 + p[2] * 60 + p[3] }
-    $1 == "Video 2nd pass" && ++n == 2 { from = s($2) }
-    $1 == "Set author" { to = s($2) }
-    END { printf "%.1f", (from ? to - from : 0) }' "$1"
+# MakeDisc NAME: the disc's VIDEO_TS under $bench/discs/NAME (kept between runs).
+MakeDisc() {
+  local name=$1 out="$bench/discs/$1-$seconds" half=$((seconds / 2))
+  [ -f "$out/done" ] && return 0
+  rm -rf "$out"
+  mkdir -p "$out"
+  local easy="testsrc=size=720x576:rate=25:duration" hard="testsrc2=size=720x576:rate=25:duration"
+  local noise="noise=alls=30:allf=t+u" vobs=()
+  Part() {  # Part FILE PICTURE SECONDS
+    Quiet -f lavfi -i "$2" -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=$3" \
+      -map 0:v -map 1:a -target pal-dvd -aspect 16:9 -b:v 5000k -maxrate 8000k \
+      -c:a ac3 -b:a 192k -ac 2 "$1"
+  }
+  case $name in
+    easy) Part "$out/a.mpg" "$easy=$seconds" "$seconds"; vobs=(a);;
+    hard) Part "$out/a.mpg" "$hard=$seconds,$noise" "$seconds"; vobs=(a);;
+    mixed) Part "$out/a.mpg" "$easy=$half" "$half"; Part "$out/b.mpg" "$hard=$((seconds - half)),$noise" \
+             "$((seconds - half))"; vobs=(a b);;
+  esac
+  {
+    echo "<dvdauthor dest=\"$out/disc\"><vmgm/><titleset><titles>"
+    echo "<video format=\"pal\" aspect=\"16:9\" widescreen=\"nopanscan\"/><audio lang=\"en\"/><pgc>"
+    for v in "${vobs[@]}"; do echo "<vob file=\"$out/$v.mpg\"/>"; done
+    echo "</pgc></titles></titleset></dvdauthor>"
+  } >"$out/disc.xml"
+  dvdauthor -x "$out/disc.xml" >"$out/dvdauthor.log" 2>&1 || { cat "$out/dvdauthor.log" >&2; exit 1; }
+  rm -f "$out"/*.mpg
+  touch "$out/done"
 }
 
-printf '%-8s %10s %10s %7s %18s %11s %8s\n' medium project.sh floor ratio "ratio w/o corr." \
-  "2nd passes" fill
-for mb in "${sizes[@]}"; do
-  p="$bench/project-$mb"
-  mkdir -p "$p"
-  build/native/bench-road/install/bin/ravlo3 \
-    --open "$root/build/native/discs/disc_r/VIDEO_TS/VTS_01_0.IFO" --chain 1 \
-    --audio 0x80,0x81 --subtitles 0x21,0x20 --format mp3 --size "$mb" --set chkDelTemp=0 --set chkDelLogs=0 \
-    --save "$p" >/dev/null
-  start=$(Seconds)
-  "$p/project.sh" >"$p/run.txt" 2>&1 || { cat "$p/run.txt" >&2; exit 1; }
-  road=$(Since "$start")
-  passes=$(grep -c '^Video 2nd pass: ' "$p/log.txt")
-  bps=$(sed -n 's/^Video 2nd pass at \([0-9]*\) bit.*/\1/p' "$p/size.log" | tail -n 1)
-  fill=$(sed -n 's/.* \([0-9.]*\)% of the medium$/\1/p' "$p/size.log" | tail -n 1)
-  crop=$(sed -n 's/.*\(crop=[0-9]*:[0-9]*:[0-9]*:[0-9]*\).*/\1/p' "$p/crop.log" | tail -n 1)
+# Psnr MOVIE CHAIN STATS: the mean of the frames' PSNR of MOVIE against movie.vob through CHAIN.
+Psnr() {
+  Quiet -i "$1" -i movie.vob -lavfi "[1:v:0]$2[ref];[0:v][ref]psnr=stats_file=$3" -f null -
+  awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^psnr_avg:/) { split($i, v, ":"); p = v[2] == "inf" ? 100 : v[2]; s += p; n++ } }
+       END { printf "%.2f", s / n }' "$3"
+}
 
-  # The floor: the same two passes, nothing else.
-  f="$p/floor"
-  mkdir -p "$f"
-  start=$(Seconds)
-  (cd "$f" &&
-   ffmpeg -nostdin -loglevel error -y -i ../movie.vob -map 0:v:0 -an -sn \
-     -vf "scale=640:360:flags=lanczos,$crop" -c:v libxvid -vtag XVID -b:v "$bps" -pass 1 \
-     -passlogfile xvid -f avi /dev/null &&
-   ffmpeg -nostdin -loglevel error -y -i ../movie.vob -map 0:v:0 -an -sn \
-     -vf "scale=640:360:flags=lanczos,$crop" -c:v libxvid -vtag XVID -b:v "$bps" -pass 2 \
-     -passlogfile xvid -f avi movie.avi)
-  floor=$(Since "$start")
-  ratio=$(awk -v a="$road" -v b="$floor" 'BEGIN { printf "%.2f", a / b }')
-  plain=$(awk -v a="$road" -v c="$(CorrectionTime "$p/log.txt")" -v b="$floor" \
-    'BEGIN { printf "%.2f", (a - c) / b }')
-  printf '%-8s %9ss %9ss %7s %18s %11s %7s%%\n' "$mb MB" "$road" "$floor" "$ratio" "$plain" \
-    "$passes" "$fill"
+# BorderDrop STATS SIZELOG: the most a frame within two of a segment border lies under its
+# segment's average PSNR (dB), over all borders.
+BorderDrop() {
+  awk 'FNR == NR { if ($0 ~ /^Video 2nd pass: segment [0-9]+ frames /) { split($6, r, "-"); first[++k] = r[1]; last[k] = r[2] } next }
+       { for (i = 1; i <= NF; i++) if ($i ~ /^psnr_avg:/) { split($i, v, ":"); p[FNR - 1] = v[2] == "inf" ? 100 : v[2] } }
+       END {
+         for (s = 1; s <= k; s++) { sum = 0; for (f = first[s]; f <= last[s]; f++) sum += p[f]; avg[s] = sum / (last[s] - first[s] + 1) }
+         worst = 0
+         for (s = 2; s <= k; s++) for (f = first[s] - 2; f <= first[s] + 2; f++) {
+           seg = f < first[s] ? s - 1 : s; d = avg[seg] - p[f]; if (d > worst) worst = d }
+         printf "%.2f", worst }' "$2" "$1"
+}
+
+discs=(easy mixed hard)
+[ $quick -eq 1 ] && discs=(mixed)
+results="$bench/results.txt"
+: >"$results"
+printf '%-6s %6s %5s %8s %8s %6s %7s %11s %11s %7s\n' disc medium cores road plain ratio fill \
+  "PSNR road" "PSNR plain" border
+for disc in "${discs[@]}"; do
+  MakeDisc "$disc"
+  # Sizes that the road must fill, from the title's length and difficulty (the audio takes ~1 MB
+  # a minute).
+  case $disc in
+    easy) sizes=(1.5 2 2.5);;
+    mixed) sizes=(3 5 7);;
+    hard) sizes=(5 7 9);;
+  esac
+  [ $quick -eq 1 ] && sizes=(5)
+  for mb in "${sizes[@]}"; do
+    mb=$(awk -v m="$mb" -v s="$seconds" 'BEGIN { print m * s / 60 }')
+    coreset=("0-$(($(nproc) - 1))" 0)
+    [ $quick -eq 1 ] && coreset=("0-$(($(nproc) - 1))")
+    for cores in "${coreset[@]}"; do
+      p="$bench/runs/$disc-$mb-$cores"
+      rm -rf "$p"
+      mkdir -p "$p"
+      "$bench/install/bin/ravlo3" --open "$bench/discs/$disc-$seconds/disc/VIDEO_TS/VTS_01_0.IFO" --chain 1 \
+        --audio 0x80 --format mp3 --quality 128 --size "$mb" --set chkDelTemp=0 --set chkDelLogs=0 \
+        --save "$p" >/dev/null
+      start=$(Seconds)
+      taskset -c "$cores" "$p/project.sh" >"$p/run.txt" 2>&1 || { cat "$p/run.txt" >&2; exit 1; }
+      road=$(Since "$start")
+      fill=$(sed -n 's/.* \([0-9.]*\)% of the medium$/\1/p' "$p/size.log" | tail -n 1)
+      bps=$(sed -n 's/^Video 2nd pass at \([0-9]*\) bit.*/\1/p' "$p/size.log" | tail -n 1)
+      crop=$(sed -n 's/.*\(crop=[0-9]*:[0-9]*:[0-9]*:[0-9]*\).*/\1/p' "$p/crop.log" | tail -n 1)
+      chain="scale=640:360:flags=lanczos,$crop"
+
+      # The floor: the same chain in two plain passes, nothing else.
+      f="$p/plain"
+      mkdir -p "$f"
+      start=$(Seconds)
+      (cd "$f" &&
+       taskset -c "$cores" ffmpeg -nostdin -loglevel error -y -i ../movie.vob -map 0:v:0 -an -sn -vf "$chain" \
+         -c:v libxvid -vtag XVID -b:v "$bps" -pass 1 -passlogfile xvid -f avi /dev/null &&
+       taskset -c "$cores" ffmpeg -nostdin -loglevel error -y -i ../movie.vob -map 0:v:0 -an -sn -vf "$chain" \
+         -c:v libxvid -vtag XVID -b:v "$bps" -pass 2 -passlogfile xvid -f avi movie.avi)
+      plain=$(Since "$start")
+      ratio=$(awk -v a="$road" -v b="$plain" 'BEGIN { printf "%.2f", a / b }')
+      psnrRoad=$(cd "$p" && Psnr movie.avi "$chain" psnr.txt)
+      psnrPlain=$(cd "$p" && Psnr plain/movie.avi "$chain" plain/psnr.txt)
+      border=$(BorderDrop "$p/psnr.txt" "$p/size.log")
+      plainFill=$(awk -v a="$(wc -c <"$f/movie.avi")" -v v="$(wc -c <"$p/movie.avi")" -v f="$fill" \
+        'BEGIN { printf "%.2f", f * a / v }')
+      ncores=$([ "$cores" = 0 ] && echo 1 || nproc)
+      printf '%-6s %5sM %5s %7ss %7ss %6s %6s%% %11s %11s %6s\n' "$disc" "$mb" "$ncores" "$road" "$plain" \
+        "$ratio" "$fill" "$psnrRoad" "$psnrPlain" "$border"
+      echo "$disc $mb $ncores $road $plain $ratio $fill $psnrRoad $psnrPlain $border $plainFill" >>"$results"
+    done
+  done
 done
+
+echo
+echo "(the plain two-pass's video is smaller than the road's where libxvid lands under its request:"
+echo " its size relative to the road's is in $results, last column, as a fill)"
+awk -v many="$(nproc)" '
+  function median(a, n,   i, j, t) { for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
+                                     return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2 }
+  { if ($3 == many) { all[++n] = $6; if ($6 > worstAll) worstAll = $6 } else { one[++m] = $6; if ($6 > worstOne) worstOne = $6 }
+    if ($7 < 99.5 || $7 > 100) outside++
+    loss = $9 - $8; if (loss > worstLoss) worstLoss = loss
+    if ($10 > worstBorder) worstBorder = $10 }
+  END {
+    if (n) printf "%d cores: median ratio %.2f (target <= 0.85), worst %.2f (target <= 1.0)\n", many, median(all, n), worstAll
+    if (m) printf "1 core:  median ratio %.2f, worst %.2f (target <= 1.15)\n", median(one, m), worstOne
+    printf "fills outside [99.5, 100]: %d of %d\n", outside, n + m
+    printf "worst PSNR loss against the plain two-pass: %.2f dB (target <= 0.15)\n", worstLoss
+    printf "worst border frame under its segment: %.2f dB (target <= 3)\n", worstBorder }' "$results"
