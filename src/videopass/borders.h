@@ -8,8 +8,8 @@
 
 namespace videopass {
 
-// Share of a frame's cost that is decoding and filtering (measured: about 0.3 of a first pass
-// of a DVD chain scaled to 640x360; encoding is the rest).
+// Share of a frame's cost spent on a frame before the segment (decoding, perhaps filtering);
+// encoding and the rest make up the remainder.
 constexpr double kDecodeShare = 0.3;
 
 // First frames of the first pass's segments: at most `jobs` segments (at least one) over

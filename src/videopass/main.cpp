@@ -142,8 +142,8 @@ std::vector<std::string> ChainInput(const Options& options, const std::string& c
 
 // The last segment's filters: its own frames to [main], the frames from `tailFrom` on to [tail].
 std::string TailGraph(const std::string& chain, long first, long tailFrom) {
-  return "[0:v:0]" + (chain.empty() ? "" : chain + ",") + "split[m][t];[m]trim=start_frame=" + std::to_string(first) +
-         ",setpts=PTS-STARTPTS[main];[t]trim=start_frame=" + std::to_string(tailFrom) + ",setpts=PTS-STARTPTS[tail]";
+  return "[0:v:0]" + SegmentChain(chain, first, -1) + ",split[main][t];[t]trim=start_frame=" +
+         std::to_string(tailFrom - first) + ",setpts=PTS-STARTPTS[tail]";
 }
 
 bool WritePlan(const Options& options, double fps, const std::vector<long>& starts, long tailFrom) {
@@ -175,7 +175,9 @@ int First(const Options& options) {
     return 1;
   }
   const long estimate = std::max(1L, std::lround(options.duration * fps));
-  const std::vector<long> starts = FirstPassStarts(estimate, UsableCores());
+  // Frames before a segment are decoded, and filtered too unless the chain is frame-local
+  // (measured on a DVD chain scaled to 640x360: decoding 0.2 of a first pass, scaling 0.2 more).
+  const std::vector<long> starts = FirstPassStarts(estimate, UsableCores(), FrameLocal(words.chain) ? 0.2 : 0.4);
   // The trailing segment is cut off the end after this pass; the last segment keeps the
   // filtered frames it may come from, losslessly, so that the trailing segment can be encoded
   // (again) without decoding the title again.
@@ -188,7 +190,7 @@ int First(const Options& options) {
     std::vector<std::string> input = ChainInput(options, words.chain, starts[k], end);
     if (end < 0) {
       input = {"-i", options.source, "-filter_complex", TailGraph(words.chain, starts[k], tailFrom), "-map", "[main]"};
-      pass = Concat(pass, {"-map", "[tail]", "-c:v", "ffv1", "-f", "nut", Path(options, "tail.nut")});
+      pass = Concat(pass, {"-map", "[tail]", "-c:v", "ffvhuff", "-f", "nut", Path(options, "tail.nut")});
     }
     jobs.push_back(XvidJob(options, words, "video1." + std::to_string(k), input, pass,
                            (end < 0 ? estimate : end) - starts[k]));
@@ -376,6 +378,9 @@ int Second(const Options& options) {
     progress.Break();
     StageAgain(options, "Video 2nd pass", "correction " + std::to_string(++corrections));
   };
+  // ffmpeg's AVI header with one video stream (measured: 5762 bytes), until a join measures it.
+  double header = 5762;
+  bool headerKnown = false;
   for (int mainRun = 0;; ++mainRun) {
     std::vector<EncoderJob> jobs;
     for (std::size_t j = 0; j < trailing; ++j) {
@@ -384,13 +389,6 @@ int Second(const Options& options) {
                              passWords(j, requests[j]), segments[j].Frames()));
     }
     if (const std::string error = RunJobs(jobs, UsableCores(), progress); !error.empty()) return Fail(error);
-    const std::string joined = Path(options, "main.avi");
-    if (const std::string e = Join(joined, {files.begin(), files.begin() + static_cast<long>(trailing)}, options.folder);
-        !e.empty()) {
-      return Fail(e);
-    }
-    const long long joinedMain = FileBytes(joined);
-    std::remove(joined.c_str());
     long long mainFiles = 0;
     {
       std::ofstream sizes(options.sizeLog, std::ios::app);
@@ -400,8 +398,9 @@ int Second(const Options& options) {
               << FileBytes(files[k]) << " bytes\n";
       }
     }
-    // What one more segment adds beside its picture: the header the join keeps only once.
-    const double header = trailing > 1 ? static_cast<double>(mainFiles - joinedMain) / (trailing - 1) : 8192;
+    // The join keeps one header and every frame's chunk and index entry: its size follows from
+    // the segments' sizes, once the header's size is known.
+    const long long joinedMain = mainFiles - static_cast<long long>(header * (trailing - 1));
     const double goal = TrailingGoal(options.medium, others, joinedMain, tail.Frames());
     if (!atBest && mainRun == 0 && !TrailingCanCarry(goal, shares[trailing], firstBytes[trailing])) {
       // The segments missed by more than the trailing one can make up with a picture like
@@ -416,8 +415,10 @@ int Second(const Options& options) {
     }
     // The trailing segment's response so far, as bytes of all results.
     std::vector<Try> tries;
-    const double base = static_cast<double>(joinedMain + others) - header;
-    if (pilotBytes > 0) tries.push_back({pilotRate, base + pilotBytes});
+    auto predicted = [&](long long tailBytes) {
+      return mainFiles + tailBytes - static_cast<long long>(header * trailing) + others;
+    };
+    if (pilotBytes > 0) tries.push_back({pilotRate, static_cast<double>(predicted(pilotBytes))});
     bool first = true;
     const Landed landed = LandTrailing(
         tries, options.medium, bestTail, atBest, 6,
@@ -427,12 +428,19 @@ int Second(const Options& options) {
           }
           first = false;
           progress.Break();
-          if (const std::string e = Join(partial, files, options.folder); !e.empty()) {
-            std::cerr << "videopass: " << e << '\n';
-            return -1;
+          // Joined for real when it may be the last try, or while the header's size is a guess.
+          const long long tailBytes = FileBytes(files[trailing]);
+          long long total = predicted(tailBytes);
+          if (!headerKnown || FillsMedium(total, options.medium) || (atBest && total <= options.medium)) {
+            if (const std::string e = Join(partial, files, options.folder); !e.empty()) {
+              std::cerr << "videopass: " << e << '\n';
+              return -1;
+            }
+            total = FileBytes(partial) + others;
+            header = static_cast<double>(mainFiles + tailBytes - FileBytes(partial)) / trailing;
+            headerKnown = true;
           }
-          const long long total = FileBytes(partial) + others;
-          SizeLine(options, "Video 2nd pass at " + bitrateText(FileBytes(partial) * 8.0 * fps / frames) + " bit/s: " +
+          SizeLine(options, "Video 2nd pass at " + bitrateText((total - others) * 8.0 * fps / frames) + " bit/s: " +
                                 std::to_string(total) + " bytes, " + Percent(total, options.medium) + "% of the medium");
           return total;
         },

@@ -1,5 +1,7 @@
 #include "videopass/segment_command.h"
 
+#include <sstream>
+
 namespace videopass {
 
 EncoderWords SplitEncoderWords(const std::vector<std::string>& words) {
@@ -20,10 +22,26 @@ EncoderWords SplitEncoderWords(const std::vector<std::string>& words) {
   return split;
 }
 
+bool FrameLocal(const std::string& chain) {
+  // Quoting, escapes or labels could hide a comma or another graph: not judged, not local.
+  if (chain.find_first_of("'\\[];") != std::string::npos) return false;
+  std::istringstream filters(chain);
+  for (std::string filter; std::getline(filters, filter, ',');) {
+    const std::string name = filter.substr(0, filter.find('='));
+    if (name != "scale" && name != "crop" && name != "pad" && name != "setsar" && name != "setdar" &&
+        name != "format" && name != "null") {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::string SegmentChain(const std::string& chain, long first, long end) {
   std::string trim = "trim=start_frame=" + std::to_string(first);
   if (end >= 0) trim += ":end_frame=" + std::to_string(end);
-  return (chain.empty() ? "" : chain + ",") + trim + ",setpts=PTS-STARTPTS";
+  trim += ",setpts=PTS-STARTPTS";
+  if (chain.empty()) return trim;
+  return FrameLocal(chain) ? trim + "," + chain : chain + "," + trim;
 }
 
 }  // namespace videopass

@@ -17,6 +17,11 @@ struct EncoderWords {
 // frames, so that the frames are counted after it.
 EncoderWords SplitEncoderWords(const std::vector<std::string>& words);
 
+// Whether every filter of the chain makes each frame from that frame alone (scaling, cropping,
+// padding, aspect): then a segment may drop the frames before it ahead of the chain, sparing
+// their filtering, and still get the same frames.
+bool FrameLocal(const std::string& chain);
+
 // The chain of a segment keeping frames [first, end) of the chain's output (end < 0: to the
 // last frame), time stamps starting again at 0.
 std::string SegmentChain(const std::string& chain, long first, long end);

@@ -208,8 +208,13 @@ TEST(SegmentCommand, EverySegmentRunsTheWholeChainAndKeepsItsFramesAfterIt) {
        "fieldmatch,decimate,scale=640:360,trim=start_frame=500,setpts=PTS-STARTPTS", {"-me_quality", "2"}},
       {{"-vf", "yadif", "-r", "24000/1001"}, 10, 20,
        "yadif,fps=24000/1001,trim=start_frame=10:end_frame=20,setpts=PTS-STARTPTS", {}},
+      // Frame-local filters: the frames before the segment are dropped before them.
       {{"-filter:v", "crop=640:352:0:4", "-vf", "scale=320:176"}, 1, 2,
-       "crop=640:352:0:4,scale=320:176,trim=start_frame=1:end_frame=2,setpts=PTS-STARTPTS", {}},
+       "trim=start_frame=1:end_frame=2,setpts=PTS-STARTPTS,crop=640:352:0:4,scale=320:176", {}},
+      {{"-vf", "scale=640:360:flags=lanczos,setsar=1"}, 7, -1,
+       "trim=start_frame=7,setpts=PTS-STARTPTS,scale=640:360:flags=lanczos,setsar=1", {}},
+      {{"-vf", "scale=640:360,hqdn3d"}, 7, -1, "scale=640:360,hqdn3d,trim=start_frame=7,setpts=PTS-STARTPTS", {}},
+      {{"-vf", "scale='min(640,iw)':-2"}, 7, -1, "scale='min(640,iw)':-2,trim=start_frame=7,setpts=PTS-STARTPTS", {}},
   };
   for (const Case& c : cases) {
     const EncoderWords words = SplitEncoderWords(c.words);
