@@ -94,11 +94,11 @@ for disc in "${discs[@]}"; do
   # Sizes that the road must fill, from the title's length and difficulty (the audio takes ~1 MB
   # a minute).
   case $disc in
-    easy) sizes=(1.5 2 2.5);;
-    mixed) sizes=(3 5 7);;
-    hard) sizes=(5 7 9);;
+    easy) sizes=(2 3 4);;
+    mixed) sizes=(5 7 9);;
+    hard) sizes=(6 8 10);;
   esac
-  [ $quick -eq 1 ] && sizes=(5)
+  [ $quick -eq 1 ] && sizes=(7)
   for mb in "${sizes[@]}"; do
     mb=$(awk -v m="$mb" -v s="$seconds" 'BEGIN { print m * s / 60 }')
     coreset=("0-$(($(nproc) - 1))" 0)

@@ -18,16 +18,17 @@ std::vector<double> ShareBytes(const std::vector<long long>& firstPassBytes, dou
 namespace {
 constexpr double kBuildUp = 280;  // frames over which the shortfall builds up
 constexpr double kLowest = 0.3;
+constexpr double kHighest = 1.5;
 }  // namespace
 
 double Landing(long frames, double deficitFrames) {
   const double n = std::max(frames, 1L);
-  return std::clamp(1 - deficitFrames * (1 - std::exp(-n / kBuildUp)) / n, kLowest, 1.0);
+  return std::clamp(1 - deficitFrames * (1 - std::exp(-n / kBuildUp)) / n, kLowest, kHighest);
 }
 
 double DeficitFrames(double landing, long frames) {
   const double n = std::max(frames, 1L);
-  return std::max(0.0, (1 - std::max(landing, kLowest)) * n / (1 - std::exp(-n / kBuildUp)));
+  return (1 - std::clamp(landing, kLowest, kHighest)) * n / (1 - std::exp(-n / kBuildUp));
 }
 
 double RequestBitrate(double target, long long firstPassBytes, long frames, double fps, double deficitFrames) {

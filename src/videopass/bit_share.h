@@ -12,10 +12,11 @@ std::vector<double> ShareBytes(const std::vector<long long>& firstPassBytes, dou
 // a noisy 640x360 chain, a segment of 50 frames came out at 0.41-0.49 of its request, 300 at
 // 0.55-0.72, 600 at 0.69-0.84 and 1200 at 0.83-0.92, a shortfall of a roughly fixed number of
 // frames' worth that builds up over the first few hundred frames and then stays. How many
-// depends on the picture; a short encode of the title's own frames measures it.
+// depends on the picture (a still one lands over its request: a negative shortfall); a short
+// encode of the title's own frames measures it.
 constexpr double kDeficitFrames = 150;  // before anything is measured
 double Landing(long frames, double deficitFrames);
-// The deficit (in frames' worth) that a segment of `frames` frames landing at `landing` shows.
+// The shortfall (in frames' worth) that a segment of `frames` frames landing at `landing` shows.
 double DeficitFrames(double landing, long frames);
 
 // The bitrate to ask libxvid's second pass for, for `target` bytes of picture over `frames`

@@ -347,7 +347,7 @@ int Second(const Options& options) {
   const double bestTail = RequestBitrate(1e18, firstBytes[trailing], tail.Frames(), fps);
   std::vector<std::string> tailInput = {"-i", Path(options, "tail.nut"), "-map", "0:v:0", "-an", "-sn"};
   if (tail.first > tailFrom) tailInput = Concat(tailInput, {"-vf", SegmentChain("", tail.first - tailFrom, -1)});
-  ProgressLine progress("[" + options.stage + "] Video 2nd pass", frames + tail.Frames());
+  ProgressLine progress("[" + options.stage + "] Video 2nd pass", frames + 2 * tail.Frames());
   auto encodeTail = [&](double bitrate) {
     const std::string error =
         RunJobs({XvidJob(options, words, "video2.tail", tailInput, passWords(trailing, bitrate), tail.Frames())}, 1, progress);
@@ -355,21 +355,40 @@ int Second(const Options& options) {
     return error.empty() ? FileBytes(files[trailing]) : -1;
   };
 
-  // How far under its request this picture lands: measured on the trailing segment first, a
-  // short encode of the title's own frames.
-  double deficit = kDeficitFrames;
+  // How far under its request the picture lands, measured first on two short encodes side by
+  // side: the trailing segment and the title's first frames. Each main segment goes by the one
+  // nearer to it.
+  double deficitHead = kDeficitFrames, deficitTail = kDeficitFrames;
   double pilotRate = 0;
   long long pilotBytes = 0;
   if (!atBest) {
+    const long head = std::max(1L, std::min(tail.Frames(), segments[0].Frames() / 2));
+    const std::string headLog = Path(options, "pilot");
+    if (!WritePassLog(headLog + "-0.log", title, 0, head)) return Fail(headLog + "-0.log cannot be written");
+    const long long headFirst = FirstPassBytes(title, 0, head);
+    const double headRate = RequestBitrate(payload * headFirst / std::max(firstTotal, 1LL), headFirst, head, fps);
     pilotRate = RequestBitrate(shares[trailing], firstBytes[trailing], tail.Frames(), fps);
-    pilotBytes = encodeTail(pilotRate);
-    if (pilotBytes < 0) return 1;
-    const double landed = (pilotBytes - 24.0 * tail.Frames() - 8192) / (pilotRate * tail.Frames() / fps / 8);
-    deficit = DeficitFrames(landed, tail.Frames());
+    const std::string headFile = Path(options, "pilot.avi");
+    std::vector<EncoderJob> pilots = {
+        XvidJob(options, words, "video2.tail", tailInput, passWords(trailing, pilotRate), tail.Frames()),
+        XvidJob(options, words, "video2.pilot", ChainInput(options, words.chain, 0, head),
+                {"-b:v", bitrateText(headRate), "-pass", "2", "-passlogfile", headLog, "-f", "avi", headFile}, head)};
+    if (const std::string error = RunJobs(pilots, UsableCores(), progress); !error.empty()) return Fail(error);
+    pilotBytes = FileBytes(files[trailing]);
+    auto landing = [&](long long bytes, double rate, long n) {
+      return (bytes - 24.0 * n - 5762) / (rate * n / fps / 8);
+    };
+    deficitTail = DeficitFrames(landing(pilotBytes, pilotRate, tail.Frames()), tail.Frames());
+    deficitHead = DeficitFrames(landing(FileBytes(headFile), headRate, head), head);
+    std::ofstream(options.sizeLog, std::ios::app) << "Video 2nd pass: shortfall " << std::lround(deficitHead)
+                                                  << " frames' worth at the start, " << std::lround(deficitTail)
+                                                  << " at the end\n";
   }
   std::vector<double> requests;
   for (std::size_t j = 0; j < segments.size(); ++j) {
-    requests.push_back(RequestBitrate(shares[j], firstBytes[j], segments[j].Frames(), fps, deficit));
+    const bool nearStart = segments[j].first + segments[j].end < frames;
+    requests.push_back(RequestBitrate(shares[j], firstBytes[j], segments[j].Frames(), fps,
+                                      nearStart ? deficitHead : deficitTail));
   }
 
   const std::string partial = options.out + ".part";
