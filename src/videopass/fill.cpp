@@ -26,10 +26,11 @@ Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate
   Landed result;
   const double aim = static_cast<double>(AimedTotal(medium));
   for (int n = 0; n < maxEncodes; ++n) {
-    double request = atBest ? bestBitrate : std::clamp(NextRequest(tries, aim), kLeast, bestBitrate);
+    // A title too small for the medium is made at its best, unless even that is too large.
+    double request = atBest && n == 0 ? bestBitrate : std::clamp(NextRequest(tries, aim), kLeast, bestBitrate);
     // No response to a changed request: the encoder is at an end of its range; try that end.
     const std::size_t known = tries.size();
-    if (!atBest && known >= 2 && tries[known - 1].bytes == tries[known - 2].bytes && tries[known - 1].bitrate != tries[known - 2].bitrate) {
+    if (known >= 2 && tries[known - 1].bytes == tries[known - 2].bytes && tries[known - 1].bitrate != tries[known - 2].bitrate) {
       request = tries.back().bytes < aim ? bestBitrate : kLeast;
     }
     if (n > 0) again();

@@ -154,6 +154,7 @@ TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
       {"the rest leaves too much even at its best", {6500000, 0.5, 1.0, 0.0, 200000}, 5e6, false, Landed::NeedsMain},
       {"a title too small at its best: once, under the medium", {3000000, 0.5, 1.0, 0.0, 200000}, 0, true,
        Landed::AtBest},
+      {"at its best but over the medium: made smaller", {7200000, 0.03, 1.0, 0.0, 500000}, 0, true, Landed::Fills},
   };
   for (Case& c : cases) {
     std::vector<Try> known;
