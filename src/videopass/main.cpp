@@ -265,6 +265,8 @@ std::string Percent(long long total, long long medium) {
 
 int Second(const Options& options) {
   const EncoderWords words = SplitEncoderWords(options.words);
+  // size.log tells this second pass only: a run again must not find the last run's verdicts.
+  std::remove(options.sizeLog.c_str());
   double fps = 0;
   long tailFrom = 0;
   std::vector<long> starts;
@@ -400,6 +402,21 @@ int Second(const Options& options) {
   // ffmpeg's AVI header with one video stream (measured: 5762 bytes), until a join measures it.
   double header = 5762;
   bool headerKnown = false;
+  // Each main segment's requests and what they gave; aiming them again from these moves them
+  // no further than their best. False when none of them moved.
+  std::vector<std::vector<Try>> mainTries(trailing);
+  auto aimMainAgain = [&]() {
+    bool moved = false;
+    for (std::size_t j = 0; j < trailing; ++j) {
+      const double wanted = shares[j] + 24.0 * segments[j].Frames() + header;
+      const double best = RequestBitrate(1e18, firstBytes[j], segments[j].Frames(), fps);
+      const double next = std::min(NextRequest(mainTries[j], wanted), best);
+      moved = moved || std::fabs(next - requests[j]) > 1;
+      requests[j] = next;
+    }
+    return moved;
+  };
+  constexpr int kMainRuns = 3;
   for (int mainRun = 0;; ++mainRun) {
     std::vector<EncoderJob> jobs;
     for (std::size_t j = 0; j < trailing; ++j) {
@@ -413,6 +430,7 @@ int Second(const Options& options) {
       std::ofstream sizes(options.sizeLog, std::ios::app);
       for (std::size_t k = 0; k < trailing; ++k) {
         mainFiles += FileBytes(files[k]);
+        mainTries[k].push_back({requests[k], static_cast<double>(FileBytes(files[k]))});
         sizes << "Video 2nd pass: segment " << k + 1 << " at " << std::llround(requests[k]) << " bit/s: "
               << FileBytes(files[k]) << " bytes\n";
       }
@@ -421,13 +439,10 @@ int Second(const Options& options) {
     // the segments' sizes, once the header's size is known.
     const long long joinedMain = mainFiles - static_cast<long long>(header * (trailing - 1));
     const double goal = TrailingGoal(options.medium, others, joinedMain, tail.Frames());
-    if (!atBest && mainRun == 0 && !TrailingCanCarry(goal, shares[trailing], firstBytes[trailing])) {
-      // The segments missed by more than the trailing one can make up with a picture like
-      // theirs: aim each again at its share from what its request gave.
-      for (std::size_t j = 0; j < trailing; ++j) {
-        const double wanted = shares[j] + 24.0 * segments[j].Frames() + header;
-        requests[j] = NextRequest({{requests[j], static_cast<double>(FileBytes(files[j]))}}, wanted);
-      }
+    // The segments missed by more than the trailing one can make up with a picture like theirs:
+    // aim each again at its share from what its requests gave.
+    if (!atBest && mainRun + 1 < kMainRuns && !TrailingCanCarry(goal, shares[trailing], firstBytes[trailing]) &&
+        aimMainAgain()) {
       correction();
       progress = ProgressLine("[" + options.stage + "] Video 2nd pass", frames);
       continue;
@@ -469,14 +484,19 @@ int Second(const Options& options) {
         });
     if (landed.kind == Landed::Error) return 1;
     if (landed.kind == Landed::Fills || landed.kind == Landed::AtBest) break;
-    if (landed.kind == Landed::NeedsMain && mainRun == 0) {
-      for (std::size_t j = 0; j < trailing; ++j) {
-        const double wanted = shares[j] + 24.0 * segments[j].Frames() + header;
-        requests[j] = NextRequest({{requests[j], static_cast<double>(FileBytes(files[j]))}}, wanted);
-      }
+    if (landed.kind == Landed::NeedsMain && mainRun + 1 < kMainRuns && aimMainAgain()) {
       correction();
       progress = ProgressLine("[" + options.stage + "] Video 2nd pass", frames);
       continue;
+    }
+    if (landed.kind == Landed::NeedsMain && landed.total < options.medium) {
+      // Every segment at its best and still short of the medium: the title is made at its best,
+      // and the shortfall is said.
+      if (const std::string e = Join(partial, files, options.folder); !e.empty()) return Fail(e);
+      const long long total = FileBytes(partial) + others;
+      SizeLine(options, "Video 2nd pass: at its best quality the video takes " + std::to_string(total - others) +
+                            " bytes, less than the " + std::to_string(aimedVideo) + " bytes the medium leaves it");
+      break;
     }
     std::remove(partial.c_str());
     return Fail("after " + std::to_string(corrections) + " corrections the files fill " +
