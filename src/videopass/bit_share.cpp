@@ -15,27 +15,9 @@ std::vector<double> ShareBytes(const std::vector<long long>& firstPassBytes, dou
   return shares;
 }
 
-namespace {
-constexpr double kBuildUp = 280;  // frames over which the shortfall builds up
-constexpr double kLowest = 0.3;
-constexpr double kHighest = 1.5;
-}  // namespace
-
-double Landing(long frames, double deficitFrames) {
-  const double n = std::max(frames, 1L);
-  return std::clamp(1 - deficitFrames * (1 - std::exp(-n / kBuildUp)) / n, kLowest, kHighest);
-}
-
-double DeficitFrames(double landing, long frames) {
-  const double n = std::max(frames, 1L);
-  return (1 - std::clamp(landing, kLowest, kHighest)) * n / (1 - std::exp(-n / kBuildUp));
-}
-
-double RequestBitrate(double target, long long firstPassBytes, long frames, double fps, double deficitFrames) {
+double RequestBitrate(double target, long long firstPassBytes, long frames, double fps) {
   const double perByte = 8 * fps / std::max(frames, 1L);
-  const double first = static_cast<double>(firstPassBytes);
-  if (target >= first) return first * perByte;
-  return std::min(target / Landing(frames, deficitFrames), first) * perByte;
+  return std::min(target, static_cast<double>(firstPassBytes)) * perByte;
 }
 
 double NextRequest(const std::vector<Try>& tries, double goal) {

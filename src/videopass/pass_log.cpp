@@ -1,5 +1,7 @@
 #include "videopass/pass_log.h"
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -31,10 +33,25 @@ void AppendFrames(PassLog& log, const PassLog& more) {
   log.frames.insert(log.frames.end(), more.frames.begin(), more.frames.end());
 }
 
-bool WritePassLog(const std::string& path, const PassLog& log, long first, long end) {
+std::string ScaledLine(const FrameStat& frame, double scale) {
+  if (scale == 1) return frame.line;
+  std::istringstream words(frame.line);
+  std::string type;
+  long long fields[6] = {};
+  words >> type;
+  for (long long& field : fields) words >> field;
+  std::ostringstream line;
+  line << type;
+  for (int i = 0; i < 6; ++i) {
+    line << ' ' << (i >= 4 ? std::max(1LL, std::llround(fields[i] * scale)) : fields[i]);
+  }
+  return line.str();
+}
+
+bool WritePassLog(const std::string& path, const PassLog& log, long first, long end, double scale) {
   std::ofstream out(path);
   for (const std::string& line : log.header) out << line << '\n';
-  for (long i = first; i < end; ++i) out << log.frames[i].line << '\n';
+  for (long i = first; i < end; ++i) out << ScaledLine(log.frames[i], scale) << '\n';
   return static_cast<bool>(out.flush());
 }
 

@@ -13,6 +13,12 @@ struct FrameStat {
   std::string line;         // the line as written, for the second pass's logs
 };
 
+// The line of a frame with its lengths (the frame's and its header's) scaled by `scale`.
+// libxvid's second pass guesses its first quantizers from these lengths; where the picture
+// makes less (or more) at a quantizer than the lengths promise, it starts under (or over) its
+// request and makes up only gradually. Scaled lengths make the guess right from the start.
+std::string ScaledLine(const FrameStat& frame, double scale);
+
 struct PassLog {
   std::vector<std::string> header;  // the comment and blank lines before the frames
   std::vector<FrameStat> frames;
@@ -24,8 +30,9 @@ bool ReadPassLog(const std::string& path, PassLog& log);
 // Appends the frames of `more` (the next segment's first pass) to `log`.
 void AppendFrames(PassLog& log, const PassLog& more);
 
-// Writes the log of frames [first, end): the header and those frames' lines.
-bool WritePassLog(const std::string& path, const PassLog& log, long first, long end);
+// Writes the log of frames [first, end): the header and those frames' lines, their lengths
+// scaled by `scale`.
+bool WritePassLog(const std::string& path, const PassLog& log, long first, long end, double scale = 1);
 
 // Sum of the first-pass lengths of frames [first, end).
 long long FirstPassBytes(const PassLog& log, long first, long end);

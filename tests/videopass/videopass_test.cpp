@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "videopass/bit_share.h"
 #include "videopass/borders.h"
 #include "videopass/fill.h"
+#include "videopass/pass_log.h"
 #include "videopass/segment_command.h"
 
 namespace videopass {
@@ -74,7 +76,7 @@ TEST(Borders, SegmentsEndTogetherAndTheTrailingOneStartsOnAKeyFrame) {
   }
 }
 
-TEST(BitShare, HarderSegmentsGetMoreAndRequestsAllowForTheShortfall) {
+TEST(BitShare, HarderSegmentsGetMoreAndNoRequestPassesTheFirstPass) {
   struct ShareCase {
     std::vector<long long> firstPass;
     double payload;
@@ -91,34 +93,56 @@ TEST(BitShare, HarderSegmentsGetMoreAndRequestsAllowForTheShortfall) {
     for (std::size_t i = 0; i < got.size(); ++i) EXPECT_DOUBLE_EQ(got[i], c.shares[i]);
   }
 
-  // Requests: a long segment lands near its request, a short one far under; never above what
-  // the first pass (the finest quantizer) made; a measured shortfall is carried to the rest.
+  // Requests: the target's bitrate, never above what the first pass (the finest quantizer) made.
   struct RequestCase {
     const char* what;
     double target;
     long long firstPass;
     long frames;
-    double deficit;
-    double low, high;  // the request in bit/s at 25 fps
+    double bitrate;  // at 25 fps
   } requests[] = {
-      {"long segment: about the target", 50e6, 500000000, 100000, 150, 100000, 100300},
-      {"1200 frames: about 1/0.88", 3e6, 30000000, 1200, 150, 560000, 580000},
-      {"50 frames: about 1/0.51", 0.2e6, 3000000, 50, 150, 1.55e6, 1.6e6},
-      {"no shortfall measured", 3e6, 30000000, 1200, 0, 0.5e6, 0.5e6},
-      {"target above the first pass: the first pass's rate", 5e6, 3000000, 1200, 150, 0.5e6, 0.5e6},
-      {"raised request capped at the first pass", 2.9e6, 3000000, 1200, 150, 0.5e6, 0.5e6},
+      {"1200 frames", 3e6, 30000000, 1200, 500000},
+      {"50 frames", 0.2e6, 3000000, 50, 800000},
+      {"target above the first pass: the first pass's rate", 5e6, 3000000, 1200, 500000},
   };
   for (const RequestCase& c : requests) {
-    const double bitrate = RequestBitrate(c.target, c.firstPass, c.frames, 25, c.deficit);
-    EXPECT_GE(bitrate, c.low) << c.what;
-    EXPECT_LE(bitrate, c.high) << c.what;
+    EXPECT_DOUBLE_EQ(RequestBitrate(c.target, c.firstPass, c.frames, 25), c.bitrate) << c.what;
   }
-  // What a segment's landing says of the shortfall gives that landing back.
-  for (long frames : {50L, 300L, 1200L}) {
-    for (double landing : {0.45, 0.7, 0.95}) {
-      EXPECT_NEAR(Landing(frames, DeficitFrames(landing, frames)), landing, 1e-9) << frames;
-    }
+}
+
+TEST(PassLog, SegmentLogsHoldTheirFramesWithLengthsScaledToThePicture) {
+  const std::string path = ::testing::TempDir() + "/videopass_log";
+  {
+    std::ofstream out(path + "-0.log");
+    out << "# ffmpeg 2-pass log file, using xvid codec\n# Do not modify.\n\n"
+           "i 2 920 0 0 114323 3385\np 2 0 920 0 108832 2099\np 2 0 900 20 3 1\ni 2 920 0 0 100000 3000\n";
   }
+  PassLog log;
+  ASSERT_TRUE(ReadPassLog(path + "-0.log", log));
+  ASSERT_EQ(log.frames.size(), 4u);
+  EXPECT_EQ(log.header.size(), 3u);
+  EXPECT_EQ(FirstPassBytes(log, 1, 3), 108835);
+  struct Case {
+    long first, end;
+    double scale;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {0, 4, 1, {"i 2 920 0 0 114323 3385", "p 2 0 920 0 108832 2099", "p 2 0 900 20 3 1", "i 2 920 0 0 100000 3000"}},
+      {1, 3, 0.5, {"p 2 0 920 0 54416 1050", "p 2 0 900 20 2 1"}},  // lengths stay at least 1
+      {3, 4, 2, {"i 2 920 0 0 200000 6000"}},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(WritePassLog(path + "-1.log", log, c.first, c.end, c.scale));
+    PassLog part;
+    ASSERT_TRUE(ReadPassLog(path + "-1.log", part));
+    EXPECT_EQ(part.header, log.header);
+    std::vector<std::string> lines;
+    for (const FrameStat& frame : part.frames) lines.push_back(frame.line);
+    EXPECT_EQ(lines, c.lines) << c.first << "-" << c.end << " x" << c.scale;
+  }
+  std::ofstream(path + "-2.log") << "# log\ni 2 920 0 0\n";
+  EXPECT_FALSE(ReadPassLog(path + "-2.log", log));
+  EXPECT_FALSE(ReadPassLog(path + "-missing.log", log));
 }
 
 // A stand-in encoder: what the trailing segment's request buys, with libxvid's shortfall and a
