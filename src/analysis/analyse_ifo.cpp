@@ -97,6 +97,17 @@ void AnalyseIfo(AppState& app) {
                                                       : std::string()));
     return;
   }
+  // A report no title set could give is refused whole, before any of it reaches the record.
+  const std::string unusable = "The report of the analysis of " + app.globals.IfoPath +
+                               " cannot be used: " + reportPath + " ";
+  const auto tooLarge = [&](std::int64_t length) {
+    if (length <= kMaxReportBytes) return false;
+    ShowError(app, unusable + "is " + std::to_string(length) +
+                       " bytes, more than any analysis report of a title set (" +
+                       std::to_string(kMaxReportBytes) + " bytes).");
+    return true;
+  };
+  if (tooLarge(app.platform.FileLength(reportPath).value_or(0))) return;
   std::string error;
   const auto report = app.platform.ReadWholeFile(reportPath, error);
   if (!report) {
@@ -104,7 +115,13 @@ void AnalyseIfo(AppState& app) {
                        " cannot be read: " + reportPath + "\n" + error);
     return;
   }
-  ApplyReport(app, *report);
+  if (tooLarge(static_cast<std::int64_t>(report->size()))) return;
+  const ReportFacts facts = ReadReport(*report);
+  if (const auto problem = ReportProblem(facts)) {
+    ShowError(app, unusable + *problem + ".");
+    return;
+  }
+  ApplyReportFacts(app, facts);
 
   s.cmbPGC.SetText(s.cmbPGC.Item(0));  // empty when the report named no chain
   s.txtTitle.SetText("1");             // selects the first chain through its change event
