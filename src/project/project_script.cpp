@@ -32,6 +32,16 @@ Unmade() {
   for file in $results movie.avi; do rm -f -- "$file" "$file.part"; done
   rm -f movie.part.idx movie.part.sub
 }
+# Moves the results of another plan saved here before out of the way, saying which: beside
+# this plan's files they would pass for results of this run.
+Aside() {
+  for file in 0x??.mp3 0x??.ogg 0x??.ac3 0x??o.ac3 0x??o.wav movie.idx movie.sub; do
+    [ -f "$file" ] || continue
+    case " $results " in *" $file "*) continue ;; esac
+    mkdir -p 'earlier results' && mv -f -- "$file" 'earlier results/' &&
+      echo "$file is no result of this plan: moved to earlier results/"
+  done
+}
 Fail() {
   # The audio runs beside the first video pass: let it end rather than leave it running.
   [ -n "$audio_job" ] && wait "$audio_job"
@@ -425,6 +435,7 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line("echo \"Encoding - the stages and their times go to log.txt\"");
   sh.Line(": >log.txt");
   sh.Line("Unmade");
+  sh.Line("Aside");
   sh.Line("Stage Analysis");
   sh.Line("Run analysis.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --stream movie.vob");
   sh.Line("duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 movie.vob 2>>analysis.log)");

@@ -313,7 +313,7 @@ TEST(ShellRoad, ATitleTooSmallForTheMediumIsMadeAtItsBestAndSaysSo) {
   plan.subtitles.resize(1);
   plan.audio.resize(1);
   plan.audioOutput = AudioOutput::Ac3;  // no tags to look for
-  // An earlier plan's audio in the folder is neither measured nor touched.
+  // An earlier plan's audio in the folder is not measured, and is moved aside.
   std::ofstream(project / "0xA0.mp3") << "earlier";
   const std::string output = road.Run(plan);
   EXPECT_TRUE(Has(output, "exit=0\n")) << output;
@@ -322,7 +322,9 @@ TEST(ShellRoad, ATitleTooSmallForTheMediumIsMadeAtItsBestAndSaysSo) {
   EXPECT_TRUE(Has(runs, "-pass 2")) << runs;
   EXPECT_FALSE(Has(runs.substr(runs.find("-pass 2") + 1), "-pass 2")) << runs;  // once
   EXPECT_EQ(ReadFile(project / "brimmer.args"), "--print 7 0x80.ac3 movie.idx movie.sub\n");
-  EXPECT_EQ(road.Results(), "0x80.ac3 0xA0.mp3 movie.avi movie.idx movie.sub ") << output;
+  EXPECT_EQ(road.Results(), "0x80.ac3 movie.avi movie.idx movie.sub ") << output;
+  EXPECT_EQ(ReadFile(project / "earlier results" / "0xA0.mp3"), "earlier");
+  EXPECT_TRUE(Has(output, "0xA0.mp3 is no result of this plan: moved to earlier results/\n")) << output;
   const std::string log = ReadFile(project / "log.txt");
   EXPECT_TRUE(Has(log, "\nEnd: ")) << log;
   EXPECT_FALSE(Has(log, "failed")) << log;
