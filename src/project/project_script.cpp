@@ -26,6 +26,7 @@ Shown() {
 }
 audio_job=''
 progress=-stats
+beside=''
 # Removes this plan's results, whole or not: a job that does not end well leaves none, and
 # none of an earlier run stays beside this run's files as if it were theirs.
 Unmade() {
@@ -47,6 +48,8 @@ Fail() {
   [ -n "$audio_job" ] && wait "$audio_job"
   Unmade
   echo "$stage failed: $(Now)" >>log.txt
+  # Beside the first pass, its progress line may be unfinished.
+  [ -z "$beside" ] || echo >&2
   printf 'project.sh: %s failed: %s\n' "$stage" "$1" >&2
   exit 1
 }
@@ -285,7 +288,7 @@ std::string VorbisQuality(const std::string& quality) {
 void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results, ScriptText& sh) {
   sh.Line("Stage Audio '' '(beside the first video pass)'");
   sh.Line("(");
-  sh.Line("progress=-nostats");
+  sh.Line("progress=-nostats beside=1");
   for (std::size_t i = 0; i < plan.audio.size(); ++i) {
     const PlannedStream& stream = plan.audio[i];
     const std::string id = Hex(stream.id);
