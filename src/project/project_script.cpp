@@ -147,6 +147,7 @@ constexpr const char* kSupervisor = R"SH(if [ "${1:-}" != --job ]; then
   job=''
   Interrupted() {
     trap '' INT TERM HUP
+    job=${job:-${!:-}}  # the signal may come between the start and its note
     [ -n "$job" ] || exit "$1"
     kill -TERM "$job" 2>/dev/null
     kill -TERM -"$job" 2>/dev/null
