@@ -67,13 +67,18 @@ Stage() {
   echo "$stage: $(Now)" >>log.txt
 }
 # Tool COMMAND...: runs the command with its output on descriptor 3 and its messages on 4; its
-# last messages also stay in $said and its exit code in $status.
+# last messages also stay in $said, its exit code in $status and, from ffmpeg's progress, the
+# number of frames it encoded in $encoded.
 Tool() {
   said=$( { { { "$@" 2>&1 >&3 3>&- 4>&- 5>&- 6>&-; echo "project.sh: exit code $?" >&5; } |
               tee /dev/fd/6 2>/dev/null >&4; } 6>&1 |
-            tr '\r' '\n' | grep -v -e '^ *$' -e '^frame=' -e '^size=' | tail -n 20; } 5>&1 )
+            tr '\r' '\n' | awk '/^frame=/ { frames = $0; sub(/^frame= */, "", frames); sub(/ .*/, "", frames) }
+              /^(frame|size)=/ || !NF { next } { kept[n++ % 20] = $0 }
+              END { for (i = n > 20 ? n - 20 : 0; i < n; i++) print kept[i % 20]
+                    if (frames != "") print "project.sh: frames " frames }'; } 5>&1 )
   status=$(printf '%s\n' "$said" | sed -n 's/^project\.sh: exit code //p')
-  said=$(printf '%s\n' "$said" | grep -v '^project\.sh: exit code ')
+  encoded=$(printf '%s\n' "$said" | sed -n 's/^project\.sh: frames //p')
+  said=$(printf '%s\n' "$said" | grep -v '^project\.sh: \(exit code\|frames\) ')
 }
 Complaint() {
   printf '%s\n' "$said" | grep -i -e 'no space left' -e 'disk quota' -e 'file too large' \
@@ -115,6 +120,13 @@ Keep() {
       Fail "$1 lasts ${got:-no} seconds, not about the title's $3; it was not written whole"
   fi
   mv -f -- "$1" "$2" || Fail "$1 cannot be renamed to $2"
+}
+# libxvid writes its pass file without a word when the disk is full: the file must hold a line
+# for every frame the first pass encoded.
+PassFileWhole() {
+  held=$(awk '!/^#/ && NF >= 7 { n++ } END { print n + 0 }' xvid-0.log 2>/dev/null)
+  [ -z "$encoded" ] || [ "$held" = "$encoded" ] ||
+    Fail "xvid-0.log holds $held of the $encoded frames the first pass encoded; it was not written whole"
 }
 # AuthorIn FILE: the file's tags (MP3 and WAV keep them with the file, OGG with its stream)
 # hold the author text exactly; this output form prints each value as it is.
@@ -468,6 +480,7 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line(filters.empty() ? "filters=''" : "filters=\"-vf " + filters + "\"");
   sh.Line("Encode video1.log -i movie.vob -map 0:v:0 -an -sn $filters -c:v libxvid -vtag XVID \\");
   sh.Line("  ${RAVLO3_XVID_OPTIONS:-} -b:v 1000000 -pass 1 -passlogfile xvid -f avi /dev/null");
+  sh.Line("PassFileWhole");
   sh.Line();
   sh.Raw(kSecondPass);
   sh.Line();

@@ -349,6 +349,10 @@ TEST(ShellRoad, AStageFailsOnItsToolsErrorWithTheReasonAndLeavesNoResult) {
        " printf 'frame=  9 size= 0kB\\n' >&2; head -c 99 /dev/zero >\"$last\"; exit 0;;\n",
        "'movie.avi.part' reported an error: av_interleaved_write_frame(): No space left on device; "
        "its messages are in video2.log\n"},
+      {"Video 1st pass", "ffmpeg",
+       "  *'-pass 1'*) for i in 1 2 3 4 5; do echo 'f 1 2 3 4 100 7' >>xvid-0.log; done\n"
+       "    printf 'frame=    5 q=2.0 size=0kB\r' >&2; printf 'frame=   10 q=2.0 Lsize=0kB\n' >&2;;\n",
+       "xvid-0.log holds 5 of the 10 frames the first pass encoded; it was not written whole\n"},
       {"Audio", "ffprobe", "case \"$*\" in *0xA0.mp3.part*) echo 3.5;; *) echo 48.0;; esac\n",
        "0xA0.mp3.part lasts 3.5 seconds, not about the title's 48.0; it was not written whole\n"},
       {"Subtitles", "vobtitle", "case \"$4\" in --stream) echo vob >\"$5\";; --vobsub) echo idx >\"$5.idx\";; esac\n",
