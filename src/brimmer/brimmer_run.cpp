@@ -9,34 +9,10 @@ namespace {
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-}  // namespace
-
-std::uint64_t MeasuredBytes(const std::string& folder, Measure measure) {
-  std::uint64_t total = 0;
-  // A missing archive or index simply means no subtitles (or text subtitles).
-  for (const char* name : {"movie.rar", "movie.idx"}) {
-    total += FileLength(folder + name).value_or(0);
-  }
-  // Every audio file counts, a demultiplexed stream kept unconverted included.
-  for (const char* extension : {"ac3", "mp3", "ogg"}) {
-    for (const std::string& name : FilesWithExtension(folder, extension)) {
-      total += FileLength(folder + name).value_or(0);
-    }
-  }
-  if (measure == Measure::LinuxRoad) {
-    // No archive there: the picture file itself is a result, and so is kept PCM audio.
-    total += FileLength(folder + "movie.sub").value_or(0);
-    for (const std::string& name : FilesWithExtension(folder, "wav")) {
-      total += FileLength(folder + name).value_or(0);
-    }
-  }
-  return total;
-}
-
-BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
-                                  Measure measure) {
+// The size left for the video once measuredBytes of other results are on the medium.
+BrimmerOutcome DesiredSizeFor(std::uint64_t measuredBytes, std::string_view mediaSizeText) {
   BrimmerOutcome outcome;
-  outcome.measuredBytes = MeasuredBytes(folder, measure);
+  outcome.measuredBytes = measuredBytes;
   outcome.usedKB = UsedKBFromBytes(outcome.measuredBytes);
 
   // The whole text must be the number: "699 MB" or "" would otherwise become a size nobody
@@ -67,6 +43,51 @@ BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view me
   }
   return outcome;
 }
+
+}  // namespace
+
+std::uint64_t MeasuredBytes(const std::string& folder, Measure measure) {
+  std::uint64_t total = 0;
+  // A missing archive or index simply means no subtitles (or text subtitles).
+  for (const char* name : {"movie.rar", "movie.idx"}) {
+    total += FileLength(folder + name).value_or(0);
+  }
+  // Every audio file counts, a demultiplexed stream kept unconverted included.
+  for (const char* extension : {"ac3", "mp3", "ogg"}) {
+    for (const std::string& name : FilesWithExtension(folder, extension)) {
+      total += FileLength(folder + name).value_or(0);
+    }
+  }
+  if (measure == Measure::LinuxRoad) {
+    // No archive there: the picture file itself is a result, and so is kept PCM audio.
+    total += FileLength(folder + "movie.sub").value_or(0);
+    for (const std::string& name : FilesWithExtension(folder, "wav")) {
+      total += FileLength(folder + name).value_or(0);
+    }
+  }
+  return total;
+}
+
+BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
+                                  Measure measure) {
+  return DesiredSizeFor(MeasuredBytes(folder, measure), mediaSizeText);
+}
+
+BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
+                                  const std::vector<std::string>& files) {
+  std::uint64_t total = 0;
+  for (const std::string& name : files) {
+    const std::optional<std::uint64_t> length = FileLength(folder + name);
+    if (!length) {
+      BrimmerOutcome outcome;
+      outcome.refusal = "the result file " + Quoted(name) + " cannot be measured";
+      return outcome;
+    }
+    total += *length;
+  }
+  return DesiredSizeFor(total, mediaSizeText);
+}
+
 
 BrimmerOutcome RunBrimmer(const std::string& folder, std::string_view mediaSizeText) {
   BrimmerOutcome outcome = ComputeDesiredSize(folder, mediaSizeText, Measure::WindowsBatch);

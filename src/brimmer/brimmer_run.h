@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brimmer {
 
@@ -37,6 +38,11 @@ std::uint64_t MeasuredBytes(const std::string& folder, Measure measure = Measure
 // separator; mediaSizeText is the whole argument text (megabytes).
 BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
                                   Measure measure);
+
+// The same with the result files named (relative to folder): exactly those are measured, and
+// one that cannot be measured is a refusal naming it, since a missing result is no room freed.
+BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
+                                  const std::vector<std::string>& files);
 
 // The batch's step: computes the size and appends it to folder's 2nd.reg. A refusal appends
 // nothing there and one line to folder's log.txt, the batch's own log.

@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "brimmer/brimmer_run.h"
 #include "brimmer/folder_access.h"
@@ -173,6 +175,29 @@ TEST_F(BrimmerRun, TheLinuxRoadAlsoCountsThePictureFileAndKeptPcm) {
   const BrimmerOutcome outcome = ComputeDesiredSize(folder, "1", Measure::LinuxRoad);
   EXPECT_EQ(outcome.desiredKB, 45);
   EXPECT_FALSE(fs::exists(dir / "2nd.reg"));  // computing hands nothing on by itself
+}
+
+// With the result files named, only those count (another plan's audio beside them does not),
+// and a named file that is not there is refused by name.
+TEST_F(BrimmerRun, NamedResultFilesAreExactlyWhatIsMeasured) {
+  MakeFile("0x80.mp3", 1000);
+  MakeFile("0x81.mp3", 500000);  // an earlier plan's
+  MakeFile("movie.idx", 2000);
+  MakeFile("movie.sub", 300000);
+  const struct {
+    std::vector<std::string> files;
+    std::optional<std::int32_t> desiredKB;
+    const char* refusal;
+  } cases[] = {
+      {{"0x80.mp3"}, 1023, ""},                                      // 1000 bytes -> 1 KB
+      {{"0x80.mp3", "movie.idx", "movie.sub"}, 1024 - 296, ""},      // 303000 bytes -> 296 KB
+      {{"0x80.mp3", "0x82.mp3"}, std::nullopt, "the result file \"0x82.mp3\" cannot be measured"},
+  };
+  for (const auto& c : cases) {
+    const BrimmerOutcome outcome = ComputeDesiredSize(folder, "1", c.files);
+    EXPECT_EQ(outcome.desiredKB, c.desiredKB) << c.files.back();
+    EXPECT_EQ(outcome.refusal, c.refusal) << c.files.back();
+  }
 }
 
 TEST_F(BrimmerRun, MissingFolderMeasuresNothing) {

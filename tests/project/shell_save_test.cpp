@@ -29,7 +29,7 @@ TEST_F(ShellSaveTest, WritesTheTwoScriptsWithLineFeedsAndCopiesNoTool) {
   ASSERT_TRUE(SaveProject(app));
   EXPECT_EQ(ProjectFiles(), (std::set<std::string>{"movie.sh", "project.sh"}));
   const std::string script = Project("project.sh");
-  EXPECT_EQ(script.rfind("#!/bin/sh\n", 0), 0u);
+  EXPECT_EQ(script.rfind("#!/bin/sh -\n", 0), 0u);  // "-": a folder named "-x" is no option
   EXPECT_EQ(script.find('\r'), std::string::npos);
   EXPECT_EQ(script.back(), '\n');
   EXPECT_NE(script.find("-map 0:i:0x80 "), std::string::npos);
