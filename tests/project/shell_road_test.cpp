@@ -46,7 +46,7 @@ struct TempFolder {
 };
 
 // A text with everything a shell would otherwise act on (a "\\" would be a path separator).
-const std::string kNasty = "My \"Discs\" $HOME `id` ; it's $(touch PWNED) *|&<> end";
+const std::string kNasty = "My \"Discs\" $HOME `id` ; it's $(touch PWNED) *|&<> bs\\x end";
 
 TEST(ShellQuoted, TheShellPassesEveryTextOnLiterallyAndRunsNothingElse) {
   TempFolder folder;
@@ -180,8 +180,9 @@ TEST(ShellRoad, MovieScriptPlaysEveryAudioFileAndTheSubtitles) {
 }
 
 TEST(ShellRoad, HelpersLieInTheBinFolderBesideTheData) {
-  EXPECT_EQ(HelperFolder("\\usr\\local\\share\\ravlo3\\"), "/usr/local/bin");
-  EXPECT_EQ(HelperFolder("\\home\\a b\\build\\src\\app\\"), "/home/a b/build/src/app");
+  EXPECT_EQ(HelperFolder("/usr/local/share/ravlo3/"), "/usr/local/bin");
+  EXPECT_EQ(HelperFolder("/home/a b/build/src/app/"), "/home/a b/build/src/app");
+  EXPECT_EQ(HelperFolder("/home/a\\b/share/ravlo3/"), "/home/a\\b/bin");
 }
 
 // project.sh for real, with stand-in helpers: a disc path full of shell syntax reaches the
@@ -198,7 +199,7 @@ TEST(ShellRoad, ProjectScriptPassesThePathLiterallyAndStopsAtAFailingStage) {
   }
   fs::permissions(bin / "vobtitle", fs::perms::owner_all);
   ProjectPlan plan = Plan();
-  plan.ifoPath = "\\" + kNasty + "\\VTS_01_0.IFO";
+  plan.ifoPath = "/" + kNasty + "/VTS_01_0.IFO";
   {
     std::ofstream script(project / "project.sh");
     script << ProjectScriptText(plan, bin.string()) << '\n';

@@ -10,19 +10,27 @@ namespace {
 
 class ShellSaveTest : public ProjectTest {
  protected:
+  // The Linux road's record holds POSIX paths.
   void SetUp() override {
     ProjectTest::SetUp();
     app.road = ProjectRoad::Shell;
+    app.globals.AppFolder = "/usr/share/ravlo3/";
+    app.globals.IfoPath = "/media/dvd/VIDEO_TS/VTS_01_0.IFO";
+    app.globals.ProjectFolder = kFolder;
+    std::filesystem::create_directories(platform.HostPath(kFolder));
     AddAudio({"0x80o.ac3"});
     AddSubtitles({"0x20"});
   }
   std::set<std::string> ProjectFiles() const {
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(platform.HostPath("E:\\Proj"))) {
+    for (const auto& entry : std::filesystem::directory_iterator(platform.HostPath(kFolder))) {
       names.insert(entry.path().filename().string());
     }
     return names;
   }
+  std::string Project(const std::string& name) const { return platform.GetFile(kFolder + name); }
+
+  const std::string kFolder = "/home/u/Proj/";
 };
 
 TEST_F(ShellSaveTest, WritesTheTwoScriptsWithLineFeedsAndCopiesNoTool) {
@@ -37,16 +45,17 @@ TEST_F(ShellSaveTest, WritesTheTwoScriptsWithLineFeedsAndCopiesNoTool) {
   EXPECT_EQ(platform.CountCalls("CopyFileTo"), 0);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].icon, MessageIcon::Information);
-  EXPECT_EQ(platform.messages[0].text, "Project saved\n\nScript: E:/Proj/project.sh\nPlayback: E:/Proj/movie.sh\n");
+  EXPECT_EQ(platform.messages[0].text, "Project saved\n\nScript: /home/u/Proj/project.sh\nPlayback: /home/u/Proj/movie.sh\n");
 }
 
 TEST_F(ShellSaveTest, APathOnlyTheBatchCannotCarryIsTakenOnTheShellRoadAlone) {
-  app.globals.IfoPath = "D:\\\"Best\" of %USER%\\VTS_01_0.IFO";
+  app.globals.IfoPath = "/media/\"Best\" of %USER%?*/VTS_01_0.IFO";
   ASSERT_TRUE(SaveProject(app));
-  EXPECT_NE(Project("project.sh").find("ifo='D:/\"Best\" of %USER%/VTS_01_0.IFO'\n"), std::string::npos);
+  EXPECT_NE(Project("project.sh").find("ifo='/media/\"Best\" of %USER%?*/VTS_01_0.IFO'\n"), std::string::npos);
 
   app.road = ProjectRoad::Batch;
-  std::filesystem::remove(platform.HostPath("E:\\Proj\\project.sh"));
+  app.globals.IfoPath = "D:\\\"Best\" of %USER%\\VTS_01_0.IFO";
+  app.globals.ProjectFolder = "E:\\Proj\\";
   EXPECT_FALSE(SaveProject(app));
   EXPECT_NE(platform.messages.back().text.find("quotation mark"), std::string::npos);
   EXPECT_FALSE(InProject("project.bat"));
