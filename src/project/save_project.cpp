@@ -2,6 +2,7 @@
 
 #include "frame/constants.h"
 #include "frame/paths.h"
+#include "project/foreign_results.h"
 #include "project/shell_road.h"
 #include "project/writers.h"
 
@@ -96,10 +97,10 @@ std::string SaveFailedMessage(const AppState& app, const SaveReport& report, Aft
 
 std::string PlanRefusedMessage(const AppState& app, const std::string& refusal, AfterSave after) {
   const std::string& br = app.globals.LineBreak;
-  return refusal + br + br +
-         (after == AfterSave::Run ? "Nothing was saved and the batch was not started."
-                                  : "Nothing was saved.") +
-         br;
+  const char* notStarted = app.road == ProjectRoad::Shell
+                               ? "Nothing was saved and project.sh was not started."
+                               : "Nothing was saved and the batch was not started.";
+  return refusal + br + br + (after == AfterSave::Run ? notStarted : "Nothing was saved.") + br;
 }
 
 bool SaveProject(AppState& app, AfterSave after) {
@@ -110,6 +111,13 @@ bool SaveProject(AppState& app, AfterSave after) {
     return false;
   }
   const ProjectPlan& plan = *planned.plan;
+  if (app.road == ProjectRoad::Shell) {
+    if (const auto refusal = ForeignResultsRefusal(app, plan)) {
+      app.platform.ShowMessage(PlanRefusedMessage(app, *refusal, after), MessageIcon::Warning,
+                               kAppTitle);
+      return false;
+    }
+  }
 
   SaveReport report;
   // A folder named in scripted mode may not exist yet; the picker only offers existing ones.

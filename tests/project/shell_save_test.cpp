@@ -1,6 +1,8 @@
 // A save on the shell road: the two scripts, nothing copied, paths the batch cannot carry.
 #include <filesystem>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "project/save_project.h"
 #include "project_fixture.h"
@@ -29,6 +31,7 @@ class ShellSaveTest : public ProjectTest {
     return names;
   }
   std::string Project(const std::string& name) const { return platform.GetFile(kFolder + name); }
+  bool InFolder(const std::string& name) { return platform.FileExists(kFolder + name); }
 
   const std::string kFolder = "/home/u/Proj/";
 };
@@ -59,6 +62,41 @@ TEST_F(ShellSaveTest, APathOnlyTheBatchCannotCarryIsTakenOnTheShellRoadAlone) {
   EXPECT_FALSE(SaveProject(app));
   EXPECT_NE(platform.messages.back().text.find("quotation mark"), std::string::npos);
   EXPECT_FALSE(InProject("project.bat"));
+}
+
+// A folder holding another plan's results is refused, naming them; this plan's own results
+// from an earlier run are no reason (the next run replaces them).
+TEST_F(ShellSaveTest, AFolderHoldingAnotherPlansResultsIsRefusedNamingThem) {
+  struct Case {
+    std::vector<std::string> present;
+    std::vector<std::string> named;  // empty: saved
+  };
+  // This plan: 0x80 as MP3, VobSub subtitles.
+  const Case cases[] = {
+      {{"0x80.mp3", "movie.idx", "movie.sub", "movie.avi", "log.txt"}, {}},
+      {{"0x80.mp3", "0x81.mp3"}, {"0x81.mp3"}},
+      {{"0x80.ac3", "0x80o.ac3", "0xA0o.wav", "0x81.OGG"}, {"0x80.ac3", "0x80o.ac3", "0x81.OGG", "0xA0o.wav"}},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(platform.HostPath(kFolder));
+    for (const std::string& name : c.present) platform.PutFile(kFolder + name, "earlier");
+    platform.messages.clear();
+    EXPECT_EQ(SaveProject(app), c.named.empty()) << c.present[1];
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const std::string& text = platform.messages[0].text;
+    if (c.named.empty()) {
+      EXPECT_TRUE(InFolder("project.sh")) << text;
+      continue;
+    }
+    EXPECT_EQ(platform.messages[0].icon, MessageIcon::Warning);
+    std::string list;
+    for (const std::string& name : c.named) list += "\n  " + name;
+    EXPECT_NE(text.find(kFolder + " holds result files that this plan does not make:" + list + "\n"),
+              std::string::npos) << text;
+    EXPECT_NE(text.find("Nothing was saved."), std::string::npos) << text;
+    EXPECT_FALSE(InFolder("project.sh"));
+    for (const std::string& name : c.present) EXPECT_EQ(Project(name), "earlier") << name;
+  }
 }
 
 }  // namespace
