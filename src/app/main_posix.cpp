@@ -60,5 +60,5 @@ int main(int argc, char** argv) {
   ravlo::ScriptedPlatform platform(system, std::cout, std::cerr);
   ravlo::AppState app(platform);
   app.road = ravlo::ProjectRoad::Shell;
-  return ravlo::RunScript(app, platform, expanded.actions, std::cout, std::cerr);
+  return ravlo::RunScript(app, platform, expanded.actions, std::cout, std::cerr, "ravlo3");
 }

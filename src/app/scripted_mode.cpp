@@ -189,14 +189,14 @@ std::string ScriptActionsHelp() {
 }
 
 int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::string>& args,
-              TextSink out, TextSink err) {
+              TextSink out, TextSink err, const std::string& program) {
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "/?")) {
     out << ScriptUsage();
     return 0;
   }
   std::vector<Action> actions;
-  auto fail = [&err](const ScriptError& error) {
-    err << "Ravlo3: " << error.message << " (Ravlo3 --help lists the actions)\n";
+  auto fail = [&err, &program](const ScriptError& error) {
+    err << program << ": " << error.message << " (" << program << " --help lists the actions)\n";
     return kScriptUsageError;
   };
   if (auto error = Parse(args, actions)) return fail(*error);

@@ -28,8 +28,9 @@ inline constexpr int kScriptUsageError = 2;
 // kScriptFailed when a warning or error message was shown, after which no further action
 // runs; kScriptUsageError after a clear message on `err` for unknown actions or names, wrong
 // kinds and bad indexes. The actions also stop when a command closes the main window.
+// `program` names the program in the messages about the arguments: "ravlo3" on Linux.
 int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::string>& args,
-              TextSink out, TextSink err);
+              TextSink out, TextSink err, const std::string& program = "Ravlo3");
 
 std::string ScriptUsage();
 // The list of actions and exit codes, without the program's own first lines.

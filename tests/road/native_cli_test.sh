@@ -46,8 +46,12 @@ for entry in "${opens[@]}"; do
     Fail "failed open of $path said: $(cat "$work/open.err")"
   [ ! -e "$work/never" ] || Fail "a failed open of $path still saved"
 done
-Run args --open; ExpectCode args 2
-Run args --chain x; ExpectCode args 2
+# Arguments that are really wrong keep exit code 2, in the program's own name.
+for args in "--open" "--chain x" "--click noSuchField"; do
+  Run args $args
+  ExpectCode args 2
+  grep -q '^ravlo3: .*(ravlo3 --help lists the' "$work/args.err" || Fail "$args said: $(cat "$work/args.err")"
+done
 
 # --- names are names ----------------------------------------------------------------------
 # "P/base\..\victim" is one folder inside P, never P/victim.
