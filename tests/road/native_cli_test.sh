@@ -55,7 +55,7 @@ done
 
 # --- names are names ----------------------------------------------------------------------
 # "P/base\..\victim" is one folder inside P, never P/victim.
-mkdir -p "$work/P/victim"
+mkdir -p "$work/P/victim" "$work/P/base"  # with base there, a backslash taken as a separator reaches victim
 echo sentinel >"$work/P/victim/project.sh"
 Run traversal --open "$disc/VTS_01_0.IFO" --chain 2 --audio 0x80 --size 2 --save 'P/base\..\victim'
 ExpectCode traversal 0
