@@ -5,6 +5,7 @@
 #include "analysis/run_and_wait.h"
 #include "frame/cmd_text.h"
 #include "frame/constants.h"
+#include "frame/paths.h"
 #include "planning/bitrate_calculator.h"
 
 namespace ravlo {
@@ -64,8 +65,16 @@ void AnalyseIfo(AppState& app) {
   ProjectSettings& s = app.settings;
   ResetTitleInfo(app);
 
-  if (const auto problem = PathProblem(app.globals.IfoPath, kMaxPathChars)) {
-    ShowError(app, app.globals.IfoPath + " cannot be analysed: " + *problem + ".");
+  const std::string& ifoPath = app.globals.IfoPath;
+  if (const auto problem = PathProblemOnRoad(app.road, ifoPath, 0)) {
+    ShowError(app, ifoPath + " cannot be analysed: " + *problem + ".");
+    return;
+  }
+  // On Linux the system says why a disc cannot be read; the parser would only say that it
+  // could not.
+  std::string openError;
+  if (app.road == ProjectRoad::Shell && !app.platform.CanOpen(ifoPath, openError)) {
+    ShowError(app, ifoPath + " cannot be opened: " + openError + ".");
     return;
   }
   const std::string reportPath = app.globals.MiscFolder + kParserReport;

@@ -9,8 +9,34 @@ namespace {
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-// The size left for the video once measuredBytes of other results are on the medium.
-BrimmerOutcome DesiredSizeFor(std::uint64_t measuredBytes, std::string_view mediaSizeText) {
+}  // namespace
+
+std::uint64_t MeasuredBytes(const std::string& folder, Measure measure) {
+  std::uint64_t total = 0;
+  // A missing archive or index simply means no subtitles (or text subtitles).
+  for (const char* name : {"movie.rar", "movie.idx"}) {
+    total += FileLength(folder + name).value_or(0);
+  }
+  // Every audio file counts, a demultiplexed stream kept unconverted included.
+  for (const char* extension : {"ac3", "mp3", "ogg"}) {
+    for (const std::string& name : FilesWithExtension(folder, extension)) {
+      total += FileLength(folder + name).value_or(0);
+    }
+  }
+  if (measure == Measure::LinuxRoad) {
+    // No archive there: the picture file itself is a result, and so is kept PCM audio.
+    total += FileLength(folder + "movie.sub").value_or(0);
+    for (const std::string& name : FilesWithExtension(folder, "wav")) {
+      total += FileLength(folder + name).value_or(0);
+    }
+  }
+  return total;
+}
+
+namespace {
+
+// The size the second pass may use beside `measuredBytes`, or the reason there is none.
+BrimmerOutcome DesiredSizeBeside(std::uint64_t measuredBytes, std::string_view mediaSizeText) {
   BrimmerOutcome outcome;
   outcome.measuredBytes = measuredBytes;
   outcome.usedKB = UsedKBFromBytes(outcome.measuredBytes);
@@ -46,48 +72,26 @@ BrimmerOutcome DesiredSizeFor(std::uint64_t measuredBytes, std::string_view medi
 
 }  // namespace
 
-std::uint64_t MeasuredBytes(const std::string& folder, Measure measure) {
-  std::uint64_t total = 0;
-  // A missing archive or index simply means no subtitles (or text subtitles).
-  for (const char* name : {"movie.rar", "movie.idx"}) {
-    total += FileLength(folder + name).value_or(0);
-  }
-  // Every audio file counts, a demultiplexed stream kept unconverted included.
-  for (const char* extension : {"ac3", "mp3", "ogg"}) {
-    for (const std::string& name : FilesWithExtension(folder, extension)) {
-      total += FileLength(folder + name).value_or(0);
-    }
-  }
-  if (measure == Measure::LinuxRoad) {
-    // No archive there: the picture file itself is a result, and so is kept PCM audio.
-    total += FileLength(folder + "movie.sub").value_or(0);
-    for (const std::string& name : FilesWithExtension(folder, "wav")) {
-      total += FileLength(folder + name).value_or(0);
-    }
-  }
-  return total;
-}
-
 BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
                                   Measure measure) {
-  return DesiredSizeFor(MeasuredBytes(folder, measure), mediaSizeText);
+  return DesiredSizeBeside(MeasuredBytes(folder, measure), mediaSizeText);
 }
 
-BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
-                                  const std::vector<std::string>& files) {
+BrimmerOutcome ComputeDesiredSizeOf(const std::vector<std::string>& files,
+                                    std::string_view mediaSizeText) {
   std::uint64_t total = 0;
-  for (const std::string& name : files) {
-    const std::optional<std::uint64_t> length = FileLength(folder + name);
+  for (const std::string& file : files) {
+    const std::optional<std::uint64_t> length = FileLength(file);
     if (!length) {
       BrimmerOutcome outcome;
-      outcome.refusal = "the result file " + Quoted(name) + " cannot be measured";
+      outcome.refusal = "the result file " + Quoted(file) +
+                        " cannot be measured: it is missing or not a plain file";
       return outcome;
     }
     total += *length;
   }
-  return DesiredSizeFor(total, mediaSizeText);
+  return DesiredSizeBeside(total, mediaSizeText);
 }
-
 
 BrimmerOutcome RunBrimmer(const std::string& folder, std::string_view mediaSizeText) {
   BrimmerOutcome outcome = ComputeDesiredSize(folder, mediaSizeText, Measure::WindowsBatch);

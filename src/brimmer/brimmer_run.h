@@ -39,10 +39,10 @@ std::uint64_t MeasuredBytes(const std::string& folder, Measure measure = Measure
 BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
                                   Measure measure);
 
-// The same with the result files named (relative to folder): exactly those are measured, and
-// one that cannot be measured is a refusal naming it, since a missing result is no room freed.
-BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
-                                  const std::vector<std::string>& files);
+// The same for exactly the named result files of a plan, and no others; a file that cannot
+// be measured is refused, naming it, as the plan made it and its room would go uncounted.
+BrimmerOutcome ComputeDesiredSizeOf(const std::vector<std::string>& files,
+                                    std::string_view mediaSizeText);
 
 // The batch's step: computes the size and appends it to folder's 2nd.reg. A refusal appends
 // nothing there and one line to folder's log.txt, the batch's own log.

@@ -2,7 +2,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/path_form.h"
 #include "project/shell_quote.h"
 #include "project/shell_road.h"
 
@@ -197,8 +196,8 @@ fi
 // secant through the last two). At most two corrections.
 constexpr const char* kSecondPass = R"SH(AudioDone
 Stage "Video 2nd pass"
-video_kb=$("$helpers/brimmer" --print "$medium_mb" $results 2>>brimmer.log) ||
-  Fail "$(Shown "$helpers/brimmer" --print "$medium_mb" $results)found no room for the video; see brimmer.log"
+video_kb=$("$helpers/brimmer" --print "$medium_mb" -- $results 2>>brimmer.log) ||
+  Fail "$(Shown "$helpers/brimmer" --print "$medium_mb" -- $results)found no room for the video; see brimmer.log"
 others=$(OtherBytes)
 frames=$(awk '!/^#/ && NF >= 7 { n++ } END { print n + 0 }' xvid-0.log)
 first=$(awk '!/^#/ && NF >= 7 { s += $6 } END { printf "%.0f", s }' xvid-0.log)
@@ -435,7 +434,7 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line("# times go to log.txt. Extra libxvid options may come in RAVLO3_XVID_OPTIONS.");
   sh.Raw(kPreamble);
   sh.Line();
-  sh.Line("ifo=" + ShellQuoted(NativePath(plan.ifoPath)));
+  sh.Line("ifo=" + ShellQuoted(plan.ifoPath));
   sh.Line("chain=" + std::to_string(plan.chain));
   sh.Line("angle=" + std::to_string(plan.angle));
   sh.Line("helpers=" + ShellQuoted(helperFolder));
@@ -498,7 +497,7 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
 }
 
 std::string HelperFolder(const std::string& appFolder) {
-  std::string folder = NativePath(appFolder);
+  std::string folder = appFolder;
   if (!folder.empty() && folder.back() == '/') folder.pop_back();
   const std::string data = "/share/ravlo3";
   if (folder.ends_with(data)) return folder.substr(0, folder.size() - data.size()) + "/bin";

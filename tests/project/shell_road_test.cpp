@@ -46,7 +46,7 @@ struct TempFolder {
 };
 
 // A text with everything a shell would otherwise act on (a "\\" would be a path separator).
-const std::string kNasty = "My \"Discs\" $HOME `id` ; it's $(touch PWNED) *|&<> end";
+const std::string kNasty = "My \"Discs\" $HOME `id` ; it's $(touch PWNED) *|&<> bs\\x end";
 
 TEST(ShellQuoted, TheShellPassesEveryTextOnLiterallyAndRunsNothingElse) {
   TempFolder folder;
@@ -181,8 +181,9 @@ TEST(ShellRoad, MovieScriptPlaysEveryAudioFileAndTheSubtitles) {
 }
 
 TEST(ShellRoad, HelpersLieInTheBinFolderBesideTheData) {
-  EXPECT_EQ(HelperFolder("\\usr\\local\\share\\ravlo3\\"), "/usr/local/bin");
-  EXPECT_EQ(HelperFolder("\\home\\a b\\build\\src\\app\\"), "/home/a b/build/src/app");
+  EXPECT_EQ(HelperFolder("/usr/local/share/ravlo3/"), "/usr/local/bin");
+  EXPECT_EQ(HelperFolder("/home/a b/build/src/app/"), "/home/a b/build/src/app");
+  EXPECT_EQ(HelperFolder("/home/a\\b/share/ravlo3/"), "/home/a\\b/bin");
 }
 
 // project.sh for real, with stand-in helpers: a disc path full of shell syntax reaches the
@@ -199,7 +200,7 @@ TEST(ShellRoad, ProjectScriptPassesThePathLiterallyAndStopsAtAFailingStage) {
   }
   fs::permissions(bin / "vobtitle", fs::perms::owner_all);
   ProjectPlan plan = Plan();
-  plan.ifoPath = "\\" + kNasty + "\\VTS_01_0.IFO";
+  plan.ifoPath = "/" + kNasty + "/VTS_01_0.IFO";
   {
     std::ofstream script(project / "project.sh");
     script << ProjectScriptText(plan, bin.string()) << '\n';
@@ -321,7 +322,7 @@ TEST(ShellRoad, ATitleTooSmallForTheMediumIsMadeAtItsBestAndSaysSo) {
   const std::string runs = ReadFile(project / "ffmpeg.runs");
   EXPECT_TRUE(Has(runs, "-pass 2")) << runs;
   EXPECT_FALSE(Has(runs.substr(runs.find("-pass 2") + 1), "-pass 2")) << runs;  // once
-  EXPECT_EQ(ReadFile(project / "brimmer.args"), "--print 7 0x80.ac3 movie.idx movie.sub\n");
+  EXPECT_EQ(ReadFile(project / "brimmer.args"), "--print 7 -- 0x80.ac3 movie.idx movie.sub\n");
   EXPECT_EQ(road.Results(), "0x80.ac3 movie.avi movie.idx movie.sub ") << output;
   EXPECT_EQ(ReadFile(project / "earlier results" / "0xA0.mp3"), "earlier");
   EXPECT_TRUE(Has(output, "0xA0.mp3 is no result of this plan: moved to earlier results/\n")) << output;
