@@ -5,6 +5,7 @@
 #include "analysis/run_and_wait.h"
 #include "frame/cmd_text.h"
 #include "frame/constants.h"
+#include "frame/paths.h"
 #include "planning/bitrate_calculator.h"
 
 namespace ravlo {
@@ -64,8 +65,16 @@ void AnalyseIfo(AppState& app) {
   ProjectSettings& s = app.settings;
   ResetTitleInfo(app);
 
-  if (const auto problem = PathProblem(app.globals.IfoPath, kMaxPathChars)) {
-    ShowError(app, app.globals.IfoPath + " cannot be analysed: " + *problem + ".");
+  const std::string& ifoPath = app.globals.IfoPath;
+  if (const auto problem = PathProblemOnRoad(app.road, ifoPath, 0)) {
+    ShowError(app, ifoPath + " cannot be analysed: " + *problem + ".");
+    return;
+  }
+  // On Linux the system says why a disc cannot be read; the parser would only say that it
+  // could not.
+  std::string openError;
+  if (app.road == ProjectRoad::Shell && !app.platform.CanOpen(ifoPath, openError)) {
+    ShowError(app, ifoPath + " cannot be opened: " + openError + ".");
     return;
   }
   const std::string reportPath = app.globals.MiscFolder + kParserReport;
@@ -97,6 +106,17 @@ void AnalyseIfo(AppState& app) {
                                                       : std::string()));
     return;
   }
+  // A report no title set could give is refused whole, before any of it reaches the record.
+  const std::string unusable = "The report of the analysis of " + app.globals.IfoPath +
+                               " cannot be used: " + reportPath + " ";
+  const auto tooLarge = [&](std::int64_t length) {
+    if (length <= kMaxReportBytes) return false;
+    ShowError(app, unusable + "is " + std::to_string(length) +
+                       " bytes, more than any analysis report of a title set (" +
+                       std::to_string(kMaxReportBytes) + " bytes).");
+    return true;
+  };
+  if (tooLarge(app.platform.FileLength(reportPath).value_or(0))) return;
   std::string error;
   const auto report = app.platform.ReadWholeFile(reportPath, error);
   if (!report) {
@@ -104,7 +124,13 @@ void AnalyseIfo(AppState& app) {
                        " cannot be read: " + reportPath + "\n" + error);
     return;
   }
-  ApplyReport(app, *report);
+  if (tooLarge(static_cast<std::int64_t>(report->size()))) return;
+  const ReportFacts facts = ReadReport(*report);
+  if (const auto problem = ReportProblem(facts)) {
+    ShowError(app, unusable + *problem + ".");
+    return;
+  }
+  ApplyReportFacts(app, facts);
 
   s.cmbPGC.SetText(s.cmbPGC.Item(0));  // empty when the report named no chain
   s.txtTitle.SetText("1");             // selects the first chain through its change event

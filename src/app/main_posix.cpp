@@ -13,17 +13,20 @@
 
 namespace {
 
-// The record keeps absolute Windows-style paths; the user types native ones, maybe relative.
-std::string RecordPathOf(const std::string& typed) {
+// The record keeps absolute paths; the user may type relative ones. Nothing else changes: a
+// backslash stays a character of a name, and ".." is left for the system, which resolves it
+// through symbolic links as the user's shell does.
+std::string AbsolutePath(const std::string& typed) {
+  if (typed.empty() || typed.front() == '/') return typed;
   std::error_code code;
-  const std::filesystem::path absolute = std::filesystem::absolute(typed, code);
-  return ravlo::RecordPath(code ? typed : absolute.lexically_normal().string());
+  const std::filesystem::path here = std::filesystem::current_path(code);
+  return code ? typed : (here / typed).string();
 }
 
-void ToRecordPaths(std::vector<std::string>& actions) {
+void ToAbsolutePaths(std::vector<std::string>& actions) {
   for (std::size_t i = 0; i + 1 < actions.size(); ++i) {
     if (actions[i] == "--open" || actions[i] == "--save") {
-      actions[i + 1] = RecordPathOf(actions[i + 1]);
+      actions[i + 1] = AbsolutePath(actions[i + 1]);
       ++i;
     } else if (actions[i] != "--cancel" && actions[i] != "--dump") {
       ++i;  // a value, even one that looks like "--open"
@@ -51,11 +54,11 @@ int main(int argc, char** argv) {
     std::cerr << "ravlo3: " << expanded.error << " (ravlo3 --help lists the options)\n";
     return ravlo::kScriptUsageError;
   }
-  ToRecordPaths(expanded.actions);
+  ToAbsolutePaths(expanded.actions);
 
   ravlo::PosixPlatform system(ProgramPath(argv[0]), std::cout, std::cerr);
   ravlo::ScriptedPlatform platform(system, std::cout, std::cerr);
   ravlo::AppState app(platform);
   app.road = ravlo::ProjectRoad::Shell;
-  return ravlo::RunScript(app, platform, expanded.actions, std::cout, std::cerr);
+  return ravlo::RunScript(app, platform, expanded.actions, std::cout, std::cerr, "ravlo3");
 }

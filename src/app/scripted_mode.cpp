@@ -184,18 +184,19 @@ std::string ScriptActionsHelp() {
          "                      a stream id (0x80) instead of INDEX names the stream's item\n"
          "  --click NAME        click a button, menu item, check box or option\n"
          "  --dump              print every field and global as NAME=VALUE\n"
-         "Exit codes: 0 done, 1 a warning or error was shown, 2 bad arguments.\n";
+         "Exit codes: 0 done, 1 a warning or error was shown (no later action runs),\n"
+         "2 bad arguments.\n";
 }
 
 int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::string>& args,
-              TextSink out, TextSink err) {
+              TextSink out, TextSink err, const std::string& program) {
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "/?")) {
     out << ScriptUsage();
     return 0;
   }
   std::vector<Action> actions;
-  auto fail = [&err](const ScriptError& error) {
-    err << "Ravlo3: " << error.message << " (Ravlo3 --help lists the actions)\n";
+  auto fail = [&err, &program](const ScriptError& error) {
+    err << program << ": " << error.message << " (" << program << " --help lists the actions)\n";
     return kScriptUsageError;
   };
   if (auto error = Parse(args, actions)) return fail(*error);
@@ -210,6 +211,9 @@ int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::
   for (const Action& a : actions) {
     if (platform.Closed()) break;
     if (auto error = Run(app, platform, a, out)) return fail(*error);
+    // What follows would build on what did not happen: a save after a refused author would
+    // save the old one, a save after a failed open nothing the user asked for.
+    if (platform.ReportedFailure()) break;
   }
   out.Flush();
   return platform.ReportedFailure() ? kScriptFailed : 0;

@@ -21,16 +21,16 @@
 
 namespace ravlo {
 
-inline constexpr int kScriptFailed = 1;       // a warning or error message was shown
+inline constexpr int kScriptFailed = 1;       // a warning or error message was shown: stopped there
 inline constexpr int kScriptUsageError = 2;
 
 // Runs start-up (StartPlanner) and then the actions in order. Returns the exit code: 0;
-// kScriptFailed when any warning or error message was shown (the actions still all run, as a
-// user would go on after closing the box); kScriptUsageError after a clear message on `err`
-// for unknown actions or names, wrong kinds and bad indexes. The actions stop early when a
-// command closes the main window.
+// kScriptFailed when a warning or error message was shown, after which no further action
+// runs; kScriptUsageError after a clear message on `err` for unknown actions or names, wrong
+// kinds and bad indexes. The actions also stop when a command closes the main window.
+// `program` names the program in the messages about the arguments: "ravlo3" on Linux.
 int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::string>& args,
-              TextSink out, TextSink err);
+              TextSink out, TextSink err, const std::string& program = "Ravlo3");
 
 std::string ScriptUsage();
 // The list of actions and exit codes, without the program's own first lines.

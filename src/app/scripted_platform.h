@@ -53,6 +53,9 @@ class ScriptedPlatform : public Platform {
     system_.WriteSetting(app, section, key, value);
   }
   bool FileExists(const std::string& path) override { return system_.FileExists(path); }
+  bool CanOpen(const std::string& path, std::string& error) override {
+    return system_.CanOpen(path, error);
+  }
   bool RemoveFile(const std::string& path, std::string& error) override {
     return system_.RemoveFile(path, error);
   }

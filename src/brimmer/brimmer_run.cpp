@@ -33,10 +33,12 @@ std::uint64_t MeasuredBytes(const std::string& folder, Measure measure) {
   return total;
 }
 
-BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
-                                  Measure measure) {
+namespace {
+
+// The size the second pass may use beside `measuredBytes`, or the reason there is none.
+BrimmerOutcome DesiredSizeBeside(std::uint64_t measuredBytes, std::string_view mediaSizeText) {
   BrimmerOutcome outcome;
-  outcome.measuredBytes = MeasuredBytes(folder, measure);
+  outcome.measuredBytes = measuredBytes;
   outcome.usedKB = UsedKBFromBytes(outcome.measuredBytes);
 
   // The whole text must be the number: "699 MB" or "" would otherwise become a size nobody
@@ -66,6 +68,29 @@ BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view me
     outcome.desiredKB.reset();
   }
   return outcome;
+}
+
+}  // namespace
+
+BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
+                                  Measure measure) {
+  return DesiredSizeBeside(MeasuredBytes(folder, measure), mediaSizeText);
+}
+
+BrimmerOutcome ComputeDesiredSizeOf(const std::vector<std::string>& files,
+                                    std::string_view mediaSizeText) {
+  std::uint64_t total = 0;
+  for (const std::string& file : files) {
+    const std::optional<std::uint64_t> length = FileLength(file);
+    if (!length) {
+      BrimmerOutcome outcome;
+      outcome.refusal = "the result file " + Quoted(file) +
+                        " cannot be measured: it is missing or not a plain file";
+      return outcome;
+    }
+    total += *length;
+  }
+  return DesiredSizeBeside(total, mediaSizeText);
 }
 
 BrimmerOutcome RunBrimmer(const std::string& folder, std::string_view mediaSizeText) {

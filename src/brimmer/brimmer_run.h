@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brimmer {
 
@@ -37,6 +38,11 @@ std::uint64_t MeasuredBytes(const std::string& folder, Measure measure = Measure
 // separator; mediaSizeText is the whole argument text (megabytes).
 BrimmerOutcome ComputeDesiredSize(const std::string& folder, std::string_view mediaSizeText,
                                   Measure measure);
+
+// The same for exactly the named result files of a plan, and no others; a file that cannot
+// be measured is refused, naming it, as the plan made it and its room would go uncounted.
+BrimmerOutcome ComputeDesiredSizeOf(const std::vector<std::string>& files,
+                                    std::string_view mediaSizeText);
 
 // The batch's step: computes the size and appends it to folder's 2nd.reg. A refusal appends
 // nothing there and one line to folder's log.txt, the batch's own log.

@@ -2,14 +2,11 @@
 // What every handler works on: the window's values, the process-wide strings and the system.
 
 #include "frame/app_globals.h"
+#include "frame/project_road.h"
 #include "frame/project_settings.h"
 #include "platform/platform.h"
 
 namespace ravlo {
-
-// Which files a save writes: the Windows program's project.bat and the tools beside it, or the
-// native planner's project.sh and movie.sh for the free tools of the Linux road.
-enum class ProjectRoad { Batch, Shell };
 
 struct AppState {
   explicit AppState(Platform& platform) : platform(platform) {}

@@ -1,5 +1,7 @@
 #include "frame/startup.h"
 
+#include <algorithm>
+
 #include "frame/constants.h"
 #include "frame/paths.h"
 
@@ -8,9 +10,10 @@ namespace ravlo {
 void Form_Load(AppState& app, const std::function<void()>& setUpAudioControls) {
   AppGlobals& g = app.globals;
   g.LineBreak = "\r\n";
-  g.AppFolder = AddBackslash(app.platform.ProgramFolder());
-  g.MiscFolder = g.AppFolder + "misc\\";
-  g.ToolsFolder = g.AppFolder + "tools\\";
+  const char separator = PathSeparator(app.road);
+  g.AppFolder = AddSeparator(app.platform.ProgramFolder(), separator);
+  g.MiscFolder = g.AppFolder + "misc" + separator;
+  g.ToolsFolder = g.AppFolder + "tools" + separator;
   g.AuthorText = kHostName;
   ApplyToolPaths(app);
   PrepareToolsFolder(app);
@@ -20,7 +23,10 @@ void Form_Load(AppState& app, const std::function<void()>& setUpAudioControls) {
 
 void ApplyToolPaths(AppState& app) {
   for (int i = 0; i < kToolCount; ++i) {
-    app.globals.ToolPaths[i] = app.globals.ToolsFolder + kTools[i].relativePath;
+    // The package's own sub-folder, in the road's form of a path.
+    std::string relative = kTools[i].relativePath;
+    std::replace(relative.begin(), relative.end(), '\\', PathSeparator(app.road));
+    app.globals.ToolPaths[i] = app.globals.ToolsFolder + relative;
   }
 }
 

@@ -2,8 +2,9 @@
 // Everything the operating system does for the planner goes through this interface, so that
 // the logic runs unchanged in unit tests (a fake), in scripted mode and behind the window.
 //
-// Paths are Windows-style ANSI texts ("D:\VIDEO_TS\VTS_01_0.IFO"). Calls that can fail return
-// false or nothing and put a reason a user can read into `error`.
+// Paths are the system's own: Windows-style ANSI texts ("D:\VIDEO_TS\VTS_01_0.IFO") in the
+// Windows program, POSIX paths in the native planner. Calls that can fail return false or
+// nothing and put a reason a user can read into `error`.
 
 #include <chrono>
 #include <cstdint>
@@ -63,6 +64,9 @@ class Platform {
 
   // --- file system ----------------------------------------------------------------------------
   virtual bool FileExists(const std::string& path) = 0;
+  // Whether the file, folder or device can be opened for reading; when not, the system's
+  // reason ("No such file or directory", "Permission denied") in `error`.
+  virtual bool CanOpen(const std::string& path, std::string& error) = 0;
   virtual bool RemoveFile(const std::string& path, std::string& error) = 0;
   virtual bool CopyFileTo(const std::string& from, const std::string& to, std::string& error) = 0;
   // Renames a file within its folder, replacing a file of the new name in one step.

@@ -1,6 +1,7 @@
 #include "platform/posix_platform.h"
 #include "platform/wildcard.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -44,17 +45,11 @@ std::string ShellTwin(const std::string& path) {
 bool IsShellScript(const std::string& path) { return Lower(path).ends_with(".sh"); }
 
 // Starts the words as a process (a shell script through /bin/sh, so that it needs no execute
-// permission) in `folder` (empty: ours). The process id, or nothing when it could not start.
-// Starts the words as a process (a shell script through /bin/sh, so that it needs no execute
 // permission) in `folder` (empty: ours), in a process group of its own so that everything it
 // starts can be ended with it. The process id, or nothing when it could not start.
 std::optional<pid_t> Spawn(std::vector<std::string> words, const std::string& folder) {
   if (words.empty()) return std::nullopt;
-  words[0] = ShellTwin(NativePath(words[0]));
-  for (std::size_t i = 1; i < words.size(); ++i) {
-    // Arguments that are record paths reach the native program in native form.
-    if (words[i].find('\\') != std::string::npos) words[i] = NativePath(words[i]);
-  }
+  words[0] = ShellTwin(words[0]);
   if (IsShellScript(words[0])) {
     if (!fs::is_regular_file(words[0])) return std::nullopt;
     words.insert(words.begin(), "/bin/sh");
@@ -163,7 +158,7 @@ std::string SettingsFolder() {
 PosixPlatform::PosixPlatform(std::string programPath, std::ostream& out, std::ostream& err)
     : programPath_(std::move(programPath)), out_(out), err_(err) {}
 
-std::string PosixPlatform::ProgramFolder() { return RecordPath(DataFolderFor(programPath_)); }
+std::string PosixPlatform::ProgramFolder() { return DataFolderFor(programPath_); }
 
 bool PosixPlatform::StartProcess(const std::string& commandLine, WindowStyle) {
   return Spawn(SplitCommandLine(commandLine), "").has_value();
@@ -182,13 +177,12 @@ void PosixPlatform::SetEnvironmentValue(const std::string& name, const std::stri
 bool PosixPlatform::ShellOpen(const std::string&, const std::string& file,
                               const std::string& parameters, const std::string& folder,
                               WindowStyle) {
-  const std::string native = NativePath(folder);
-  std::string path = ShellTwin(NativePath(file));
-  if (!native.empty() && path.front() != '/') path = (fs::path(native) / path).string();
+  std::string path = ShellTwin(file);
+  if (!folder.empty() && path.front() != '/') path = (fs::path(folder) / path).string();
   if (!IsShellScript(path)) return false;
   std::vector<std::string> words{path};
   for (std::string& word : SplitCommandLine(parameters)) words.push_back(std::move(word));
-  const auto pid = Spawn(words, native);
+  const auto pid = Spawn(words, folder);
   return pid && WaitFor(*pid, std::chrono::hours(24 * 365)) == RunOutcome::Finished;
 }
 
@@ -225,7 +219,7 @@ void PosixPlatform::WriteSetting(const std::string& app, const std::string& sect
   // Through a temporary file, so that a failed write never loses the other settings.
   const std::string temporary = SettingsFile() + ".new";
   std::string error;
-  if (!WriteWholeFile(RecordPath(temporary), text.str(), error) ||
+  if (!WriteWholeFile(temporary, text.str(), error) ||
       (fs::rename(temporary, SettingsFile(), code), code)) {
     err_ << "Ravlo3: the setting " << key << " cannot be stored in " << SettingsFile() << ": "
          << (error.empty() ? ErrorText(code) : error) << '\n';
@@ -234,18 +228,29 @@ void PosixPlatform::WriteSetting(const std::string& app, const std::string& sect
 
 bool PosixPlatform::FileExists(const std::string& path) {
   std::error_code code;
-  return fs::exists(NativePath(path), code);
+  return fs::exists(path, code);
+}
+
+bool PosixPlatform::CanOpen(const std::string& path, std::string& error) {
+  // Not blocking: a FIFO without a writer would hold the planner here.
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) {
+    error = ErrnoText();
+    return false;
+  }
+  ::close(descriptor);
+  return true;
 }
 
 bool PosixPlatform::RemoveFile(const std::string& path, std::string& error) {
-  if (::unlink(NativePath(path).c_str()) == 0) return true;
+  if (::unlink(path.c_str()) == 0) return true;
   error = ErrnoText();
   return false;
 }
 
 bool PosixPlatform::CopyFileTo(const std::string& from, const std::string& to, std::string& error) {
   std::error_code code;
-  if (fs::copy_file(NativePath(from), NativePath(to), fs::copy_options::overwrite_existing, code)) {
+  if (fs::copy_file(from, to, fs::copy_options::overwrite_existing, code)) {
     return true;
   }
   error = ErrorText(code);
@@ -254,20 +259,20 @@ bool PosixPlatform::CopyFileTo(const std::string& from, const std::string& to, s
 
 bool PosixPlatform::MoveFileOver(const std::string& from, const std::string& to,
                                  std::string& error) {
-  if (std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
   error = ErrnoText();
   return false;
 }
 
 bool PosixPlatform::CreateFolder(const std::string& path, std::string& error) {
-  if (mkdir(NativePath(path).c_str(), 0777) == 0 || errno == EEXIST) return true;
+  if (mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) return true;
   error = ErrnoText();
   return false;
 }
 
 bool PosixPlatform::MakeExecutable(const std::string& path, std::string& error) {
   std::error_code code;
-  fs::permissions(NativePath(path),
+  fs::permissions(path,
                   fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                   fs::perm_options::add, code);
   if (!code) return true;
@@ -277,7 +282,7 @@ bool PosixPlatform::MakeExecutable(const std::string& path, std::string& error) 
 
 std::optional<std::int64_t> PosixPlatform::FileLength(const std::string& path) {
   std::error_code code;
-  const auto size = fs::file_size(NativePath(path), code);
+  const auto size = fs::file_size(path, code);
   if (code) return std::nullopt;
   return static_cast<std::int64_t>(size);
 }
@@ -286,8 +291,8 @@ std::vector<std::string> PosixPlatform::ListFiles(const std::string& folder,
                                                   const std::string& pattern) {
   std::vector<std::string> names;
   std::error_code code;
-  const std::string native = folder.empty() ? "." : NativePath(folder);
-  for (fs::directory_iterator it(native, code), end; !code && it != end; it.increment(code)) {
+  const std::string where = folder.empty() ? "." : folder;
+  for (fs::directory_iterator it(where, code), end; !code && it != end; it.increment(code)) {
     const std::string name = it->path().filename().string();
     if (!it->is_directory(code) && WildcardMatch(pattern, name)) names.push_back(name);
   }
@@ -319,18 +324,18 @@ bool WriteFile(const std::string& path, const std::string& content, std::ios::op
 
 bool PosixPlatform::WriteWholeFile(const std::string& path, const std::string& content,
                                    std::string& error) {
-  return WriteFile(NativePath(path), content, std::ios::trunc, error);
+  return WriteFile(path, content, std::ios::trunc, error);
 }
 
 bool PosixPlatform::AppendToFile(const std::string& path, const std::string& content,
                                  std::string& error) {
-  return WriteFile(NativePath(path), content, std::ios::app, error);
+  return WriteFile(path, content, std::ios::app, error);
 }
 
 std::optional<std::string> PosixPlatform::ReadWholeFile(const std::string& path,
                                                         std::string& error) {
   errno = 0;
-  std::ifstream file(NativePath(path), std::ios::binary);
+  std::ifstream file(path, std::ios::binary);
   if (!file) {
     error = errno ? ErrnoText() : "it cannot be opened";
     return std::nullopt;

@@ -1,10 +1,8 @@
 #pragma once
 // The Platform seam on Linux and other POSIX systems: the native planner `ravlo3`.
 //
-// The record keeps Windows-style paths ("\" between the parts), as every writer and handler
-// expects them. This implementation is where the two forms meet: every path it is given is
-// turned into the native form ("\" -> "/"), and the program folder it reports is in the
-// record's form. A file or folder name that itself holds a "\" cannot be used on this road.
+// Paths are POSIX paths, passed to the system as they are: only "/" separates their parts,
+// and a backslash is an ordinary character of a name.
 //
 // What the planner starts by name is looked for as a POSIX shell twin: a command line or
 // shell-opened file "X.bat" runs "X.sh" from the same folder (ifoparse, xt, project). Shell
@@ -20,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/path_form.h"
 #include "platform/platform.h"
 
 namespace ravlo {
@@ -31,7 +28,7 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
 // The folder of the planner's data (misc/, tools/): `<prefix>/share/ravlo3` when the program
 // lies in `<prefix>/bin` beside such a folder, otherwise the program's own folder (a build
-// tree). Native form, no trailing "/".
+// tree). No trailing "/".
 std::string DataFolderFor(const std::string& programPath);
 
 // Folder of the settings store: $XDG_CONFIG_HOME/ravlo3, or ~/.config/ravlo3.
@@ -39,7 +36,7 @@ std::string SettingsFolder();
 
 class PosixPlatform : public Platform {
  public:
-  // `programPath`: the running program file (native form); `out` receives message boxes.
+  // `programPath`: the running program file; `out` receives message boxes.
   PosixPlatform(std::string programPath, std::ostream& out, std::ostream& err);
 
   std::string ProgramFolder() override;
@@ -62,6 +59,7 @@ class PosixPlatform : public Platform {
   void WriteSetting(const std::string& app, const std::string& section, const std::string& key,
                     const std::string& value) override;
   bool FileExists(const std::string& path) override;
+  bool CanOpen(const std::string& path, std::string& error) override;
   bool RemoveFile(const std::string& path, std::string& error) override;
   bool CopyFileTo(const std::string& from, const std::string& to, std::string& error) override;
   bool MoveFileOver(const std::string& from, const std::string& to, std::string& error) override;

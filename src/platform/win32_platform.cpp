@@ -257,6 +257,15 @@ bool Win32Platform::FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool Win32Platform::CanOpen(const std::string& path, std::string& error) {
+  // Backup semantics open a folder too.
+  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return Fail(error);
+  CloseHandle(handle);
+  return true;
+}
+
 bool Win32Platform::RemoveFile(const std::string& path, std::string& error) {
   return DeleteFileA(path.c_str()) ? true : Fail(error);
 }

@@ -31,6 +31,7 @@ class Win32Platform : public Platform {
   void WriteSetting(const std::string& app, const std::string& section, const std::string& key,
                     const std::string& value) override;
   bool FileExists(const std::string& path) override;
+  bool CanOpen(const std::string& path, std::string& error) override;
   bool RemoveFile(const std::string& path, std::string& error) override;
   bool CopyFileTo(const std::string& from, const std::string& to, std::string& error) override;
   bool MoveFileOver(const std::string& from, const std::string& to, std::string& error) override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 #include <utility>
@@ -35,7 +36,7 @@ class Checker {
  public:
   explicit Checker(const std::string& lineBreak) : br_(lineBreak) {}
 
-  bool shellRoad = false;
+  ProjectRoad road = ProjectRoad::Batch;
 
   bool Failed() const { return !refusal_.empty(); }
   const std::string& Refusal() const { return refusal_; }
@@ -72,13 +73,11 @@ class Checker {
     return {};
   }
 
-  // The shell road quotes any path; the batch road carries only what cmd and MAX_PATH allow.
   void Path(const std::string& what, const std::string& path, std::size_t room) {
     if (Failed()) return;
     if (path.empty()) {
       Refuse(what, path, "No path is set.");
-    } else if (const auto problem = shellRoad ? TextProblem(path)
-                                              : PathProblem(path, kMaxPathChars - room)) {
+    } else if (const auto problem = PathProblemOnRoad(road, path, room)) {
       Refuse(what, path, "The path cannot be used: " + *problem + ".");
     }
   }
@@ -202,8 +201,9 @@ void PlanPaths(AppState& app, ProjectPlan& plan, Checker& check) {
   check.Path("Project folder", g.ProjectFolder, kLongestProjectFileName);
   if (check.Failed()) return;
 
-  const std::string folder = FolderOf(g.IfoPath);
-  const std::string ifoName = FileNameOf(g.IfoPath);
+  const char separator = PathSeparator(app.road);
+  const std::string folder = FolderOf(g.IfoPath, separator);
+  const std::string ifoName = FileNameOf(g.IfoPath, separator);
   plan.firstVob = folder + ifoName.substr(0, 7) + "1.VOB";
   // VTS_01_0.IFO -> VTS_01_*.VOB: every VOB of the title set. The menu VOB (..._0.VOB) holds
   // no title content; the test is case-sensitive on purpose, as the disc's names are upper case.
@@ -216,6 +216,15 @@ void PlanPaths(AppState& app, ProjectPlan& plan, Checker& check) {
 }
 
 }  // namespace
+
+double MinMediaMB(const ProjectPlan& plan) {
+  const double framesPerSecond = plan.standard == PlannedStandard::Pal ? 25
+                                 : plan.forceFilm && plan.standard == PlannedStandard::Ntsc ? 24
+                                                                                            : 30;
+  const double bytes = kAviHeaderBytes + kSmallestKeyFrameBytes +
+                       framesPerSecond * (kSmallestFrameBytes + kAviBytesPerFrame);
+  return bytes / (1024 * 1024);
+}
 
 std::string ProjectPlan::AudioExtension() const {
   switch (audioOutput) {
@@ -233,7 +242,7 @@ PlanResult BuildProjectPlan(AppState& app) {
   ProjectPlan plan;
   plan.lineBreak = g.LineBreak;
   Checker check(g.LineBreak);
-  check.shellRoad = app.road == ProjectRoad::Shell;
+  check.road = app.road;
 
   PlanPaths(app, plan, check);
 
@@ -246,11 +255,20 @@ PlanResult BuildProjectPlan(AppState& app) {
   if (s.opt16_9.IsSet()) plan.aspect = PlannedAspect::Wide;
   if (s.opt4_3.IsSet()) plan.aspect = PlannedAspect::Standard;
 
+  plan.forceFilm = s.chkForceFilm.Value() == 1;
   const auto media = ParseNumber(s.cmbMS.Text());
+  const double leastMB = MinMediaMB(plan);
   if (!media || *media <= 0 || *media > kMaxMediaMB) {
     check.Refuse(s.cmbMS, s.cmbMS.Text(),
                  "It takes the size of the medium in MB: a number above 0 and up to 2097151; "
                  "fractions are allowed.");
+  } else if (*media < leastMB) {
+    char least[32];
+    std::snprintf(least, sizeof least, "%.3f", std::ceil(leastMB * 1000) / 1000);
+    check.Refuse(s.cmbMS, s.cmbMS.Text(),
+                 std::string("It takes the size of the medium in MB: at least ") + least +
+                     ", room for one second of the title's frames, and up to 2097151; "
+                     "fractions are allowed.");
   } else {
     plan.mediaMB = *media;
     plan.mediaText = Trimmed(s.cmbMS.Text());

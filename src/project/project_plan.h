@@ -86,6 +86,17 @@ inline constexpr int kMaxAngle = 9;
 inline constexpr int kMaxCropThreshold = 255;
 inline constexpr int kMaxCropSamples = 10000;
 
+// The least a medium must hold: one second of the title's frames, as small as the codec makes
+// them. Measured with libxvid at its coarsest quantizer on a black 720x576 picture: a key
+// frame of 4506 bytes, the others 210; the AVI file adds 24 bytes of chunk header and index a
+// frame and about 8 KB of headers. A smaller medium cannot take the video at all. The frame
+// rate is the standard's (30 when none is known; 24 for film forced on NTSC).
+inline constexpr double kAviHeaderBytes = 8192;
+inline constexpr double kAviBytesPerFrame = 24;
+inline constexpr double kSmallestKeyFrameBytes = 4506;
+inline constexpr double kSmallestFrameBytes = 210;
+double MinMediaMB(const ProjectPlan& plan);
+
 struct PlanResult {
   std::optional<ProjectPlan> plan;
   std::string refusal;  // why there is no plan: one message for the user

@@ -2,7 +2,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/path_form.h"
 #include "project/shell_quote.h"
 #include "project/shell_road.h"
 
@@ -10,9 +9,13 @@ namespace ravlo {
 namespace {
 
 // What every project.sh starts with: the helpers of the stages. `stage` is the running stage;
-// Fail names it, the command and its log, marks the stage failed in log.txt and ends the job.
+// Fail names it and the reason, marks the stage failed in log.txt, removes this job's results
+// and ends the job. A tool's messages are also kept in memory, as a full disk may swallow its
+// log, and a tool that reports a failed write has failed whatever its exit code (ffmpeg can
+// end with 0 after "No space left on device").
 constexpr const char* kPreamble = R"SH(set -u
-cd -- "$(dirname -- "$0")" || exit 1
+dir=$(dirname -- "$0"; echo .)
+cd -- "${dir%??}" || exit 1
 
 stage=''
 stage_no=0
@@ -22,11 +25,31 @@ Shown() {
 }
 audio_job=''
 progress=-stats
+beside=''
+# Removes this plan's results, whole or not: a job that does not end well leaves none, and
+# none of an earlier run stays beside this run's files as if it were theirs.
+Unmade() {
+  for file in $results movie.avi; do rm -f -- "$file" "$file.part"; done
+  rm -f movie.part.idx movie.part.sub
+}
+# Moves the results of another plan saved here before out of the way, saying which: beside
+# this plan's files they would pass for results of this run.
+Aside() {
+  for file in 0x??.mp3 0x??.ogg 0x??.ac3 0x??o.ac3 0x??o.wav movie.idx movie.sub; do
+    [ -f "$file" ] || continue
+    case " $results " in *" $file "*) continue ;; esac
+    mkdir -p 'earlier results' && mv -f -- "$file" 'earlier results/' &&
+      echo "$file is no result of this plan: moved to earlier results/"
+  done
+}
 Fail() {
-  echo "$stage failed: $(Now)" >>log.txt
-  printf 'project.sh: %s failed: %s\n' "$stage" "$1" >&2
   # The audio runs beside the first video pass: let it end rather than leave it running.
   [ -n "$audio_job" ] && wait "$audio_job"
+  Unmade
+  echo "$stage failed: $(Now)" >>log.txt
+  # Beside the first pass, its progress line may be unfinished.
+  [ -z "$beside" ] || echo >&2
+  printf 'project.sh: %s failed: %s\n' "$stage" "$1" >&2
   exit 1
 }
 # Waits for the audio made in the background; its failure has been reported already.
@@ -34,7 +57,7 @@ AudioDone() {
   [ -n "$audio_job" ] || return 0
   job=$audio_job
   audio_job=''
-  wait "$job" || exit 1
+  wait "$job" || { Unmade; exit 1; }
 }
 Stage() {
   stage=$1
@@ -42,40 +65,134 @@ Stage() {
   printf '\n[%d/%d] %s%s\n' "$stage_no" "$stages" "$stage" "${3:+ $3}"
   echo "$stage: $(Now)" >>log.txt
 }
+# Tool COMMAND...: runs the command with its output on descriptor 3 and its messages on 4; its
+# last messages also stay in $said, its exit code in $status and, from ffmpeg's progress, the
+# number of frames it encoded in $encoded.
+Tool() {
+  said=$( { { { "$@" 2>&1 >&3 3>&- 4>&- 5>&- 6>&-; echo "project.sh: exit code $?" >&5; } |
+              tee /dev/fd/6 2>/dev/null >&4; } 6>&1 |
+            tr '\r' '\n' | awk '/^frame=/ { frames = $0; sub(/^frame= */, "", frames); sub(/ .*/, "", frames) }
+              /^(frame|size)=/ || !NF { next } { kept[n++ % 20] = $0 }
+              END { for (i = n > 20 ? n - 20 : 0; i < n; i++) print kept[i % 20]
+                    if (frames != "") print "project.sh: frames " frames }'; } 5>&1 )
+  status=$(printf '%s\n' "$said" | sed -n 's/^project\.sh: exit code //p')
+  encoded=$(printf '%s\n' "$said" | sed -n 's/^project\.sh: frames //p')
+  said=$(printf '%s\n' "$said" | grep -v '^project\.sh: \(exit code\|frames\) ')
+}
+Complaint() {
+  printf '%s\n' "$said" | grep -i -e 'no space left' -e 'disk quota' -e 'file too large' \
+    -e 'input/output error' -e 'read-only file system' -e 'error writing' -e 'error closing' \
+    -e 'cannot write' | tail -n 1
+}
+# Checked LOG COMMAND...: after Tool, a failure names the command and the tool's own reason.
+Checked() {
+  log=$1; shift
+  complaint=$(Complaint)
+  [ "$status" = 0 ] && [ -z "$complaint" ] && return 0
+  reason=${complaint:-$(printf '%s\n' "$said" | tail -n 1)}
+  if [ "$status" = 0 ]; then what='reported an error'; else what="ended with exit code $status"; fi
+  # Removing the results makes room: the messages a full disk kept from the log go there now.
+  Unmade
+  [ -z "$said" ] || grep -qF -- "$reason" "$log" 2>/dev/null || printf '%s\n' "$said" >>"$log"
+  Fail "$(Shown "$@")$what${reason:+: $reason}; its messages are in $log"
+}
 # Run LOG COMMAND...: the command's messages go to LOG.
 Run() {
   log=$1; shift
-  "$@" >>"$log" 2>&1 || Fail "$(Shown "$@")ended with exit code $?; its messages are in $log"
+  Tool "$@" 3>>"$log" 4>>"$log"
+  Checked "$log" "$@"
 }
 # Encode LOG ARGUMENTS...: ffmpeg, its progress on the terminal, its whole report in LOG.
 Encode() {
   log=$1; shift
   set -- ffmpeg -nostdin -hide_banner -loglevel error "$progress" -y "$@"
-  FFREPORT="file=$log:level=32" "$@" || Fail "$(Shown "$@")ended with exit code $?; its messages are in $log"
+  Tool env "FFREPORT=file=$log:level=32" "$@" 3>&1 4>&2
+  Checked "$log" "$@"
+}
+# Keep TEMPORARY FILE [SECONDS]: a result checked - there, and with SECONDS about as long as
+# the title - takes its name.
+Keep() {
+  [ -f "$1" ] || Fail "$1 was not written"
+  if [ -n "${3:-}" ]; then
+    got=$(ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 "$1" 2>/dev/null)
+    Calc "exit !(\"$got\" + 0 >= $3 * 0.9 - 1)" ||
+      Fail "$1 lasts ${got:-no} seconds, not about the title's $3; it was not written whole"
+  fi
+  mv -f -- "$1" "$2" || Fail "$1 cannot be renamed to $2"
+}
+# AuthorIn FILE: the file's tags (MP3 and WAV keep them with the file, OGG with its stream)
+# hold the author text exactly; this output form prints each value as it is.
+AuthorIn() {
+  tags=$(ffprobe -v error -show_entries format_tags=encoded_by:stream_tags=encoded_by \
+    -of default=nw=1:nk=1 "$1")
+  case "
+$tags
+" in
+  *"
+$author
+"*) ;;
+  *) Fail "$1 does not carry the author text" ;;
+  esac
 }
 Calc() { awk "BEGIN { $1 }" </dev/null; }
 Bytes() { wc -c <"$1" | tr -d ' '; }
-# The plan's result files beside the video.
+# The result files beside the video: exactly this plan's.
 OtherBytes() {
   sum=0
-  for file in $results; do
-    [ -f "$file" ] && sum=$((sum + $(Bytes "$file")))
-  done
+  for file in $results; do sum=$((sum + $(Bytes "$file"))); done
   echo "$sum"
 }
 )SH";
 
+// The job runs in a session of its own: an interruption then ends every process it started
+// and nothing of whoever started it (a terminal, the window, timeout); this shell only waits,
+// and on INT, TERM or HUP ends the job, removes its results and says which stage it stopped.
+constexpr const char* kSupervisor = R"SH(if [ "${1:-}" != --job ]; then
+  job=''
+  Interrupted() {
+    trap '' INT TERM HUP
+    job=${job:-${!:-}}  # the signal may come between the start and its note
+    [ -n "$job" ] || exit "$1"
+    kill -TERM "$job" 2>/dev/null
+    kill -TERM -"$job" 2>/dev/null
+    wait "$job"
+    ended=$?
+    [ "$ended" -gt 128 ] || exit "$ended"  # it had ended by itself
+    # ffmpeg closes its files on TERM: wait until nothing of the job is left.
+    tries=0
+    while kill -0 -"$job" 2>/dev/null && [ "$tries" -lt 100 ]; do
+      tries=$((tries + 1))
+      [ "$tries" -lt 50 ] || kill -KILL -"$job" 2>/dev/null
+      sleep 0.1
+    done
+    Unmade
+    stage=$(sed -n 's/^\(.*\): [0-9][0-9]:[0-9][0-9]:[0-9.]*$/\1/p' log.txt 2>/dev/null | tail -n 1)
+    echo "${stage:-Start} interrupted: $(Now)" >>log.txt
+    printf 'project.sh: %s interrupted\n' "${stage:-Start}" >&2
+    exit "$1"
+  }
+  trap 'Interrupted 130' INT
+  trap 'Interrupted 143' TERM
+  trap 'Interrupted 129' HUP
+  setsid sh "./${0##*/}" --job &
+  job=$!
+  wait "$job"
+  exit
+fi
+)SH";
+
 // The second pass: videopass shares the bits between the segments by the first pass's
 // statistics, encodes them side by side, then the short trailing segment (again if needed) until
-// the results fill the medium within [99.5%, 100%], joins them into movie.avi and says a title
-// too small for the medium at its best in size.log.
+// the results fill the medium within [99.5%, 100%], joins them into movie.avi.part and says a
+// title too small for the medium at its best in size.log.
 constexpr const char* kSecondPass = R"SH(AudioDone
 Stage "Video 2nd pass"
-video_kb=$("$helpers/brimmer" --print "$medium_mb" 2>>brimmer.log) ||
-  Fail "$(Shown "$helpers/brimmer" --print "$medium_mb")found no room for the video; see brimmer.log"
+video_kb=$("$helpers/brimmer" --print "$medium_mb" -- $results 2>>brimmer.log) ||
+  Fail "$(Shown "$helpers/brimmer" --print "$medium_mb" -- $results)found no room for the video; see brimmer.log"
 "$helpers/videopass" second --stage "$stage_no/$stages" --medium "$medium_bytes" --results "$results" \
-  -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-} 2>>video2.log || Fail "$(tail -n 1 video2.log)"
-total=$(($(Bytes movie.avi) + $(OtherBytes)))
+  --out movie.avi.part -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-} 2>>video2.log ||
+  Fail "$(tail -n 1 video2.log)"
+total=$(($(Bytes movie.avi.part) + $(OtherBytes)))
 fill=$(Calc "printf \"%.2f\", 100 * $total / $medium_bytes")
 best=$(sed -n 's/^Video 2nd pass: \(at its best quality .*\)/\1/p' size.log)
 )SH";
@@ -134,11 +251,12 @@ std::string VorbisQuality(const std::string& quality) {
 
 // The audio is made in the background while the first video pass runs: libxvid keeps one core
 // busy, and a long movie's audio takes minutes. The second pass waits for it, as brimmer
-// measures its files.
+// measures its files. Each file is written under a temporary name (so its format is named)
+// and takes its own when it is checked.
 void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results, ScriptText& sh) {
   sh.Line("Stage Audio '' '(beside the first video pass)'");
   sh.Line("(");
-  sh.Line("progress=-nostats");
+  sh.Line("progress=-nostats beside=1");
   for (std::size_t i = 0; i < plan.audio.size(); ++i) {
     const PlannedStream& stream = plan.audio[i];
     const std::string id = Hex(stream.id);
@@ -146,8 +264,10 @@ void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results
     std::string line = "Encode " + id + ".log ";
     if (ac3Source && plan.Converts()) line += "-drc_scale " + DrcScale(plan.dynamicCompression) + " ";
     line += "-i movie.vob -map 0:i:" + id + " -vn -sn ";
+    std::string format;
     if (plan.original) {
-      line += ac3Source ? "-c:a copy -f ac3 " : "-c:a pcm_s16le -f wav ";
+      line += ac3Source ? "-c:a copy " : "-c:a pcm_s16le ";
+      format = ac3Source ? "ac3" : "wav";
     } else {
       const bool six = plan.audioOutput == AudioOutput::Ac3 && plan.sixChannels;
       // Bare audio files keep no time stamps; counting them from the samples spares the muxer
@@ -157,16 +277,20 @@ void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results
       line += six ? "-ac 6 " : "-ac 2 ";
       if (plan.audioOutput == AudioOutput::Mp3) {
         line += "-c:a libmp3lame -b:a " + std::to_string(plan.audioKbps) + "k ";
+        format = "mp3";
       } else if (plan.audioOutput == AudioOutput::Ogg) {
         line += "-c:a libvorbis -q:a " + VorbisQuality(plan.oggQuality) + " ";
+        format = "ogg";
       } else {
         line += "-c:a ac3 -b:a " + std::to_string(plan.audioKbps) + "k ";
+        format = "ac3";
       }
     }
     // The author goes into the tags as the file is made, so that the sizes the second pass
     // is planned from are the final ones.
-    line += "-metadata encoded_by=\"$author\" " + results[i];
+    line += "-metadata encoded_by=\"$author\" -f " + format + " " + results[i] + ".part";
     sh.Line(line);
+    sh.Line("Keep " + results[i] + ".part " + results[i] + " \"$duration\"");
   }
   sh.Line(") &");
   sh.Line("audio_job=$!");
@@ -198,21 +322,11 @@ void AutoCropStep(const ProjectPlan& plan, ScriptText& sh) {
   sh.Line("[ -n \"$crop\" ] || Fail \"the automatic crop found no picture edges; see crop.log\"");
 }
 
-// The plan's result files beside the video: its audio files and the VobSub pair.
-std::string OtherResults(const ProjectPlan& plan, const std::vector<std::string>& results) {
-  std::string list;
-  for (const std::string& file : results) list += (list.empty() ? "" : " ") + file;
-  if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) {
-    list += list.empty() ? "movie.idx movie.sub" : " movie.idx movie.sub";
-  }
-  return list;
-}
-
-void EndStage(const ProjectPlan& plan, const std::vector<std::string>& results, ScriptText& sh) {
+// The video is checked and takes its name last of all the results.
+void EndStage(const ProjectPlan& plan, ScriptText& sh) {
   sh.Line("Stage End");
-  const std::string others = OtherResults(plan, results);
-  const std::string list = "movie.avi" + (others.empty() ? "" : " " + others);
-  sh.Line("for file in " + list + "; do printf '%12s bytes  %s\\n' \"$(Bytes \"$file\")\" \"$file\"; done");
+  sh.Line("Keep movie.avi.part movie.avi \"$duration\"");
+  sh.Line("for file in movie.avi $results; do printf '%12s bytes  %s\\n' \"$(Bytes \"$file\")\" \"$file\"; done");
   sh.Line("echo \"Total $total bytes: $fill% of the medium of $medium_bytes bytes ($medium_mb MB)\"");
   sh.Line("[ -z \"$best\" ] || echo \"It cannot fill more: $best.\"");
   if (plan.deleteTemporary) sh.Line("rm -rf movie.vob segments");
@@ -226,6 +340,16 @@ void EndStage(const ProjectPlan& plan, const std::vector<std::string>& results, 
     sh.Line("systemctl poweroff ||");
     sh.Line("  echo 'project.sh: the computer was not shut down: systemctl poweroff was not permitted' >&2");
   }
+}
+
+// The plan's results beside the video: what the job measures and what it removes when it
+// does not end well.
+std::string ResultList(const ProjectPlan& plan, const std::vector<std::string>& audio) {
+  std::string list;
+  for (const std::string& file : audio) list += file + " ";
+  if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) list += "movie.idx movie.sub ";
+  if (!list.empty()) list.pop_back();
+  return list;
 }
 
 int StageCount(const ProjectPlan& plan) {
@@ -257,15 +381,16 @@ std::string VideoFilterChain(const ProjectPlan& plan) {
 }
 
 std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helperFolder) {
-  const std::vector<std::string> results = AudioResultFiles(plan);
+  const std::vector<std::string> audioFiles = AudioResultFiles(plan);
   ScriptText sh;
-  sh.Line("#!/bin/sh");
+  // The "-" ends the shell's options: a folder named "-x" is no option when the script runs.
+  sh.Line("#!/bin/sh -");
   sh.Line("# Makes the movie of this project: XviD video in two passes, the chosen audio and");
   sh.Line("# subtitles, together filling the medium. Written by ravlo3; the stages and their");
   sh.Line("# times go to log.txt. Extra libxvid options may come in RAVLO3_XVID_OPTIONS.");
   sh.Raw(kPreamble);
   sh.Line();
-  sh.Line("ifo=" + ShellQuoted(NativePath(plan.ifoPath)));
+  sh.Line("ifo=" + ShellQuoted(plan.ifoPath));
   sh.Line("chain=" + std::to_string(plan.chain));
   sh.Line("angle=" + std::to_string(plan.angle));
   sh.Line("helpers=" + ShellQuoted(helperFolder));
@@ -273,11 +398,15 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line("medium_bytes=" + Number(std::round(plan.mediaMB * 1024 * 1024)));
   sh.Line("author=" + ShellQuoted(plan.authorText));
   sh.Line("stages=" + std::to_string(StageCount(plan)));
-  sh.Line("results=" + ShellQuoted(OtherResults(plan, results)));
+  sh.Line("results=" + ShellQuoted(ResultList(plan, audioFiles)));
+  sh.Line();
+  sh.Raw(kSupervisor);
   sh.Line();
 
   sh.Line("echo \"Encoding - the stages and their times go to log.txt\"");
   sh.Line(": >log.txt");
+  sh.Line("Unmade");
+  sh.Line("Aside");
   sh.Line("Stage Analysis");
   sh.Line("Run analysis.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --stream movie.vob");
   sh.Line("duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 movie.vob 2>>analysis.log)");
@@ -289,11 +418,13 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
     if (plan.subtitleOutput == SubtitleOutput::VobSub) {
       std::string ids;
       for (const PlannedStream& stream : plan.subtitles) ids += " " + Hex(stream.id);
-      sh.Line("Run subtitles.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --vobsub movie" + ids);
+      sh.Line("Run subtitles.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --vobsub movie.part" + ids);
+      sh.Line("Keep movie.part.sub movie.sub");
+      sh.Line("Keep movie.part.idx movie.idx");
     }
     sh.Line();
   }
-  if (!plan.audio.empty()) AudioStage(plan, results, sh);
+  if (!plan.audio.empty()) AudioStage(plan, audioFiles, sh);
 
   sh.Line("Stage \"Video 1st pass\"");
   std::string filters = VideoFilterChain(plan);
@@ -311,21 +442,19 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line();
 
   sh.Line("Stage \"Set author\"");
-  for (const std::string& file : results) {
+  for (const std::string& file : audioFiles) {
     if (file.ends_with(".ac3")) continue;  // a bare AC3 stream has no tags
-    // MP3 and WAV keep it with the file, OGG with its stream.
-    sh.Line("ffprobe -v error -show_entries format_tags=encoded_by:stream_tags=encoded_by -of csv=p=0 " +
-            file + " | grep -qxF -- \"$author\" || Fail \"" + file + " does not carry the author text\"");
+    sh.Line("AuthorIn " + file);
   }
   sh.Line();
-  EndStage(plan, results, sh);
+  EndStage(plan, sh);
   std::string text = sh.Text();
   text.pop_back();  // the closing line break comes with the writing
   return text;
 }
 
 std::string HelperFolder(const std::string& appFolder) {
-  std::string folder = NativePath(appFolder);
+  std::string folder = appFolder;
   if (!folder.empty() && folder.back() == '/') folder.pop_back();
   const std::string data = "/share/ravlo3";
   if (folder.ends_with(data)) return folder.substr(0, folder.size() - data.size()) + "/bin";

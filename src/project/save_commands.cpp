@@ -11,7 +11,7 @@ namespace {
 bool ChooseProjectFolder(AppState& app) {
   const std::string folder = BrowseForFolder(app.platform, "Select folder", true);
   if (folder.empty()) return false;
-  app.globals.ProjectFolder = AddBackslash(folder);
+  app.globals.ProjectFolder = AddSeparator(folder, PathSeparator(app.road));
   return true;
 }
 

@@ -2,7 +2,7 @@
 
 #include "frame/constants.h"
 #include "frame/paths.h"
-#include "platform/path_form.h"
+#include "project/foreign_results.h"
 #include "project/shell_road.h"
 #include "project/writers.h"
 
@@ -14,7 +14,7 @@ void CopyProjectFiles(AppState& app, const ProjectPlan& plan, SaveReport& report
   auto Copy = [&](const std::string& source, const std::string& name) {
     CopyProjectFile(app, source, name, report);
   };
-  const std::string besweetFolder = FolderOf(g.ToolPath(Tool::BeSweet));
+  const std::string besweetFolder = FolderOf(g.ToolPath(Tool::BeSweet), PathSeparator(app.road));
 
   Copy(g.MiscFolder + "1st.reg", "1st.reg");
   Copy(g.MiscFolder + "2nd.reg", "2nd.reg");
@@ -39,7 +39,7 @@ void CopyProjectFiles(AppState& app, const ProjectPlan& plan, SaveReport& report
   Copy(g.ToolPath(Tool::avs2avi), "avs2avi.exe");
   if (subtitles) {
     Copy(g.ToolPath(Tool::rar32), "rar32.exe");
-    Copy(FolderOf(g.ToolPath(Tool::rar32)) + "rsx.exe", "rsx.exe");
+    Copy(FolderOf(g.ToolPath(Tool::rar32), PathSeparator(app.road)) + "rsx.exe", "rsx.exe");
   }
   Copy(g.ToolPath(Tool::mplayerc), "mplayerc.exe");
   Copy(g.ToolPath(Tool::gsar), "gsar.exe");
@@ -59,7 +59,7 @@ void SaveShellScripts(AppState& app, const ProjectPlan& plan, SaveReport& report
 }
 
 std::string ShellSavedMessage(const AppState& app) {
-  const std::string folder = NativePath(app.globals.ProjectFolder);
+  const std::string& folder = app.globals.ProjectFolder;
   return "Project saved\n\nScript: " + folder + "project.sh\nPlayback: " + folder + "movie.sh\n";
 }
 
@@ -81,7 +81,7 @@ std::string SavedMessage(const AppState& app) {
 std::string SaveFailedMessage(const AppState& app, const SaveReport& report, AfterSave after) {
   const bool shell = app.road == ProjectRoad::Shell;
   const std::string br = shell ? "\n" : app.globals.LineBreak;
-  const std::string folder = shell ? NativePath(app.globals.ProjectFolder) : app.globals.ProjectFolder;
+  const std::string& folder = app.globals.ProjectFolder;
   std::string text = "The project in " + folder + " is incomplete." + br + br;
   text += "These files could not be written or copied:" + br;
   for (const SaveFailure& failure : report.failures) {
@@ -97,10 +97,10 @@ std::string SaveFailedMessage(const AppState& app, const SaveReport& report, Aft
 
 std::string PlanRefusedMessage(const AppState& app, const std::string& refusal, AfterSave after) {
   const std::string& br = app.globals.LineBreak;
-  return refusal + br + br +
-         (after == AfterSave::Run ? "Nothing was saved and the batch was not started."
-                                  : "Nothing was saved.") +
-         br;
+  const char* notStarted = app.road == ProjectRoad::Shell
+                               ? "Nothing was saved and project.sh was not started."
+                               : "Nothing was saved and the batch was not started.";
+  return refusal + br + br + (after == AfterSave::Run ? notStarted : "Nothing was saved.") + br;
 }
 
 bool SaveProject(AppState& app, AfterSave after) {
@@ -111,14 +111,19 @@ bool SaveProject(AppState& app, AfterSave after) {
     return false;
   }
   const ProjectPlan& plan = *planned.plan;
+  if (app.road == ProjectRoad::Shell) {
+    if (const auto refusal = ForeignResultsRefusal(app, plan)) {
+      app.platform.ShowMessage(PlanRefusedMessage(app, *refusal, after), MessageIcon::Warning,
+                               kAppTitle);
+      return false;
+    }
+  }
 
   SaveReport report;
   // A folder named in scripted mode may not exist yet; the picker only offers existing ones.
   std::string folderError;
   if (!app.platform.CreateFolder(app.globals.ProjectFolder, folderError)) {
-    const std::string& folder = app.globals.ProjectFolder;
-    report.Add(app.road == ProjectRoad::Shell ? NativePath(folder) : folder,
-               "the folder cannot be made: " + folderError);
+    report.Add(app.globals.ProjectFolder, "the folder cannot be made: " + folderError);
   }
   if (app.road == ProjectRoad::Shell) {
     SaveShellScripts(app, plan, report);

@@ -17,8 +17,8 @@ namespace ravlo {
 std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helperFolder);
 std::string MovieScriptText(const ProjectPlan& plan);
 
-// Where the installed helpers are for a data folder (record form): <prefix>/bin beside
-// <prefix>/share/ravlo3; otherwise the folder itself (a build tree). Native form.
+// Where the installed helpers are for a data folder: <prefix>/bin beside <prefix>/share/ravlo3;
+// otherwise the folder itself (a build tree).
 std::string HelperFolder(const std::string& appFolder);
 
 // The files of the shell road, in the order a save writes them.

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -18,9 +19,7 @@
 extern char** environ;
 
 namespace videopass {
-namespace {
 
-// The last "frame=N" of an ffmpeg -progress file, 0 before the first block.
 long ProgressFrames(const std::string& path) {
   if (path.empty()) return 0;
   std::ifstream in(path);
@@ -31,6 +30,23 @@ long ProgressFrames(const std::string& path) {
   }
   return frames;
 }
+
+std::string WriteComplaint(const std::string& log) {
+  static const char* const kSigns[] = {"no space left", "disk quota", "file too large", "input/output error",
+                                       "read-only file system", "error writing", "error closing", "cannot write"};
+  std::ifstream in(log);
+  std::string line, found;
+  while (std::getline(in, line)) {
+    std::string lower = line;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* sign : kSigns) {
+      if (lower.find(sign) != std::string::npos) found = line;
+    }
+  }
+  return found;
+}
+
+namespace {
 
 pid_t Start(const EncoderJob& job, std::string& error) {
   posix_spawn_file_actions_t actions;
@@ -93,11 +109,14 @@ std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressL
       const EncoderJob& job = jobs[running[pid]];
       finished[running[pid]] = job.frames;
       running.erase(pid);
-      if (error.empty() && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) {
+      const bool exited = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+      const std::string complaint = exited ? WriteComplaint(job.log) : std::string();
+      if (error.empty() && (!exited || !complaint.empty())) {
         std::ostringstream reason;
-        reason << ShownCommand(job.args) << " ended with ";
-        if (WIFEXITED(status)) reason << "exit code " << WEXITSTATUS(status);
-        else reason << "signal " << WTERMSIG(status);
+        reason << ShownCommand(job.args);
+        if (!complaint.empty()) reason << " reported an error: " << complaint;
+        else if (WIFEXITED(status)) reason << " ended with exit code " << WEXITSTATUS(status);
+        else reason << " ended with signal " << WTERMSIG(status);
         reason << "; its messages are in " << job.log;
         error = reason.str();
         for (const auto& [other, index] : running) kill(other, SIGTERM);

@@ -15,11 +15,19 @@ struct EncoderJob {
   long frames = 0;                // frames it encodes, for the stage's percentage
 };
 
+// The last frame count an ffmpeg -progress file reports, 0 before the first report.
+long ProgressFrames(const std::string& path);
+
+// The line of an encoder's messages that tells of a failed write (a full disk, a quota, an
+// I/O error), or "": ffmpeg can end with 0 after one.
+std::string WriteComplaint(const std::string& log);
+
 // The cores this process may run on (what nproc says), at least one.
 int UsableCores();
 
 // Runs the jobs in their order, `parallel` at once. Returns "" when all ended well, else the
-// reason of the first failure (the others are stopped).
+// reason of the first failure (the others are stopped): an exit code other than 0 or a
+// complaint of a failed write.
 std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressLine& progress);
 
 // The command as a shell would take it, for messages.

@@ -1,6 +1,6 @@
 // videopass: the video of project.sh in segments side by side.
 //   videopass first  --stage N/M --duration SECONDS [--source movie.vob] [--folder segments] -- WORDS...
-//   videopass second --stage N/M --medium BYTES --results 'FILES' [--out movie.avi] ... -- WORDS...
+//   videopass second --stage N/M --medium BYTES --results 'FILES' [--out movie.avi.part] ... -- WORDS...
 //   videopass join OUT SEGMENT...
 // WORDS are the chain's filter and rate options and any codec options, passed to every encode.
 // The first pass cuts the title into as many segments as there are cores; the second shares
@@ -36,7 +36,7 @@ struct Options {
   std::string stage;  // "n/m" of the stage line
   std::string source = "movie.vob";
   std::string folder = "segments";
-  std::string out = "movie.avi";
+  std::string out = "movie.avi.part";  // the script renames it when the job checked it
   std::string log = "log.txt";
   std::string sizeLog = "size.log";
   double duration = 0;
@@ -211,6 +211,13 @@ int First(const Options& options) {
     }
     const long expected = k + 1 < starts.size() ? starts[k + 1] - starts[k] : -1;
     const long made = static_cast<long>(log.frames.size());
+    // libxvid writes its log without a word when the disk is full: it must hold every frame
+    // the encode reported.
+    if (const long encoded = ProgressFrames(jobs[k].progress); encoded > 0 && made != encoded) {
+      std::cerr << "videopass: the log of segment " << k + 1 << " of the first pass holds " << made << " of the "
+                << encoded << " frames it encoded; it was not written whole\n";
+      return 1;
+    }
     if ((expected >= 0 && made != expected) || made == 0) {
       std::cerr << "videopass: segment " << k + 1 << " of the first pass made " << made
                 << " frames where " << (expected >= 0 ? expected : 1) << (expected >= 0 ? "" : " or more")
@@ -396,7 +403,7 @@ int Second(const Options& options) {
     requests.push_back(RequestBitrate(shares[j], firstBytes[j], segments[j].Frames(), fps));
   }
 
-  const std::string partial = options.out + ".part";
+  const std::string& partial = options.out;
   int corrections = 0;
   auto correction = [&]() {
     progress.Break();
@@ -503,9 +510,6 @@ int Second(const Options& options) {
     return Fail("after " + std::to_string(corrections) + " corrections the files fill " +
                 Percent(landed.total, options.medium) + "% of the medium, not 99.5% to 100%; see " + options.sizeLog);
   }
-  if (std::rename(partial.c_str(), options.out.c_str()) != 0) {
-    return Fail(partial + " cannot be renamed to " + options.out + ": " + std::strerror(errno));
-  }
   return 0;
 }
 
@@ -551,7 +555,7 @@ int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     std::cerr << "usage: videopass first --stage N/M --duration SECONDS [--source FILE] [--folder DIR] -- WORDS...\n"
-                 "       videopass second --stage N/M --medium BYTES [--results 'FILES'] [--out movie.avi] -- WORDS...\n"
+                 "       videopass second --stage N/M --medium BYTES [--results 'FILES'] [--out movie.avi.part] -- WORDS...\n"
                  "       videopass join OUT SEGMENT...\n";
     return 2;
   }

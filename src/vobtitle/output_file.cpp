@@ -6,6 +6,9 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace vobtitle {
@@ -13,12 +16,37 @@ namespace {
 
 std::string Reason() { return std::string(" (") + std::strerror(errno) + ")"; }
 
+#ifndef _WIN32
+// The file a path stands for: a symbolic link's final target, a relative target taken from
+// the link's folder. A path that is no link (or does not exist) stands for itself.
+std::string FinalTarget(std::string path) {
+  for (int hop = 0; hop < 40; ++hop) {  // the system's own limit on links in a row
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 4095) + 1, '\0');
+    const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= target.size()) return path;
+    target.resize(static_cast<std::size_t>(length));
+    const std::size_t slash = path.rfind('/');
+    path = target.front() == '/' || slash == std::string::npos ? target
+                                                                : path.substr(0, slash + 1) + target;
+  }
+  return path;
+}
+
+// Whether the path exists and is something other than a regular file (FIFO, device, socket).
+bool IsSpecial(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+#endif
+
 }  // namespace
 
 OutputFile::~OutputFile() {
   if (file_ && !toStdout_) {
     std::fclose(file_);
-    std::remove(temporary_.c_str());
+    if (!direct_) std::remove(temporary_.c_str());
   }
 }
 
@@ -32,7 +60,20 @@ bool OutputFile::Open(const std::string& path, std::string& error) {
     toStdout_ = true;
     return true;
   }
-  temporary_ = path + ".part";
+#ifndef _WIN32
+  path_ = FinalTarget(path);
+  if (IsSpecial(path_)) {
+    direct_ = true;
+    temporary_ = path_;  // the name every message gives
+    file_ = std::fopen(path_.c_str(), "wb");
+    if (!file_) {
+      error = path_ + ": cannot open for writing" + Reason();
+      return false;
+    }
+    return true;
+  }
+#endif
+  temporary_ = path_ + ".part";
   file_ = std::fopen(temporary_.c_str(), "wb");
   if (!file_) {
     error = temporary_ + ": cannot create" + Reason();
@@ -62,9 +103,10 @@ bool OutputFile::Commit(std::string& error) {
   file_ = nullptr;
   if (std::fclose(file) != 0) {
     error = temporary_ + ": cannot write" + Reason();
-    std::remove(temporary_.c_str());
+    if (!direct_) std::remove(temporary_.c_str());
     return false;
   }
+  if (direct_) return true;
 #ifdef _WIN32
   std::remove(path_.c_str());  // rename does not replace an existing file on Windows
 #endif

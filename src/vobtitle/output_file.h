@@ -1,6 +1,9 @@
 #pragma once
 // A file written under a temporary name and renamed into place only when complete, so a
-// failed run never leaves a partial or stale result; "-" writes to standard output.
+// failed run never leaves a partial or stale result; "-" writes to standard output. On POSIX
+// systems a symbolic link is followed to its target, which is replaced and the link kept; a
+// FIFO, a device or anything else that is not a regular file is written to directly, as any
+// Unix tool does (replacing it would break whatever reads it, or the system itself).
 
 #include <cstdint>
 #include <cstdio>
@@ -25,6 +28,7 @@ class OutputFile {
   std::string temporary_;
   std::FILE* file_ = nullptr;
   bool toStdout_ = false;
+  bool direct_ = false;  // written in place: no temporary file, no rename
   std::uint64_t written_ = 0;
 };
 

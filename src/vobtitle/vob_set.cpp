@@ -39,8 +39,15 @@ bool EndsWithNoCase(const std::string& text, const char* suffix) {
   return true;
 }
 
+// On POSIX systems a backslash is a character of a name, not a separator.
+#ifdef _WIN32
+constexpr const char* kSeparators = "/\\";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+
 std::string BaseName(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
+  const std::size_t slash = path.find_last_of(kSeparators);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 

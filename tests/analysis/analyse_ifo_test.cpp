@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <functional>
 
 #include "wired_app.h"
 
@@ -221,6 +223,70 @@ TEST_F(AnalyseIfoTest, RepeatedStreamIdsKeepOneItemEach) {
   // Every checked stream is one the project gets.
   EXPECT_EQ(s.lstAO_code.Items(), (Strings{"0x80o.ac3", "0xA0o.wav"}));
   EXPECT_EQ(s.lstSO_code.Items(), Strings{"0x21"});
+}
+
+// Report lines: `count` lines made by `line(i)`, CR LF ends, as the parser writes them.
+std::string Lines(int count, const std::function<std::string(int)>& line) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += line(i) + "\r\n";
+  return text;
+}
+
+std::string Hex(int value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", value);
+  return text;
+}
+
+// A title set holds at most 8 audio streams, 32 subtitle streams and 99 chains; a report that
+// lists more, or is larger than any real one, is refused whole: one message naming the report
+// and why, and the title as after a failed analysis.
+TEST_F(AnalyseIfoTest, AReportNoTitleSetCouldGiveIsRefusedWhole) {
+  const std::string chain = "  1. Length: 00:01:00, 1 chapters\r\n";
+  const struct {
+    std::string report;
+    const char* reason;
+  } cases[] = {
+      // Many entries without an id, then many with one: once slow to read, now refused.
+      {Lines(8000, [](int) { return "  x (AC3) [i]"; }) +
+           Lines(8000, [](int) { return "  0x80. English (AC3, 2ch, 48kHz) [i]"; }),
+       "it lists 8001 audio streams, more than the 8 a title set can hold"},
+      {chain + Lines(9, [](int i) { return "  " + Hex(0x80 + i) + ". English (AC3) [1]"; }),
+       "it lists 9 audio streams, more than the 8"},
+      {chain + Lines(33, [](int i) { return "  0x2" + std::string(1, "0123456789abcdefghijklmnopqrstuvw"[i]) + ". (Subtitle) [1]"; }),
+       "it lists 33 subtitle streams, more than the 32"},
+      {Lines(100, [](int i) { return "  " + std::to_string(i + 1) + ". Length: 00:00:01"; }),
+       "it lists 100 program chains, more than the 99"},
+      {chain + std::string(1024 * 1024, 'x'), "is 1048611 bytes, more than any analysis report"},
+  };
+  for (const auto& c : cases) {
+    platform.messages.clear();
+    Open(kDisc);
+    Open(c.report.c_str());
+    ExpectNoTitle();
+    for (Field* f : {&s.cmbPGC, &s.lstAL, &s.lstSL}) EXPECT_EQ(f->ItemCount(), 0) << c.reason;
+    EXPECT_FALSE(s.optPAL.IsSet());
+    EXPECT_EQ(s.txtTitle.Text(), "");
+    ASSERT_EQ(platform.messages.size(), 1u) << c.reason;
+    const std::string& text = platform.messages[0].text;
+    EXPECT_NE(text.find(test::kReport), std::string::npos) << text;
+    EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+  }
+}
+
+TEST_F(AnalyseIfoTest, AFullTitleSetIsTakenWhole) {
+  const std::string report =
+      Lines(99, [](int i) { return "  " + std::to_string(i + 1) + ". Length: 00:00:01"; }) +
+      Lines(8, [](int i) { return "  " + Hex(i < 4 ? 0x80 + i : 0xA0 + i) + ". English (AC3) [1]"; }) +
+      Lines(32, [](int i) { return "  " + Hex(0x20 + i) + ". English (Subtitle) [1]"; }) +
+      "  Video: PAL 16:9\r\n";
+  Open(report.c_str());
+  ExpectTitleLoaded();
+  EXPECT_EQ(s.cmbPGC.ItemCount(), 99);
+  EXPECT_EQ(s.lstAL.ItemCount(), 8);
+  EXPECT_EQ(s.lstSL.ItemCount(), 32);
+  EXPECT_EQ(s.lstSL.Item(31), "0x3F. English (Subtitle) ");
+  EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(AnalyseIfoTest, NewClearsTheTitleAndKeepsTheIfoPath) {

@@ -107,12 +107,52 @@ TEST_F(ScriptTest, MessagesArePrintedAndDialogsAnsweredFromTheQueue) {
 
 TEST_F(ScriptTest, WarningsAndErrorsGoToStderrAndFailTheRun) {
   // A wrong-length author text is refused with an error box; the prompt then comes again and
-  // the cancel ends it. The run goes on, and its exit code tells that something was refused.
+  // the cancel ends it. The run ends there: the dump after it does not come.
   ASSERT_EQ(Run({"--answer", "too.short", "--cancel", "--click", "mnuSetAuthor", "--dump"}),
             kScriptFailed);
   EXPECT_NE(err.str().find("It must be 17 characters long"), std::string::npos);
   EXPECT_EQ(out.str().find("It must be 17 characters long"), std::string::npos);
-  EXPECT_TRUE(DumpHas("AuthorText=ravlo.example.net"));
+  EXPECT_EQ(out.str().find("AuthorText="), std::string::npos);
+}
+
+// Whatever follows an action that showed an error would build on what did not happen; above
+// all, nothing is saved after it.
+TEST(ScriptStops, AtTheFirstActionThatShowedAnError) {
+  const std::string ifo = "D:\\VIDEO_TS\\VTS_01_0.IFO";
+  struct Case {
+    const char* what;
+    bool reportWritten;  // whether the parser writes its report
+    std::vector<std::string> args;
+    std::string said;    // on stderr
+  };
+  const Case cases[] = {
+      {"refused author", true,
+       {"--open", ifo, "--answer", "too.short", "--click", "mnuSetAuthor", "--save", "E:\\Proj", "--dump"},
+       "It must be 17 characters long"},
+      {"tiny medium", true,
+       {"--open", ifo, "--set", "cmbMS=0.0001", "--save", "E:\\Proj", "--dump"},
+       "Media size (cmbMS): \"0.0001\""},
+      {"failed open", false, {"--open", ifo, "--save", "E:\\Proj", "--dump"}, "wrote no report"},
+  };
+  for (const Case& c : cases) {
+    test::FakePlatform system;
+    std::ostringstream out, err;
+    ScriptedPlatform platform(system, out, err);
+    AppState app(platform);
+    system.PutFile("D:\\VIDEO_TS\\VTS_01_1.VOB");
+    system.onRunAndWait = [&system, &c](const std::string&) {
+      if (c.reportWritten) {
+        system.PutFile("C:\\Program Files\\Ravlo3\\misc\\ifoparse.txt",
+                       "  1. Length: 00:01:00, 1 chapters\r\n  Video: PAL 16:9 720x576\r\n");
+      }
+      return true;
+    };
+    EXPECT_EQ(RunScript(app, platform, c.args, out, err), kScriptFailed) << c.what << err.str();
+    EXPECT_NE(err.str().find(c.said), std::string::npos) << c.what << ": " << err.str();
+    EXPECT_FALSE(system.FileExists("E:\\Proj\\project.bat")) << c.what;
+    EXPECT_EQ(out.str().find("Project saved"), std::string::npos) << c.what;
+    EXPECT_EQ(out.str().find("txtTitle="), std::string::npos) << c.what;  // no dump either
+  }
 }
 
 TEST_F(ScriptTest, HelpListsTheActionsWithoutStartingUp) {

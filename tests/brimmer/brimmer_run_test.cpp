@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "brimmer/brimmer_run.h"
 #include "brimmer/folder_access.h"
@@ -173,6 +174,42 @@ TEST_F(BrimmerRun, TheLinuxRoadAlsoCountsThePictureFileAndKeptPcm) {
   const BrimmerOutcome outcome = ComputeDesiredSize(folder, "1", Measure::LinuxRoad);
   EXPECT_EQ(outcome.desiredKB, 45);
   EXPECT_FALSE(fs::exists(dir / "2nd.reg"));  // computing hands nothing on by itself
+}
+
+// The plan names its result files: another plan's files in the same folder do not count, and
+// a missing one of its own is an error naming it.
+TEST_F(BrimmerRun, NamedResultFilesAreMeasuredAndNoOthers) {
+  MakeFile("0x80.mp3", 1000);
+  MakeFile("0x81.mp3", 500000);  // an earlier plan's
+  MakeFile("movie.idx", 2000);
+  MakeFile("movie.sub", 300000);
+  fs::create_directories(dir / "folder.mp3");
+  struct Case {
+    std::vector<std::string> files;
+    std::uint64_t measured;
+    std::string refused;  // a text of the refusal; empty when accepted
+  };
+  const Case cases[] = {
+      {{}, 0, ""},  // a plan of video only: the audio files beside it are not its own
+      {{"0x80.mp3"}, 1000, ""},
+      {{"0x80.mp3", "movie.idx", "movie.sub"}, 303000, ""},
+      {{"0x80.mp3", "0x82.mp3"}, 0, "\"" + folder + "0x82.mp3\" cannot be measured"},
+      {{"folder.mp3"}, 0, "\"" + folder + "folder.mp3\" cannot be measured"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> paths;
+    for (const std::string& name : c.files) paths.push_back(folder + name);
+    const BrimmerOutcome outcome = ComputeDesiredSizeOf(paths, "1");
+    if (c.refused.empty()) {
+      EXPECT_TRUE(outcome.Ok()) << outcome.refusal;
+      EXPECT_EQ(outcome.measuredBytes, c.measured);
+    } else {
+      EXPECT_NE(outcome.refusal.find(c.refused), std::string::npos) << outcome.refusal;
+      EXPECT_FALSE(outcome.desiredKB);
+    }
+  }
+  // 303000 bytes = 295.9 KB -> 296; 1 MB = 1024 KB leaves 728.
+  EXPECT_EQ(ComputeDesiredSizeOf({folder + "0x80.mp3", folder + "movie.idx", folder + "movie.sub"}, "1").desiredKB, 728);
 }
 
 TEST_F(BrimmerRun, MissingFolderMeasuresNothing) {

@@ -49,13 +49,55 @@ TEST(Numbers, RoundToInt32RefusesWhatDoesNotFit) {
   EXPECT_EQ(FormatNumber(150000), "150000");
 }
 
-TEST(Paths, BackslashAddedOnceAndNamesSplitAtTheLastOne) {
-  EXPECT_EQ(AddBackslash("C:\\Program Files\\Ravlo3"), "C:\\Program Files\\Ravlo3\\");
-  EXPECT_EQ(AddBackslash("D:\\"), "D:\\");
-  EXPECT_EQ(FileNameOf("D:\\VIDEO_TS\\VTS_01_0.IFO"), "VTS_01_0.IFO");
-  EXPECT_EQ(FolderOf("D:\\VIDEO_TS\\VTS_01_0.IFO"), "D:\\VIDEO_TS\\");
-  EXPECT_EQ(FolderOf("D:\\VTS_01_0.IFO"), "D:\\");
-  EXPECT_EQ(FileNameOf("D:\\VIDEO_TS\\"), "");
+TEST(Paths, TheSeparatorOfTheRoadAloneSplitsAPath) {
+  struct Case {
+    ProjectRoad road;
+    std::string path, added, folder, name;
+  };
+  const Case cases[] = {
+      {ProjectRoad::Batch, "C:\\Program Files\\Ravlo3", "C:\\Program Files\\Ravlo3\\", "C:\\Program Files\\", "Ravlo3"},
+      {ProjectRoad::Batch, "D:\\", "D:\\", "D:\\", ""},
+      {ProjectRoad::Batch, "D:\\VIDEO_TS\\VTS_01_0.IFO", "D:\\VIDEO_TS\\VTS_01_0.IFO\\", "D:\\VIDEO_TS\\", "VTS_01_0.IFO"},
+      {ProjectRoad::Shell, "/media/dvd/VTS_01_0.IFO", "/media/dvd/VTS_01_0.IFO/", "/media/dvd/", "VTS_01_0.IFO"},
+      {ProjectRoad::Shell, "/", "/", "/", ""},
+      // On Linux a backslash is a character of a name, never a separator.
+      {ProjectRoad::Shell, "/P/base\\..\\victim", "/P/base\\..\\victim/", "/P/", "base\\..\\victim"},
+      {ProjectRoad::Shell, "/discs/bs\\x/VTS_01_0.IFO", "/discs/bs\\x/VTS_01_0.IFO/", "/discs/bs\\x/", "VTS_01_0.IFO"},
+      {ProjectRoad::Shell, "bs\\x", "bs\\x/", "", "bs\\x"},
+  };
+  for (const Case& c : cases) {
+    const char separator = PathSeparator(c.road);
+    EXPECT_EQ(AddSeparator(c.path, separator), c.added) << c.path;
+    EXPECT_EQ(FolderOf(c.path, separator), c.folder) << c.path;
+    EXPECT_EQ(FileNameOf(c.path, separator), c.name) << c.path;
+  }
+}
+
+TEST(Paths, EachRoadHasItsOwnPathRules) {
+  struct Case {
+    ProjectRoad road;
+    std::string path;
+    std::size_t room;
+    bool accepted;
+  };
+  const std::string longPath = "/" + std::string(300, 'a');
+  const Case cases[] = {
+      {ProjectRoad::Batch, "D:\\VIDEO_TS\\VTS_01_0.IFO", 0, true},
+      {ProjectRoad::Batch, "D:\\a*b\\VTS_01_0.IFO", 0, false},
+      {ProjectRoad::Batch, "D:\\a?b\\VTS_01_0.IFO", 0, false},
+      {ProjectRoad::Batch, "D:\\\"a\"\\VTS_01_0.IFO", 0, false},
+      {ProjectRoad::Batch, "D:\\" + std::string(256, 'a'), 0, true},
+      {ProjectRoad::Batch, "D:\\" + std::string(256, 'a'), 1, false},
+      {ProjectRoad::Batch, "D:\\" + std::string(257, 'a'), 0, false},
+      {ProjectRoad::Shell, "/discs/a*b/VTS_01_0.IFO", 0, true},
+      {ProjectRoad::Shell, "/discs/a?\"b\"/VTS_01_0.IFO", 0, true},
+      {ProjectRoad::Shell, "/discs/line\nbreak\t/VTS_01_0.IFO", 0, true},
+      {ProjectRoad::Shell, longPath, 20, true},
+      {ProjectRoad::Shell, std::string("/discs/a\0b", 10), 0, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(!PathProblemOnRoad(c.road, c.path, c.room).has_value(), c.accepted) << c.path;
+  }
 }
 
 TEST(Wildcards, MatchLikeTheFileSystemWithoutRegardToCase) {

@@ -1,6 +1,8 @@
-// The POSIX Platform: record paths in, native files out; shell twins of the batch files; the
-// settings store under XDG_CONFIG_HOME.
+// The POSIX Platform: paths reach the system as they are (a backslash is a character of a
+// name); shell twins of the batch files; the settings store under XDG_CONFIG_HOME.
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -23,7 +25,7 @@ class PosixPlatformTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(root); }
 
-  std::string Record(const std::string& relative) const { return RecordPath((root / relative).string()); }
+  std::string Record(const std::string& relative) const { return (root / relative).string(); }
   std::string Read(const std::string& relative) const {
     std::ifstream in(root / relative, std::ios::binary);
     std::ostringstream text;
@@ -40,7 +42,7 @@ class PosixPlatformTest : public ::testing::Test {
   PosixPlatform os{"/opt/ravlo3/bin/ravlo3", out, err};
 };
 
-TEST_F(PosixPlatformTest, FilesAreReachedThroughRecordPaths) {
+TEST_F(PosixPlatformTest, FilesAreReachedThroughTheirPathsAsTheyAre) {
   std::string error;
   ASSERT_TRUE(os.WriteWholeFile(Record("a.txt"), "one\r\n", error)) << error;
   ASSERT_TRUE(os.AppendToFile(Record("a.txt"), "two", error)) << error;
@@ -69,6 +71,40 @@ TEST_F(PosixPlatformTest, FilesAreReachedThroughRecordPaths) {
   error.clear();
   EXPECT_FALSE(os.MoveFileOver(Record("none.txt"), Record("b.txt"), error));
   EXPECT_NE(error, "");
+
+  // A backslash names a file of its own, in the folder itself.
+  fs::create_directories(root / "bs");
+  ASSERT_TRUE(os.CreateFolder(Record("base\\..\\victim"), error)) << error;
+  ASSERT_TRUE(os.WriteWholeFile(Record("base\\..\\victim/p.sh"), "x", error)) << error;
+  EXPECT_TRUE(fs::is_regular_file(root / "base\\..\\victim" / "p.sh"));
+  ASSERT_TRUE(os.WriteWholeFile(Record("bs\\x"), "y", error)) << error;
+  EXPECT_TRUE(fs::is_regular_file(root / "bs\\x"));
+  EXPECT_FALSE(fs::exists(root / "victim"));
+  EXPECT_FALSE(fs::exists(root / "bs" / "x"));
+  EXPECT_EQ(os.ListFiles(Record(""), "bs*"), std::vector<std::string>{"bs\\x"});
+}
+
+TEST_F(PosixPlatformTest, CanOpenSaysWhyNot) {
+  Put("ok/VTS_01_0.IFO", "");
+  Put("locked.IFO", "");
+  fs::permissions(root / "locked.IFO", fs::perms::none);
+  const bool rootUser = ::geteuid() == 0;  // root reads whatever the permissions say
+  struct Case {
+    std::string path;
+    std::string reason;  // empty: it opens
+  };
+  const Case cases[] = {
+      {Record("ok/VTS_01_0.IFO"), ""},
+      {Record("ok"), ""},  // a disc folder
+      {Record("none/VTS_01_0.IFO"), "No such file or directory"},
+      {Record("ok/VTS_01_0.IFO/x"), "Not a directory"},
+      {Record("locked.IFO"), rootUser ? "" : "Permission denied"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_EQ(os.CanOpen(c.path, error), c.reason.empty()) << c.path;
+    EXPECT_EQ(error, c.reason) << c.path;
+  }
 }
 
 TEST_F(PosixPlatformTest, ListsFilesByPatternWithoutCaseSortedByName) {
@@ -85,7 +121,7 @@ TEST_F(PosixPlatformTest, ScriptsGetExecutable) {
   EXPECT_NE(fs::status(root / "p.sh").permissions() & fs::perms::owner_exec, fs::perms::none);
 }
 
-TEST_F(PosixPlatformTest, BatchFilesRunAsTheirShellTwinsWithNativeArguments) {
+TEST_F(PosixPlatformTest, BatchFilesRunAsTheirShellTwinsWithTheirArgumentsAsTheyAre) {
   // The parser's command line as the planner writes it.
   Put("misc/ifoparse.sh", "printf '%s\\n' \"$RAVLO_TEST_VALUE\" \"$@\" >\"$(dirname \"$0\")/args\"\n");
   os.SetEnvironmentValue("RAVLO_TEST_VALUE", "a \"b\" $c");
@@ -94,7 +130,7 @@ TEST_F(PosixPlatformTest, BatchFilesRunAsTheirShellTwinsWithNativeArguments) {
   const auto minute = std::chrono::minutes(1);
   ASSERT_EQ(os.RunAndWait(line, WindowStyle::Hidden, minute), RunOutcome::Finished);
   EXPECT_EQ(Read("misc/args"),
-            "a \"b\" $c\nC:/tools/v.exe\n" + (root / "my disc/VTS_01_0.IFO").string() + "\nplain\n");
+            "a \"b\" $c\nC:\\tools\\v.exe\n" + (root / "my disc/VTS_01_0.IFO").string() + "\nplain\n");
   EXPECT_EQ(os.RunAndWait("\"" + Record("misc/none.bat") + "\"", WindowStyle::Hidden, minute),
             RunOutcome::NotStarted);
   EXPECT_FALSE(os.StartProcess("ravlo-no-such-program-anywhere", WindowStyle::Normal));

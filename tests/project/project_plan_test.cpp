@@ -86,6 +86,41 @@ TEST_F(PlanTest, EveryNumberRejectsEmptyNonNumericNegativeFractionalWhereWholeAn
   EXPECT_TRUE(BuildProjectPlan(app).plan);
 }
 
+// A medium that cannot hold one second of the title's frames would fail stages later with a
+// message about the codec; the save refuses it, naming the field.
+TEST_F(PlanTest, AMediumTooSmallForOneSecondOfTheTitlesFramesIsRefused) {
+  struct Case {
+    Field* standard;  // the option of the title's standard; null: none known
+    bool forceFilm;
+    std::string size;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {&s.optPAL, false, "0.0001", false},
+      {&s.optPAL, false, "1e-300", false},
+      {&s.optPAL, false, "0.017", false},
+      {&s.optPAL, false, "0.018", true},
+      {&s.optNTSC, false, "0.018", false},
+      {&s.optNTSC, false, "0.019", true},
+      {&s.optNTSC, true, "0.018", true},
+      {nullptr, false, "0.018", false},
+      {&s.optPAL, false, "699", true},
+  };
+  for (const Case& c : cases) {
+    s.optPAL.SetValue(false);
+    s.optNTSC.SetValue(false);
+    if (c.standard) c.standard->SetValue(true);
+    s.chkForceFilm.SetValue(c.forceFilm);
+    s.cmbMS.SetText(c.size);
+    if (c.accepted) {
+      EXPECT_TRUE(BuildProjectPlan(app).plan) << c.size;
+    } else {
+      ExpectRefused("Media size (cmbMS)", c.size);
+      EXPECT_NE(platform.messages.back().text.find("one second of the title's frames"), std::string::npos);
+    }
+  }
+}
+
 TEST_F(PlanTest, QualitiesFollowTheFormatAndTheOggAnswerIsANumberInRange) {
   AddAudio({"0xA0o.wav"});
   s.optAud_AC3.SetValue(true);

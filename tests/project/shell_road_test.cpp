@@ -46,7 +46,7 @@ struct TempFolder {
 };
 
 // A text with everything a shell would otherwise act on (a "\\" would be a path separator).
-const std::string kNasty = "My \"Discs\" $HOME `id` ; it's $(touch PWNED) *|&<> end";
+const std::string kNasty = "My \"Discs\" $HOME `id` ; it's $(touch PWNED) *|&<> bs\\x end";
 
 TEST(ShellQuoted, TheShellPassesEveryTextOnLiterallyAndRunsNothingElse) {
   TempFolder folder;
@@ -94,10 +94,11 @@ TEST(ShellRoad, AudioFilesAndCommandsFollowTheFormat) {
                       "-af aresample=matrix_encoding=dplii,asetpts=N/SR/TB -ac 2 -c:a libmp3lame -b:a 128k"));
   EXPECT_TRUE(Has(sh, "Encode 0xA0.log -i movie.vob -map 0:i:0xA0"));
   EXPECT_LT(sh.find("0x80.log"), sh.find("0xA0.log"));
-  EXPECT_TRUE(Has(sh, "--vobsub movie 0x21 0x20\n"));
-  // Set author looks for the text in the file's tags and in its stream's (OGG keeps them there).
-  EXPECT_TRUE(Has(sh, "ffprobe -v error -show_entries format_tags=encoded_by:stream_tags=encoded_by "
-                      "-of csv=p=0 0xA0.mp3 | grep -qxF -- \"$author\" || Fail"));
+  // Results are written under temporary names, checked and renamed; the plan names them all.
+  EXPECT_TRUE(Has(sh, "-metadata encoded_by=\"$author\" -f mp3 0x80.mp3.part\nKeep 0x80.mp3.part 0x80.mp3 \"$duration\"\n"));
+  EXPECT_TRUE(Has(sh, "--vobsub movie.part 0x21 0x20\nKeep movie.part.sub movie.sub\nKeep movie.part.idx movie.idx\n"));
+  EXPECT_TRUE(Has(sh, "\nresults='0x80.mp3 0xA0.mp3 movie.idx movie.sub'\n"));
+  EXPECT_TRUE(Has(sh, "\nAuthorIn 0x80.mp3\nAuthorIn 0xA0.mp3\n"));
 
   plan.audioOutput = AudioOutput::Ogg;
   plan.oggQuality = "0.3";
@@ -111,16 +112,15 @@ TEST(ShellRoad, AudioFilesAndCommandsFollowTheFormat) {
   plan.sixChannels = true;
   plan.audioKbps = 448;
   sh = ProjectScriptText(plan, "/b");
-  EXPECT_TRUE(Has(sh, "-map 0:i:0x80 -vn -sn -af asetpts=N/SR/TB -ac 6 -c:a ac3 -b:a 448k -metadata encoded_by=\"$author\" 0x80.ac3"));
+  EXPECT_TRUE(Has(sh, "-map 0:i:0x80 -vn -sn -af asetpts=N/SR/TB -ac 6 -c:a ac3 -b:a 448k -metadata encoded_by=\"$author\" -f ac3 0x80.ac3.part"));
   // A bare AC3 stream carries no tags: the author step leaves it out.
-  EXPECT_FALSE(Has(sh, "csv=p=0 0x80.ac3"));
-  EXPECT_FALSE(Has(sh, "csv=p=0 0xA0.ac3"));
+  EXPECT_FALSE(Has(sh, "\nAuthorIn 0x"));
 
   plan.original = true;
   EXPECT_EQ(AudioResultFiles(plan), (std::vector<std::string>{"0x80o.ac3", "0xA0o.wav"}));
   sh = ProjectScriptText(plan, "/b");
-  EXPECT_TRUE(Has(sh, "-i movie.vob -map 0:i:0x80 -vn -sn -c:a copy -f ac3 "));
-  EXPECT_TRUE(Has(sh, "-map 0:i:0xA0 -vn -sn -c:a pcm_s16le -f wav "));
+  EXPECT_TRUE(Has(sh, "-i movie.vob -map 0:i:0x80 -vn -sn -c:a copy -metadata encoded_by=\"$author\" -f ac3 0x80o.ac3.part\n"));
+  EXPECT_TRUE(Has(sh, "-map 0:i:0xA0 -vn -sn -c:a pcm_s16le -metadata encoded_by=\"$author\" -f wav 0xA0o.wav.part\n"));
   EXPECT_FALSE(Has(sh, "drc_scale"));
 }
 
@@ -151,7 +151,8 @@ TEST(ShellRoad, EndDeletesWhatWasChosenAndStagesAreCounted) {
   ProjectPlan plan = Plan();
   std::string sh = ProjectScriptText(plan, "/b");
   EXPECT_TRUE(Has(sh, "stages=7\n"));
-  EXPECT_FALSE(Has(sh, "rm -f"));
+  EXPECT_FALSE(Has(sh, "rm -f movie.vob"));
+  EXPECT_FALSE(Has(sh, "rm -f analysis.log"));
   EXPECT_FALSE(Has(sh, "poweroff"));
   EXPECT_EQ(sh.find('\r'), std::string::npos);
   EXPECT_NE(sh.back(), '\n');  // the closing line break comes with the writing
@@ -180,8 +181,9 @@ TEST(ShellRoad, MovieScriptPlaysEveryAudioFileAndTheSubtitles) {
 }
 
 TEST(ShellRoad, HelpersLieInTheBinFolderBesideTheData) {
-  EXPECT_EQ(HelperFolder("\\usr\\local\\share\\ravlo3\\"), "/usr/local/bin");
-  EXPECT_EQ(HelperFolder("\\home\\a b\\build\\src\\app\\"), "/home/a b/build/src/app");
+  EXPECT_EQ(HelperFolder("/usr/local/share/ravlo3/"), "/usr/local/bin");
+  EXPECT_EQ(HelperFolder("/home/a b/build/src/app/"), "/home/a b/build/src/app");
+  EXPECT_EQ(HelperFolder("/home/a\\b/share/ravlo3/"), "/home/a\\b/bin");
 }
 
 // project.sh for real, with stand-in helpers: a disc path full of shell syntax reaches the
@@ -198,7 +200,7 @@ TEST(ShellRoad, ProjectScriptPassesThePathLiterallyAndStopsAtAFailingStage) {
   }
   fs::permissions(bin / "vobtitle", fs::perms::owner_all);
   ProjectPlan plan = Plan();
-  plan.ifoPath = "\\" + kNasty + "\\VTS_01_0.IFO";
+  plan.ifoPath = "/" + kNasty + "/VTS_01_0.IFO";
   {
     std::ofstream script(project / "project.sh");
     script << ProjectScriptText(plan, bin.string()) << '\n';
@@ -209,7 +211,8 @@ TEST(ShellRoad, ProjectScriptPassesThePathLiterallyAndStopsAtAFailingStage) {
   EXPECT_FALSE(fs::exists(project / "PWNED"));
   EXPECT_FALSE(fs::exists("/PWNED"));
   EXPECT_TRUE(Has(output, "project.sh: Analysis failed: '" + bin.string() + "/vobtitle' "));
-  EXPECT_TRUE(Has(output, "ended with exit code 3; its messages are in analysis.log\n"));
+  // The tool's own reason comes with the failure.
+  EXPECT_TRUE(Has(output, "ended with exit code 3: no such chain; its messages are in analysis.log\n"));
   EXPECT_TRUE(Has(output, "exit=1\n"));
   EXPECT_FALSE(Has(output, "[2/7]"));
   EXPECT_EQ(ReadFile(project / "analysis.log"), "no such chain\n");
@@ -218,13 +221,15 @@ TEST(ShellRoad, ProjectScriptPassesThePathLiterallyAndStopsAtAFailingStage) {
   EXPECT_TRUE(Has(log, "\nAnalysis failed: ")) << log;
 }
 
-// A stand-in ffmpeg for the video passes: a title of 1200 frames (48 s at 25 fps) whose
-// frames take 100 bytes at the finest quantizer; a second pass writes what its request buys, at
-// most that; a join writes the segments' sizes less the headers it keeps once.
-constexpr const char* kStandInVideo = R"SH(prev='' last='' passlog='' frames='' start=0 rate=0 list=''
+// A stand-in ffmpeg. For the video passes, a title of 1200 frames (48 s at 25 fps) whose frames
+// take 100 bytes at the finest quantizer: the first pass writes a segment's log lines and its
+// progress, a second pass writes what its request buys (at most that), a join writes the
+// segments' sizes less the headers it keeps once. Any other output it is asked for it writes.
+constexpr const char* kStandInArguments = R"SH(prev='' last='' passlog='' frames='' start=0 rate=0 list='' report=''
 for a in "$@"; do
   case "$prev" in
     -passlogfile) passlog=$a;;
+    -progress) report=$a;;
     -frames:v) frames=$a;;
     -b:v) rate=$a;;
     -i) case "$a" in *join.txt) list=$a;; esac;;
@@ -233,46 +238,83 @@ for a in "$@"; do
   case "$a" in *start_frame=*) start=$(echo "$a" | grep -o 'start_frame=[0-9]*' | head -n 1 | cut -d= -f2);; esac
   prev=$a last=$a
 done
-if [ -n "$list" ]; then
+)SH";
+constexpr const char* kStandInWork = R"SH(if [ -n "$list" ]; then
   sum=0 n=0
   for f in $(sed "s/^file '\(.*\)'$/\1/" "$list"); do sum=$((sum + $(wc -c <"$f"))) n=$((n + 1)); done
   head -c $((sum - 4096 * (n - 1))) /dev/zero >"$last"
-elif [ -z "$passlog" ]; then
-  echo "Output #0, null, to 'pipe:':"; echo "  Stream #0:0: Video: wrapped_avframe, yuv420p, 640x360, 25 fps"
-elif [ "$last" = /dev/null ] || [ "$prev" = /dev/null ] || echo "$*" | grep -q -- '-pass 1'; then
+elif [ -n "$passlog" ] && echo "$*" | grep -q -- '-pass 1'; then
   n=${frames:-$((1200 - start))}
   { echo '# stand-in'; i=0; while [ $i -lt "$n" ]; do
       if [ $((i % 12)) -eq 0 ]; then echo 'i 2 1 0 0 100 7'; else echo 'p 2 0 1 0 100 7'; fi; i=$((i + 1)); done
   } >"$passlog-0.log"
-else
+  printf 'frame=%d\nprogress=end\n' "$n" >"$report"
+elif [ -n "$passlog" ]; then
   n=$(grep -vc '^#' "$passlog-0.log")
   bytes=$((rate * n / 200)); [ "$bytes" -gt $((100 * n)) ] && bytes=$((100 * n))
   head -c $((bytes + 24 * n + 4096)) /dev/zero >"$last"
+elif [ "$last" = - ]; then
+  echo "Output #0, null, to 'pipe:':"; echo "  Stream #0:0: Video: wrapped_avframe, yuv420p, 640x360, 25 fps"
+else
+  case "$last" in *.part) head -c 1000 /dev/zero >"$last";; esac
 fi
 )SH";
 
 // A project folder and a bin folder of stand-in tools beside the real videopass, with
-// project.sh run for real.
+// project.sh run for real. The folder's name starts with "-", which no shell may take for an
+// option: the script is started by that relative name, as a user in the parent folder would.
 struct StandInRoad {
   StandInRoad() {
     fs::create_directories(bin);
     fs::create_directories(project);
     fs::create_symlink(RAVLO_VIDEOPASS, bin / "videopass");
+    // Each tool writes what it is asked to.
+    Tool("vobtitle", "case \"$4\" in\n"
+                     "  --stream) echo vob >\"$5\";;\n"
+                     "  --vobsub) echo idx >\"$5.idx\"; echo sub >\"$5.sub\";;\n"
+                     "esac\n");
+    Tool("ffprobe", "echo 48.0\n");
+    Tool("brimmer", "echo \"$*\" >brimmer.args\necho 5000\n");
+    FFmpeg("");
   }
   void Tool(const char* name, const std::string& body) const {
     std::ofstream(bin / name) << "#!/bin/sh\n" << body;
     fs::permissions(bin / name, fs::perms::owner_all);
   }
-  // Writes project.sh of the plan and runs it; its output, then "exit=CODE".
-  std::string Run(const ProjectPlan& plan) const {
+  // A stand-in ffmpeg: `special` first (a shell case body on "$*", its arguments read), then
+  // the usual work.
+  void FFmpeg(const std::string& special) const {
+    Tool("ffmpeg", "echo \"$*\" >>ffmpeg.runs\n" + std::string(kStandInArguments) + "case \"$*\" in\n" + special +
+                       "esac\n" + kStandInWork);
+  }
+  // Writes project.sh of the plan; the command line that runs it from the parent folder.
+  std::string Command(const ProjectPlan& plan) const {
     std::ofstream(project / "project.sh") << ProjectScriptText(plan, bin.string()) << '\n';
-    return Shell("PATH='" + bin.string() + "':$PATH sh '" + (project / "project.sh").string() +
-                 "' 2>&1; echo \"exit=$?\"");
+    fs::permissions(project / "project.sh", fs::perms::owner_all);
+    return "cd '" + folder.path.string() + "' && PATH='" + bin.string() + "':$PATH -x/project.sh";
+  }
+  // Runs it; its output, then "exit=CODE".
+  std::string Run(const ProjectPlan& plan) const {
+    return Shell(Command(plan) + " 2>&1; echo \"exit=$?\"");
+  }
+  // The result files (whole or not) in the project folder.
+  std::string Results() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(project)) {
+      const std::string name = entry.path().filename().string();
+      if (name.ends_with(".part") || name.ends_with(".mp3") || name.ends_with(".ac3") ||
+          name.starts_with("movie.avi") || name.starts_with("movie.idx") || name.starts_with("movie.sub"))
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    std::string list;
+    for (const std::string& name : names) list += name + " ";
+    return list;
   }
 
   TempFolder folder;
   fs::path bin = folder.path / "bin";
-  fs::path project = folder.path / "project";
+  fs::path project = folder.path / "-x";
 };
 
 // The audio runs in the background beside the first video pass: its failure still stops the
@@ -280,12 +322,7 @@ struct StandInRoad {
 TEST(ShellRoad, AFailingAudioStreamStopsTheJobBeforeTheSecondPass) {
   StandInRoad road;
   const fs::path& project = road.project;
-  auto Tool = [&road](const char* name, const std::string& body) { road.Tool(name, body); };
-  Tool("vobtitle", "exit 0\n");
-  Tool("brimmer", "echo 5000\n");
-  Tool("ffprobe", "echo 48.0\n");
-  Tool("ffmpeg", "case \"$*\" in *0:i:0xA0*) sleep 1; exit 5;; esac\necho \"$*\" >>ffmpeg.runs\n" +
-                    std::string(kStandInVideo));
+  road.FFmpeg("  *0:i:0xA0*) sleep 1; exit 5;;\n");
   ProjectPlan plan = Plan();
   plan.autoCrop = false;
   const std::string output = road.Run(plan);
@@ -300,6 +337,8 @@ TEST(ShellRoad, AFailingAudioStreamStopsTheJobBeforeTheSecondPass) {
   const std::string runs = ReadFile(project / "ffmpeg.runs");
   EXPECT_TRUE(Has(runs, "-pass 1 ")) << runs;
   EXPECT_FALSE(Has(runs, "-pass 2 ")) << runs;
+  // The subtitles and the first stream were made; the job that failed leaves none of them.
+  EXPECT_EQ(road.Results(), "");
 }
 
 // A title that at the codec's best quality is smaller than the room on the medium: the movie
@@ -307,15 +346,13 @@ TEST(ShellRoad, AFailingAudioStreamStopsTheJobBeforeTheSecondPass) {
 TEST(ShellRoad, ATitleTooSmallForTheMediumIsMadeAtItsBestAndSaysSo) {
   StandInRoad road;
   const fs::path& project = road.project;
-  auto Tool = [&road](const char* name, const std::string& body) { road.Tool(name, body); };
-  Tool("vobtitle", "exit 0\n");
-  Tool("brimmer", "echo 5000\n");  // 5000 KB of room for the video
-  Tool("ffprobe", "echo 48.0\n");
-  Tool("ffmpeg", "echo \"$*\" >>ffmpeg.runs\n" + std::string(kStandInVideo));
   ProjectPlan plan = Plan();
   plan.autoCrop = false;
-  plan.audio.clear();
-  plan.subtitles.clear();
+  plan.subtitles.resize(1);
+  plan.audio.resize(1);
+  plan.audioOutput = AudioOutput::Ac3;  // no tags to look for
+  // An earlier plan's audio in the folder is not measured, and is moved aside.
+  std::ofstream(project / "0xA0.mp3") << "earlier";
   const std::string output = road.Run(plan);
   EXPECT_TRUE(Has(output, "exit=0\n")) << output;
   EXPECT_TRUE(Has(output, "It cannot fill more: at its best quality the video takes 120000 bytes")) << output;
@@ -329,10 +366,94 @@ TEST(ShellRoad, ATitleTooSmallForTheMediumIsMadeAtItsBestAndSaysSo) {
   EXPECT_GE(outputs.size(), 2u);
   std::sort(outputs.begin(), outputs.end());
   EXPECT_EQ(std::adjacent_find(outputs.begin(), outputs.end()), outputs.end());
+  EXPECT_EQ(ReadFile(project / "brimmer.args"), "--print 7 -- 0x80.ac3 movie.idx movie.sub\n");
+  EXPECT_EQ(road.Results(), "0x80.ac3 movie.avi movie.idx movie.sub ") << output;
+  EXPECT_EQ(ReadFile(project / "earlier results" / "0xA0.mp3"), "earlier");
+  EXPECT_TRUE(Has(output, "0xA0.mp3 is no result of this plan: moved to earlier results/\n")) << output;
   const std::string log = ReadFile(project / "log.txt");
   EXPECT_EQ(std::count(log.begin(), log.end(), 'V'), 2) << log;  // the two video passes, once each
   EXPECT_TRUE(Has(log, "\nEnd: ")) << log;
   EXPECT_FALSE(Has(log, "failed")) << log;
+}
+
+// A tool that fails, or reports a failed write and still ends with 0 as ffmpeg can, or leaves
+// a file that is not whole, fails its own stage with its own reason; the job then leaves no
+// result, neither of this run nor of an earlier one.
+TEST(ShellRoad, AStageFailsOnItsToolsErrorWithTheReasonAndLeavesNoResult) {
+  const struct {
+    const char* stage;
+    const char* tool;  // "ffmpeg" (a case body on its arguments), or another tool's whole body
+    const char* body;
+    const char* message;
+  } cases[] = {
+      {"Audio", "ffmpeg",
+       "  *0:i:0x80*) echo 'Error closing file 0x80.mp3.part: No space left on device' >&2; exit 0;;\n",
+       "-f' 'mp3' '0x80.mp3.part' reported an error: Error closing file 0x80.mp3.part: No space left on device; "
+       "its messages are in 0x80.log\n"},
+      {"Video 2nd pass", "ffmpeg",
+       "  *'-pass 2'*) echo 'av_interleaved_write_frame(): No space left on device' >&2;"
+       " head -c 99 /dev/zero >\"$last\"; exit 0;;\n",
+       "reported an error: av_interleaved_write_frame(): No space left on device; "
+       "its messages are in segments/video2."},
+      {"Video 1st pass", "ffmpeg",
+       "  *'-pass 1'*) echo '# stand-in' >\"$passlog-0.log\"; printf 'frame=100\\nprogress=end\\n' >\"$report\"; exit 0;;\n",
+       "of the first pass holds 0 of the 100 frames it encoded; it was not written whole\n"},
+      {"Audio", "ffprobe", "case \"$*\" in *0xA0.mp3.part*) echo 3.5;; *) echo 48.0;; esac\n",
+       "0xA0.mp3.part lasts 3.5 seconds, not about the title's 48.0; it was not written whole\n"},
+      {"Subtitles", "vobtitle", "case \"$4\" in --stream) echo vob >\"$5\";; --vobsub) echo idx >\"$5.idx\";; esac\n",
+       "movie.part.sub was not written\n"},
+      {"Analysis", "vobtitle", "echo 'vobtitle: movie.vob.part: cannot write (No space left on device)' >&2\nexit 1\n",
+       "ended with exit code 1: vobtitle: movie.vob.part: cannot write (No space left on device); "
+       "its messages are in analysis.log\n"},
+  };
+  for (const auto& c : cases) {
+    StandInRoad road;
+    if (std::string(c.tool) == "ffmpeg") road.FFmpeg(c.body); else road.Tool(c.tool, c.body);
+    // Complete results of an earlier run.
+    for (const char* name : {"movie.avi", "0x80.mp3", "movie.idx"}) std::ofstream(road.project / name) << "earlier";
+    ProjectPlan plan = Plan();
+    plan.autoCrop = false;
+    const std::string output = road.Run(plan);
+    EXPECT_TRUE(Has(output, std::string("project.sh: ") + c.stage + " failed: ")) << output;
+    EXPECT_TRUE(Has(output, c.message)) << output;
+    EXPECT_TRUE(Has(output, "exit=1\n")) << output;
+    EXPECT_TRUE(Has(ReadFile(road.project / "log.txt"), std::string("\n") + c.stage + " failed: ")) << c.stage;
+    EXPECT_EQ(road.Results(), "") << c.message;
+  }
+}
+
+// INT (a terminal's Ctrl-C, to the whole foreground group), TERM (timeout, a desktop) and HUP
+// during the second pass: every process of the job ends, log.txt says where it stopped, and
+// no result is left.
+TEST(ShellRoad, AnInterruptEndsTheWholeJobAndLeavesNoResult) {
+  const struct {
+    const char* signal;
+    const char* target;  // "-" signals the script's process group, "" the script alone
+    int exitCode;
+  } cases[] = {{"INT", "-", 130}, {"TERM", "", 143}, {"HUP", "", 129}};
+  for (const auto& c : cases) {
+    StandInRoad road;
+    // The second pass writes part of a segment and goes on for a long time.
+    road.FFmpeg("  *'-pass 2'*) head -c 5000 /dev/zero >\"$last\"; sleep 60; exit 0;;\n");
+    ProjectPlan plan = Plan();
+    plan.autoCrop = false;
+    const std::string target = std::string(c.target) + "$script";
+    // Job control, as in a terminal: the script leads a process group of its own.
+    std::ofstream(road.folder.path / "interrupt.sh") <<
+        "set -m\n(" + road.Command(plan) + ") >/dev/null 2>&1 & script=$!\n"
+        "for i in $(seq 100); do ls '" + (road.project / "segments").string() + "' 2>/dev/null | grep -q 'part-.*avi' && break;"
+        " sleep 0.1; done\n"
+        "job=$(pgrep -P $script | head -n 1); session=$(ps -o sid= -p \"$job\" | tr -d ' ')\n"
+        "echo \"before=$(pgrep -s \"$session\" | wc -l)\"\n"
+        "kill -" + c.signal + " " + target + "; wait $script; echo \"exit=$?\"\n"
+        "echo \"after=$(pgrep -s \"$session\" | wc -l)\"\n";
+    const std::string output = Shell("bash '" + (road.folder.path / "interrupt.sh").string() + "' 2>&1");
+    EXPECT_TRUE(Has(output, "exit=" + std::to_string(c.exitCode) + "\n")) << c.signal << output;
+    EXPECT_FALSE(Has(output, "before=0\n")) << c.signal << output;  // the job was running
+    EXPECT_TRUE(Has(output, "after=0\n")) << c.signal << output;
+    EXPECT_TRUE(Has(ReadFile(road.project / "log.txt"), "\nVideo 2nd pass interrupted: ")) << c.signal;
+    EXPECT_EQ(road.Results(), "") << c.signal;
+  }
 }
 
 }  // namespace

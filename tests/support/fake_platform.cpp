@@ -185,6 +185,13 @@ bool FakePlatform::FileExists(const std::string& path) {
   return fs::is_regular_file(HostPath(path), ec);
 }
 
+bool FakePlatform::CanOpen(const std::string& path, std::string& error) {
+  std::ifstream file(HostPath(path), std::ios::binary);
+  if (file) return true;
+  error = fs::exists(HostPath(path)) ? "Permission denied" : "No such file or directory";
+  return false;
+}
+
 bool FakePlatform::RemoveFile(const std::string& path, std::string& error) {
   if (IsLocked(path)) {
     error = "the file is in use by another program";

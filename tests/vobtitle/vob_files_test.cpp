@@ -116,3 +116,94 @@ TEST(OutputFile, AppearsOnlyWhenCommitted) {
   EXPECT_FALSE(nowhere.Open(dir / "no folder/out.mpg", error));
   EXPECT_NE(error.find("no folder"), std::string::npos) << error;
 }
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+namespace {
+
+// What comes through a FIFO, read without blocking: a writer that never comes (the FIFO
+// replaced by a file) ends the wait after a few seconds instead of hanging the test.
+std::string ReadFifo(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+  if (fd < 0) return "cannot open";
+  std::string data;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  char buffer[256];
+  while (std::chrono::steady_clock::now() < deadline) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n > 0) data.append(buffer, static_cast<std::size_t>(n));
+    else if (n == 0 && !data.empty()) break;  // the writer is done
+    else std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ::close(fd);
+  return data;
+}
+
+// A FIFO, a device or a symbolic link as the output: written through, never replaced by a
+// regular file; a link keeps pointing where it pointed, and only its target is replaced.
+TEST(OutputFile, WritesThroughToAFifoADeviceAndALinksTarget) {
+  TempFolder dir;
+  fs::create_directories(dir / "real");
+  std::ofstream(dir / "real/old.mpg") << "old";
+  fs::create_symlink("real/old.mpg", dir / "relative.mpg");
+  fs::create_symlink(dir / "real/missing.mpg", dir / "dangling.mpg");
+  fs::create_symlink("/dev/null", dir / "null.mpg");
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+  fs::create_symlink(dir / "pipe", dir / "to-pipe.mpg");
+
+  struct Case {
+    std::string path;        // written to
+    std::string landsIn;     // where the data must arrive: a file read afterwards, or a FIFO
+    fs::file_type stays;     // what `path` itself must still be afterwards
+  };
+  const Case cases[] = {
+      {dir / "relative.mpg", dir / "real/old.mpg", fs::file_type::symlink},
+      {dir / "dangling.mpg", dir / "real/missing.mpg", fs::file_type::symlink},
+      {dir / "null.mpg", "", fs::file_type::symlink},
+      {dir / "pipe", dir / "pipe", fs::file_type::fifo},
+      {dir / "to-pipe.mpg", dir / "pipe", fs::file_type::symlink},
+  };
+  for (const Case& c : cases) {
+    const bool fifo = !c.landsIn.empty() && fs::is_fifo(c.landsIn);
+    // A FIFO needs its reader before the writer can open it.
+    std::future<std::string> reader;
+    if (fifo) {
+      reader = std::async(std::launch::async, [&c] { return ReadFifo(c.landsIn); });
+    }
+    std::string error;
+    OutputFile out;
+    ASSERT_TRUE(out.Open(c.path, error)) << c.path << ": " << error;
+    ASSERT_TRUE(out.Write("new data", 8, error)) << error;
+    ASSERT_TRUE(out.Commit(error)) << c.path << ": " << error;
+    if (fifo) {
+      EXPECT_EQ(reader.get(), "new data") << c.path;
+    } else if (!c.landsIn.empty()) {
+      EXPECT_EQ(ReadFile(c.landsIn), "new data") << c.path;
+      EXPECT_FALSE(fs::exists(c.landsIn + ".part")) << c.path;
+    }
+    EXPECT_EQ(fs::symlink_status(c.path).type(), c.stays) << c.path;
+    EXPECT_FALSE(fs::exists(c.path + ".part")) << c.path;
+  }
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+
+  // An abandoned write leaves a link's target as it was.
+  {
+    std::string error;
+    OutputFile abandoned;
+    ASSERT_TRUE(abandoned.Open(dir / "relative.mpg", error)) << error;
+    ASSERT_TRUE(abandoned.Write("half", 4, error));
+  }
+  EXPECT_EQ(ReadFile(dir / "real/old.mpg"), "new data");
+  EXPECT_FALSE(fs::exists(dir / "real/old.mpg.part"));
+}
+
+}  // namespace
+#endif

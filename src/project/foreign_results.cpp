@@ -1,0 +1,33 @@
+#include "project/foreign_results.h"
+
+#include <algorithm>
+
+#include "project/shell_road.h"
+
+namespace ravlo {
+
+std::vector<std::string> ForeignResultFiles(AppState& app, const ProjectPlan& plan) {
+  std::vector<std::string> ours = AudioResultFiles(plan);
+  if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) {
+    ours.insert(ours.end(), {"movie.idx", "movie.sub"});
+  }
+  std::vector<std::string> foreign;
+  for (const char* pattern : {"*.ac3", "*.mp3", "*.ogg", "*.wav", "movie.idx", "movie.sub"}) {
+    for (const std::string& name : app.platform.ListFiles(plan.projectFolder, pattern)) {
+      if (std::find(ours.begin(), ours.end(), name) == ours.end()) foreign.push_back(name);
+    }
+  }
+  std::sort(foreign.begin(), foreign.end());
+  return foreign;
+}
+
+std::optional<std::string> ForeignResultsRefusal(AppState& app, const ProjectPlan& plan) {
+  const std::vector<std::string> foreign = ForeignResultFiles(app, plan);
+  if (foreign.empty()) return std::nullopt;
+  std::string text = plan.projectFolder + " holds result files that this plan does not make:";
+  for (const std::string& name : foreign) text += "\n  " + name;
+  text += "\nThey would pass for results of this plan. Move or delete them, or save into another folder.";
+  return text;
+}
+
+}  // namespace ravlo

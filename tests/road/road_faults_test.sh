@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# project.sh on the authored disc (r), chain 2 (12 s), where a run can go wrong:
+#   - a project folder named "-x", started by that relative name;
+#   - a second plan saved over the results of a first: refused while the first plan's other
+#     files lie there; once they are moved away, only the plan's own files are measured;
+#   - an author text with commas goes through the Set author stage;
+#   - INT to the script's process group (a terminal's Ctrl-C) and TERM to the script alone
+#     (timeout, a desktop) in the second pass: no process of the job stays, no result either.
+# Usage: road_faults_test.sh BUILD_DIR DISCS_DIR
+set -euo pipefail
+
+build=$(cd "${1:?usage: road_faults_test.sh BUILD_DIR DISCS_DIR}" && pwd)
+discs=$(cd "${2:?usage: road_faults_test.sh BUILD_DIR DISCS_DIR}" && pwd)
+work="$build/road_faults"
+rm -rf "$work"
+mkdir -p "$work"
+prefix="$work/install"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+export XDG_CONFIG_HOME="$work/config"
+export RAVLO3_XVID_OPTIONS="-me_quality 2"
+ifo="$discs/disc_r/VIDEO_TS/VTS_01_0.IFO"
+
+failures=0
+Check() {  # Check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what" >&2; failures=$((failures + 1)); fi
+}
+Fill() {  # Fill FOLDER MB FILE...: the percentage of the medium the named files take
+  local folder=$1 mb=$2 total; shift 2
+  total=$(cd "$folder" && cat -- "$@" | wc -c)
+  awk -v t="$total" -v m="$mb" 'BEGIN { printf "%.3f", 100 * t / (m * 1048576) }'
+}
+InWindow() { awk -v f="$1" 'BEGIN { exit !(f >= 99 && f <= 100) }'; }
+Save() {  # Save LOGNAME OPTIONS...: a plan of chain 2 saved into the folder "-x"
+  local name=$1; shift
+  "$prefix/bin/ravlo3" --open "$ifo" --chain 2 "$@" --format mp3 --quality 128 --size 2 \
+    --save "$work/-x" >"$work/$name.txt"
+}
+Results() { (cd "$work/-x" && ls -- *.mp3 movie.avi* *.part 2>/dev/null | tr '\n' ' '); }
+
+# --- the first plan, then a second one with fewer streams in the same folder ---
+Save save1 --audio 0x80,0x81
+(cd "$work" && -x/project.sh) >"$work/run1.txt" 2>&1 || { cat "$work/run1.txt" >&2; exit 1; }
+Check "the first plan's results are made" test "$(Results)" = "0x80.mp3 0x81.mp3 movie.avi "
+author='a,b,c,d,e,f,g,h,i'
+# The save refuses while the first plan's other stream lies there; once the user moved it
+# away, the second plan saves.
+before=$(cksum <"$work/-x/project.sh")
+Check "a save beside another plan's results is refused with exit 1" \
+  test "$(Save save2 --audio 0x80 --author "$author" 2>"$work/save2.err"; echo $?)" = 1
+Check "the refusal names the other plan's file" grep -q '^  0x81.mp3$' "$work/save2.err"
+Check "the refused save left project.sh as it was" test "$(cksum <"$work/-x/project.sh")" = "$before"
+mv "$work/-x/0x81.mp3" "$work/0x81.mp3"
+Save save2 --audio 0x80 --author "$author"
+if (cd "$work" && -x/project.sh) >"$work/run2.txt" 2>&1; then
+  echo "ok: the second plan runs"
+else
+  cat "$work/run2.txt" >&2; echo "FAILED: the second plan runs" >&2; failures=$((failures + 1))
+fi
+Check "the second plan's results alone are beside the video" test "$(Results)" = "0x80.mp3 movie.avi "
+fill=$(Fill "$work/-x" 2 movie.avi 0x80.mp3)
+Check "its own files fill $fill% of the 2 MB medium" InWindow "$fill"
+Check "the end counts the same files" grep -q "^Total $(cat "$work/-x/movie.avi" "$work/-x/0x80.mp3" | wc -c) bytes" "$work/run2.txt"
+Check "0x80.mp3 carries the author with its commas" test \
+  "$(ffprobe -v error -show_entries format_tags=encoded_by -of default=nw=1:nk=1 "$work/-x/0x80.mp3")" = "$author"
+
+# --- interrupted in the second pass ---
+Interrupt() {  # Interrupt SIGNAL TARGET EXIT: TARGET "-" is the script's process group
+  local signal=$1 target=$2 code=$3 script job session before after status
+  rm -f "$work/-x/log.txt"
+  set -m
+  (cd "$work" && exec -- -x/project.sh) >"$work/run-$signal.txt" 2>&1 &
+  script=$!
+  set +m
+  for _ in $(seq 600); do grep -q '^Video 2nd pass:' "$work/-x/log.txt" 2>/dev/null && break; sleep 0.05; done
+  job=$(pgrep -P "$script" | head -n 1 || true)
+  session=$(ps -o sid= -p "${job:-0}" | tr -d ' ' || true)
+  before=$(pgrep -s "${session:-0}" -x ffmpeg | wc -l || true)
+  kill -"$signal" "$target$script"
+  status=0
+  wait "$script" || status=$?
+  after=$(pgrep -s "${session:-0}" | wc -l || true)
+  Check "$signal in the second pass: ffmpeg was running ($before)" test "$before" -ge 1
+  Check "$signal: project.sh ends with $code ($status)" test "$status" = "$code"
+  Check "$signal: no process of the job is left ($after)" test "$after" = 0
+  Check "$signal: log.txt says where it stopped" grep -q '^Video 2nd pass interrupted: ' "$work/-x/log.txt"
+  Check "$signal: no result is left ($(Results))" test -z "$(Results)"
+}
+Interrupt INT - 130
+Interrupt TERM '' 143
+
+[[ $failures -eq 0 ]] || { echo "$failures check(s) failed" >&2; exit 1; }
+echo "all checks passed"
