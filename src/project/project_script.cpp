@@ -134,6 +134,14 @@ $author
   *) Fail "$1 does not carry the author text" ;;
   esac
 }
+# VideoPass LOG ARGUMENTS...: videopass, its progress on the terminal; its messages, kept in
+# memory as a full disk may swallow the log, go to LOG, its reason to Fail.
+VideoPass() {
+  log=$1; shift
+  { said=$("$helpers/videopass" "$@" 2>&1 >&3 3>&-); } 3>&1 && return 0
+  [ -z "$said" ] || printf '%s\n' "$said" >>"$log" 2>/dev/null
+  Fail "$(printf '%s\n' "$said" | tail -n 1 | sed 's/^videopass: //')"
+}
 Calc() { awk "BEGIN { $1 }" </dev/null; }
 Bytes() { wc -c <"$1" | tr -d ' '; }
 # The result files beside the video: exactly this plan's.
@@ -189,9 +197,8 @@ constexpr const char* kSecondPass = R"SH(AudioDone
 Stage "Video 2nd pass"
 video_kb=$("$helpers/brimmer" --print "$medium_mb" -- $results 2>>brimmer.log) ||
   Fail "$(Shown "$helpers/brimmer" --print "$medium_mb" -- $results)found no room for the video; see brimmer.log"
-"$helpers/videopass" second --stage "$stage_no/$stages" --medium "$medium_bytes" --results "$results" \
-  --out movie.avi.part -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-} 2>>video2.log ||
-  Fail "$(tail -n 1 video2.log)"
+VideoPass video2.log second --stage "$stage_no/$stages" --medium "$medium_bytes" --results "$results" \
+  --out movie.avi.part -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-}
 total=$(($(Bytes movie.avi.part) + $(OtherBytes)))
 fill=$(Calc "printf \"%.2f\", 100 * $total / $medium_bytes")
 best=$(sed -n 's/^Video 2nd pass: \(at its best quality .*\)/\1/p' size.log)
@@ -435,8 +442,8 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line(filters.empty() ? "filters=''" : "filters=\"-vf " + filters + "\"");
   sh.Line("video_rate=''");
   // The first pass in segments side by side, as many as there are cores.
-  sh.Line("\"$helpers/videopass\" first --stage \"$stage_no/$stages\" --duration \"$duration\" \\");
-  sh.Line("  -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-} 2>>video1.log || Fail \"$(tail -n 1 video1.log)\"");
+  sh.Line("VideoPass video1.log first --stage \"$stage_no/$stages\" --duration \"$duration\" \\");
+  sh.Line("  -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-}");
   sh.Line();
   sh.Raw(kSecondPass);
   sh.Line();

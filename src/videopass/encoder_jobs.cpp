@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -31,10 +32,10 @@ long ProgressFrames(const std::string& path) {
   return frames;
 }
 
-std::string WriteComplaint(const std::string& log) {
+std::string WriteComplaint(const std::string& messages) {
   static const char* const kSigns[] = {"no space left", "disk quota", "file too large", "input/output error",
                                        "read-only file system", "error writing", "error closing", "cannot write"};
-  std::ifstream in(log);
+  std::istringstream in(messages);
   std::string line, found;
   while (std::getline(in, line)) {
     std::string lower = line;
@@ -48,23 +49,53 @@ std::string WriteComplaint(const std::string& log) {
 
 namespace {
 
-pid_t Start(const EncoderJob& job, std::string& error) {
+// A running job: its process and the pipe its messages come through.
+struct Running {
+  std::size_t index = 0;
+  int messages = -1;
+  std::string said;  // the last of its messages
+};
+
+pid_t Start(const EncoderJob& job, Running& running, std::string& error) {
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) {
+    error = std::string("no pipe for ") + job.args[0] + ": " + std::strerror(errno);
+    return -1;
+  }
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, job.log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+  posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+  posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
   std::vector<char*> argv;
   for (const std::string& arg : job.args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
   pid_t pid = 0;
   const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  close(pipeEnds[1]);
   if (failed != 0) {
+    close(pipeEnds[0]);
     error = job.args[0] + " could not be started: " + std::strerror(failed);
     return -1;
   }
+  fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
+  running.messages = pipeEnds[0];
   return pid;
+}
+
+// Moves what a job has said so far into its log and its memory.
+void Listen(const EncoderJob& job, Running& running) {
+  char buffer[4096];
+  ssize_t got;
+  while ((got = read(running.messages, buffer, sizeof buffer)) > 0) {
+    running.said.append(buffer, static_cast<std::size_t>(got));
+    std::ofstream(job.log, std::ios::app).write(buffer, got);
+  }
+  constexpr std::size_t kKept = 16384;
+  if (running.said.size() > kKept) running.said.erase(0, running.said.size() - kKept);
 }
 
 }  // namespace
@@ -92,40 +123,59 @@ std::string ShownCommand(const std::vector<std::string>& args) {
 }
 
 std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressLine& progress) {
-  std::map<pid_t, std::size_t> running;
+  std::map<pid_t, Running> running;
   std::vector<long> finished(jobs.size(), 0);
   std::size_t next = 0;
   std::string error;
   while ((next < jobs.size() && error.empty()) || !running.empty()) {
     while (error.empty() && next < jobs.size() && static_cast<int>(running.size()) < std::max(parallel, 1)) {
       std::remove(jobs[next].progress.c_str());
-      const pid_t pid = Start(jobs[next], error);
-      if (pid > 0) running[pid] = next;
+      Running started;
+      started.index = next;
+      const pid_t pid = Start(jobs[next], started, error);
+      if (pid > 0) running[pid] = started;
       ++next;
     }
+    for (auto& [pid, job] : running) Listen(jobs[job.index], job);
     int status = 0;
     const pid_t pid = waitpid(-1, &status, WNOHANG);
     if (pid > 0 && running.count(pid)) {
-      const EncoderJob& job = jobs[running[pid]];
-      finished[running[pid]] = job.frames;
-      running.erase(pid);
+      Running& ended = running[pid];
+      const EncoderJob& job = jobs[ended.index];
+      Listen(job, ended);
+      close(ended.messages);
+      finished[ended.index] = job.frames;
       const bool exited = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-      const std::string complaint = exited ? WriteComplaint(job.log) : std::string();
+      const std::string complaint = WriteComplaint(ended.said);
       if (error.empty() && (!exited || !complaint.empty())) {
         std::ostringstream reason;
         reason << ShownCommand(job.args);
-        if (!complaint.empty()) reason << " reported an error: " << complaint;
-        else if (WIFEXITED(status)) reason << " ended with exit code " << WEXITSTATUS(status);
-        else reason << " ended with signal " << WTERMSIG(status);
+        if (!complaint.empty()) {
+          reason << (exited ? " reported an error: " : " failed: ") << complaint;
+        } else {
+          if (WIFEXITED(status)) reason << " ended with exit code " << WEXITSTATUS(status);
+          else reason << " ended with signal " << WTERMSIG(status);
+          std::istringstream lines(ended.said);
+          std::string line, last;
+          while (std::getline(lines, line)) {
+            if (!line.empty()) last = line;
+          }
+          if (!last.empty()) reason << ": " << last;
+        }
         reason << "; its messages are in " << job.log;
         error = reason.str();
-        for (const auto& [other, index] : running) kill(other, SIGTERM);
+        for (const auto& [other, index] : running) {
+          if (other != pid) kill(other, SIGTERM);
+        }
       }
+      running.erase(pid);
       continue;
     }
     long done = 0;
     for (std::size_t i = 0; i < jobs.size(); ++i) done += finished[i];
-    for (const auto& [other, index] : running) done += std::min(ProgressFrames(jobs[index].progress), jobs[index].frames);
+    for (const auto& [other, job] : running) {
+      done += std::min(ProgressFrames(jobs[job.index].progress), jobs[job.index].frames);
+    }
     progress.Update(done);
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
   }

@@ -10,7 +10,7 @@ namespace videopass {
 
 struct EncoderJob {
   std::vector<std::string> args;  // the whole command, program first
-  std::string log;                // its messages go here
+  std::string log;                // its messages go here (and are kept in memory: a full disk may swallow them)
   std::string progress;           // the -progress file it writes ("" when it writes none)
   long frames = 0;                // frames it encodes, for the stage's percentage
 };
@@ -20,7 +20,7 @@ long ProgressFrames(const std::string& path);
 
 // The line of an encoder's messages that tells of a failed write (a full disk, a quota, an
 // I/O error), or "": ffmpeg can end with 0 after one.
-std::string WriteComplaint(const std::string& log);
+std::string WriteComplaint(const std::string& messages);
 
 // The cores this process may run on (what nproc says), at least one.
 int UsableCores();

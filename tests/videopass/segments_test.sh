@@ -35,7 +35,7 @@ for chain in "fieldmatch,decimate" "yadif" "crop=320:224:16:8,scale=160:112"; do
     "$videopass" first --stage 1/2 --duration "$duration" --source ../source.vob -- -vf "$chain" \
       >first.txt 2>first.err
     # Room for a clear picture: 3 MB for 12 s.
-    "$videopass" second --stage 2/2 --source ../source.vob --medium 3000000 -- -vf "$chain" \
+    "$videopass" second --stage 2/2 --source ../source.vob --medium 3000000 --out movie.avi -- -vf "$chain" \
       >second.txt 2>second.err
   ) || { cat "c$n"/*.err >&2; failures=$((failures + 1)); continue; }
   want=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "c$n/whole.nut")
