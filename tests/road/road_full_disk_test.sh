@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # project.sh on a full disk: chain 2 of the authored disc (r) saved into a small tmpfs, sized
 # so that the room runs out in the Analysis stage (the title's stream), in the Audio stage
-# and in the first video pass (which keeps the trailing segment's frames). Each run must fail in that stage with the tool's own reason
-# ("No space left on device", which ffmpeg can report and still end with 0) and leave no
+# and in the first video pass (which keeps the trailing segment's frames). Each run must fail
+# in that stage with the tool's own reason ("No space left on device", which ffmpeg can report
+# and still end with 0) and leave no
 # result file. Needs root (or the right to mount); exits 77 (skipped) where it cannot mount.
 # Usage: road_full_disk_test.sh BUILD_DIR DISCS_DIR
 set -euo pipefail
