@@ -371,8 +371,8 @@ int Second(const Options& options) {
   // (measured on a noisy chain: a landing of 0.38 on 50 frames, and lengths scaled by 0.45
   // brought 50 frames to 0.98 and 600 frames from 0.74 to about 1).
   double scaleHead = 1, scaleTail = 1;
+  const long head = std::max(1L, std::min(tail.Frames(), segments[0].Frames() / 2));
   if (!atBest) {
-    const long head = std::max(1L, std::min(tail.Frames(), segments[0].Frames() / 2));
     const std::string headLog = Path(options, "pilot");
     if (!WritePassLog(headLog + "-0.log", title, 0, head)) return Fail(headLog + "-0.log cannot be written");
     const long long headFirst = FirstPassBytes(title, 0, head);
@@ -393,11 +393,10 @@ int Second(const Options& options) {
     std::ofstream(options.sizeLog, std::ios::app) << "Video 2nd pass: first-pass lengths scaled by " << scaleHead
                                                   << " near the start, " << scaleTail << " near the end\n";
   }
+  const std::vector<double> scales = FrameScales(title, head, scaleHead, tail.first, scaleTail);
   std::vector<double> requests;
   for (std::size_t j = 0; j < segments.size(); ++j) {
-    const bool nearStart = segments[j].first + segments[j].end < frames;
-    if (!WritePassLog(Path(options, names[j] + "-0.log"), title, segments[j].first, segments[j].end,
-                      nearStart ? scaleHead : scaleTail)) {
+    if (!WritePassLog(Path(options, names[j] + "-0.log"), title, segments[j].first, segments[j].end, scales)) {
       return Fail(Path(options, names[j] + "-0.log") + " cannot be written");
     }
     requests.push_back(RequestBitrate(shares[j], firstBytes[j], segments[j].Frames(), fps));

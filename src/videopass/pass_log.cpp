@@ -55,6 +55,33 @@ bool WritePassLog(const std::string& path, const PassLog& log, long first, long 
   return static_cast<bool>(out.flush());
 }
 
+bool WritePassLog(const std::string& path, const PassLog& log, long first, long end, const std::vector<double>& scales) {
+  std::ofstream out(path);
+  for (const std::string& line : log.header) out << line << '\n';
+  for (long i = first; i < end; ++i) out << ScaledLine(log.frames[i], scales[i]) << '\n';
+  return static_cast<bool>(out.flush());
+}
+
+std::vector<double> FrameScales(const PassLog& log, long headEnd, double headScale, long tailFirst, double tailScale) {
+  const long frames = static_cast<long>(log.frames.size());
+  auto mean = [&](long from, long to) {
+    from = std::max(from, 0L);
+    to = std::min(to, frames);
+    return to > from ? std::max(1.0, static_cast<double>(FirstPassBytes(log, from, to)) / (to - from)) : 1.0;
+  };
+  const double head = std::log(mean(0, headEnd)), tail = std::log(mean(tailFirst, frames));
+  std::vector<double> scales(frames);
+  constexpr long kAround = 12;
+  for (long i = 0; i < frames; ++i) {
+    double weight = i * 2 < frames ? 0 : 1;
+    if (std::fabs(tail - head) > 0.2) {
+      weight = std::clamp((std::log(mean(i - kAround, i + kAround + 1)) - head) / (tail - head), 0.0, 1.0);
+    }
+    scales[i] = std::exp((1 - weight) * std::log(headScale) + weight * std::log(tailScale));
+  }
+  return scales;
+}
+
 long long FirstPassBytes(const PassLog& log, long first, long end) {
   long long sum = 0;
   for (long i = first; i < end; ++i) sum += log.frames[i].length;

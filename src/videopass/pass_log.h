@@ -34,6 +34,16 @@ void AppendFrames(PassLog& log, const PassLog& more);
 // scaled by `scale`.
 bool WritePassLog(const std::string& path, const PassLog& log, long first, long end, double scale = 1);
 
+// As above with a scale for each frame of the title.
+bool WritePassLog(const std::string& path, const PassLog& log, long first, long end, const std::vector<double>& scales);
+
+// Each frame's scale, between `headScale` (measured on frames [0, headEnd)) and `tailScale`
+// (measured on [tailFirst, end)), by how much its neighbourhood (a second around it) takes in
+// the first pass against those two: a title that changes from easy to hard gets the easy
+// part's scale where it is easy and the hard part's where it is hard. Where the two measured
+// parts take about the same, the nearer one's scale.
+std::vector<double> FrameScales(const PassLog& log, long headEnd, double headScale, long tailFirst, double tailScale);
+
 // Sum of the first-pass lengths of frames [first, end).
 long long FirstPassBytes(const PassLog& log, long first, long end);
 

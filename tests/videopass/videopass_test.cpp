@@ -140,6 +140,31 @@ TEST(PassLog, SegmentLogsHoldTheirFramesWithLengthsScaledToThePicture) {
     for (const FrameStat& frame : part.frames) lines.push_back(frame.line);
     EXPECT_EQ(lines, c.lines) << c.first << "-" << c.end << " x" << c.scale;
   }
+  // Scales by content: an easy first half (100 bytes a frame) and a hard second (10000).
+  PassLog mixed;
+  for (int i = 0; i < 200; ++i) mixed.frames.push_back({'p', i < 100 ? 100 : 10000, ""});
+  PassLog even;
+  for (int i = 0; i < 200; ++i) even.frames.push_back({'p', 500, ""});
+  struct ScaleCase {
+    const char* what;
+    const PassLog& log;
+    long frame;
+    double scale;
+  } scales[] = {
+      {"easy part: the head's", mixed, 10, 2.0},  {"easy part near the change", mixed, 80, 2.0},
+      {"hard part: the tail's", mixed, 150, 0.5}, {"at the change: between", mixed, 100, 0.9},
+      {"even title, first half: the head's", even, 99, 2.0}, {"even title, second half: the tail's", even, 100, 0.5},
+  };
+  for (const ScaleCase& c : scales) {
+    const std::vector<double> got = FrameScales(c.log, 20, 2.0, 180, 0.5);
+    if (std::string(c.what).find("between") != std::string::npos) {
+      EXPECT_GT(got[c.frame], 0.5) << c.what;
+      EXPECT_LT(got[c.frame], 2.0) << c.what;
+    } else {
+      EXPECT_NEAR(got[c.frame], c.scale, 1e-9) << c.what;
+    }
+  }
+
   std::ofstream(path + "-2.log") << "# log\ni 2 920 0 0\n";
   EXPECT_FALSE(ReadPassLog(path + "-2.log", log));
   EXPECT_FALSE(ReadPassLog(path + "-missing.log", log));
