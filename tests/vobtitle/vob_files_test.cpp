@@ -6,10 +6,12 @@
 #include <fstream>
 
 #include "output_file.h"
+#include "title_reader.h"
 #include "temp_folder.h"
 #include "vob_set.h"
 
 using namespace vobtitle;
+using ifoscan::VobSet;
 using vobtitle_test::TempFolder;
 namespace fs = std::filesystem;
 
