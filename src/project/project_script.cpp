@@ -245,7 +245,7 @@ constexpr const char* kSoftTelecine = R"SH(start=$(ffprobe -v error -show_entrie
 case $start in '' | *[!0-9.]*) start=0 ;; esac
 intervals=$(Calc "for (i = 0; i < 10; i++) printf \"%s%.3f%%+1.5\", (i ? \",\" : \"\"), $start + $duration * i / 10")
 counts=$(ffprobe -v error -select_streams v:0 -read_intervals "$intervals" -show_entries frame=repeat_pict \
-  -of csv=p=0 movie.vob 2>>analysis.log | awk '{ n++; if ($1 > 0) r++ } END { print r + 0, n + 0 }')
+  -of csv=p=0 movie.vob 2>>analysis.log | awk -F, '/^[0-9]/ { n++; if ($1 > 0) r++ } END { print r + 0, n + 0 }')
 flagged=${counts% *} sampled=${counts#* }
 if [ "$flagged" -gt 0 ] && [ $((flagged * 4)) -gt "$sampled" ]; then
   echo "Analysis: soft telecine ($flagged of $sampled sampled frames repeat a field): the film keeps its 23.976 frames a second" |
