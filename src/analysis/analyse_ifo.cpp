@@ -57,11 +57,11 @@ ParserChoice ReadChoice(AppState& app, const std::string& path) {
   std::string error;
   const std::string text = app.platform.ReadWholeFile(path, error).value_or("");
   const std::size_t end = text.find('\n');
-  if (end == std::string::npos || end == 0) return choice;
+  if (end == std::string::npos || end == 0 || text[0] == '\r') return choice;
   std::string chain = text.substr(end + 1);
   while (!chain.empty() && (chain.back() == '\n' || chain.back() == '\r')) chain.pop_back();
   if (chain.empty() || chain.find_first_not_of("0123456789") != std::string::npos) return choice;
-  const std::string titleSetPath = text.substr(0, end);
+  const std::string titleSetPath = text.substr(0, text[end - 1] == '\r' ? end - 1 : end);
   choice.titleSetPath = app.road == ProjectRoad::Shell ? RecordPath(titleSetPath) : titleSetPath;
   choice.chain = chain;
   return choice;
