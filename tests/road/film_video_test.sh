@@ -77,7 +77,16 @@ Variant hard_ivtc disc_hard 1 24000/1001 96 5 --set chkIVTC=1
 Variant hard_deinterlace disc_hard 1 30000/1001 120 5 --set chkDeinterlace=1
 Variant pal_deinterlace disc_pal 1 25/1 100 5 --set chkDeinterlace=1
 Variant pal_ivtc disc_pal 2 25/1 100 5 --set chkIVTC=1
-# The sources themselves are interlaced, so the checks above can fail.
+# The sources are what they claim: ffprobe finds repeat-field flags on half the soft telecine
+# disc's pictures and on none of the hard one's; idet finds the interlaced ones interlaced, so
+# the checks above can fail.
+Flagged() {
+  ffprobe -v error -select_streams v:0 -show_entries frame=repeat_pict -of csv=p=0 "$discs/$1" |
+    awk -F, '/^[0-9]/ { n++; if ($1 > 0) r++ } END { print r + 0, n + 0 }'
+}
+Check "the soft telecine source flags 48 of its 96 pictures ($(Flagged disc_soft/VIDEO_TS/VTS_01_1.VOB))" \
+  test "$(Flagged disc_soft/VIDEO_TS/VTS_01_1.VOB)" = "48 96"
+Check "the hard telecine source flags none of its 120 pictures" test "$(Flagged disc_hard/VIDEO_TS/VTS_01_1.VOB)" = "0 120"
 for source in disc_hard/VIDEO_TS/VTS_01_1.VOB disc_pal/VIDEO_TS/VTS_01_1.VOB; do
   share=$(Interlaced "$discs/$source")
   Check "the source $source is interlaced to idet ($share%)" AtMost 40 "$share"
