@@ -121,6 +121,15 @@ int main(int argc, char** argv) {
   // The choice goes first: the report is what tells the planner that the analysis succeeded.
   const char* reportPath = request.paths[1];
   const ifoscan::DiscTitleSet& chosen = disc.sets[main.set];
+  // An encrypted title is refused now, not after the planning: nothing here decrypts it.
+  if (main.chain <= static_cast<int>(chosen.titleSet.chains.size())) {
+    const std::string encrypted =
+        ifoscan::EncryptionProblem(*opened.source, chosen.number, chosen.titleSet.chains[main.chain - 1]);
+    if (!encrypted.empty()) {
+      std::fprintf(stderr, "ifoscan: %s: %s\n", path, encrypted.c_str());
+      return 1;
+    }
+  }
   std::string error;
   if (request.choicePath) {
     const std::string choice =

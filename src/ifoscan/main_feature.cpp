@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "ifo_parser.h"
 #include "language_names.h"
@@ -84,6 +85,22 @@ ChainChoice MainFeature(const std::vector<DiscTitleSet>& sets) {
     }
   }
   return best;
+}
+
+std::string EncryptionProblem(DiscSource& source, int titleSet, const ProgramChain& chain) {
+  if (!chain.playbackError.empty() || chain.cells.empty()) return {};
+  std::string error;
+  const std::unique_ptr<TitleVobs> vobs = source.OpenTitleVobs(titleSet, error);
+  if (!vobs) return {};
+  // The navigation pack that starts a cell is never scrambled; the packs after it are.
+  const Cell& cell = chain.cells.front();
+  if (cell.lastSector < cell.firstSector) return {};
+  constexpr std::uint32_t kProbe = 32;
+  const std::uint32_t count = std::min<std::uint32_t>(kProbe, cell.lastSector - cell.firstSector + 1);
+  if (count == 0 || !vobs->CheckRange({cell.firstSector, cell.firstSector + count - 1}).empty()) return {};
+  std::vector<std::uint8_t> buffer(std::size_t{count} * kSectorSize);
+  if (vobs->Read(cell.firstSector, count, buffer.data(), error) || error != ScrambledMessage()) return {};
+  return error;
 }
 
 std::string FormatChainList(const std::vector<DiscTitleSet>& sets, ChainChoice main) {

@@ -35,6 +35,11 @@ struct ChainChoice {
 // more audio streams, then to the first.
 ChainChoice MainFeature(const std::vector<DiscTitleSet>& sets);
 
+// The disc's copy protection, found on the first sectors of the chain: ScrambledMessage() when
+// they are scrambled, else "" (also when the VOB files are missing or cannot be read: an IFO
+// alone can still be analysed).
+std::string EncryptionProblem(DiscSource& source, int titleSet, const ProgramChain& chain);
+
 // One line per chain: title set, chain, length h:mm:ss, chapters, audio and subtitle streams
 // with their languages; the main feature's line ends with "(main feature)".
 std::string FormatChainList(const std::vector<DiscTitleSet>& sets, ChainChoice main);

@@ -15,9 +15,24 @@ using namespace ifoscan_test;
 
 namespace {
 
+// Title VOBs whose reads give the error asked for ("" reads fine).
+class StandInVobs : public TitleVobs {
+ public:
+  explicit StandInVobs(std::string readError) : readError_(std::move(readError)) {}
+  std::string CheckRange(SectorRange range) const override { return range.last < 100 ? "" : "too short"; }
+  bool Read(std::uint64_t, std::uint32_t, std::uint8_t*, std::string& error) override {
+    error = readError_;
+    return readError_.empty();
+  }
+
+ private:
+  std::string readError_;
+};
+
 class StandInDisc : public DiscSource {
  public:
   std::map<int, std::vector<std::uint8_t>> ifos;  // an empty one cannot be read
+  const char* vobsReadError = nullptr;             // no title VOBs at all when null
 
   std::vector<int> TitleSets(std::string& error) override {
     std::vector<int> sets;
@@ -30,7 +45,11 @@ class StandInDisc : public DiscSource {
     if (bytes.empty()) error = "VTS_0" + std::to_string(n) + "_0.IFO cannot be read";
     return !bytes.empty();
   }
-  std::unique_ptr<TitleVobs> OpenTitleVobs(int, std::string&) override { return nullptr; }
+  std::unique_ptr<TitleVobs> OpenTitleVobs(int, std::string& error) override {
+    if (vobsReadError) return std::make_unique<StandInVobs>(vobsReadError);
+    error = "no VOB files";
+    return nullptr;
+  }
   std::string TitleSetPath(int n) const override { return "disc/VTS_" + std::to_string(n); }
 };
 
@@ -93,6 +112,31 @@ TEST(MainFeature, ATitleSetThatCannotBeReadIsAnErrorWhenItIsTheOneWanted) {
   EXPECT_EQ(ReadDisc(disc, 0).error, "VTS_01_0.IFO cannot be read");
   disc.ifos[1] = {'D', 'V', 'D', 'V', 'I', 'D', 'E', 'O', '-', 'V', 'M', 'G'};
   EXPECT_EQ(ReadDisc(disc, 0).error, "not a title set IFO (no DVDVIDEO-VTS signature)");
+}
+
+// Only scrambled sectors stop the analysis; VOB files that are missing or unreadable do not,
+// as an IFO alone has always been analysed.
+TEST(MainFeature, AnEncryptedTitleIsFoundOnItsFirstSectors) {
+  ProgramChain chain;
+  chain.cells.push_back({});
+  chain.cells[0].firstSector = 10, chain.cells[0].lastSector = 90;
+  struct Case {
+    const char* readError;
+    const char* problem;
+  } cases[] = {{nullptr, ""}, {"", ""}, {"cannot read sector 10", ""}};
+  for (const Case& c : cases) {
+    StandInDisc disc;
+    disc.vobsReadError = c.readError;
+    EXPECT_EQ(EncryptionProblem(disc, 1, chain), c.problem) << (c.readError ? c.readError : "no VOBs");
+  }
+  StandInDisc disc;
+  const std::string scrambled = ScrambledMessage();
+  disc.vobsReadError = scrambled.c_str();
+  EXPECT_EQ(EncryptionProblem(disc, 1, chain), scrambled);
+  chain.cells[0].lastSector = 200;  // a long cell: only its first sectors are read
+  EXPECT_EQ(EncryptionProblem(disc, 1, chain), scrambled);
+  chain.cells[0].firstSector = 99;  // a cell the VOB files do not hold is not read
+  EXPECT_EQ(EncryptionProblem(disc, 1, chain), "");
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 # genisoimage -dvd-video and a disc folder open alike; --list shows the chains and marks the
 # main feature; with no --chain the longest chain is taken; the movie made from the image is
 # the movie made from the folder. The IFO reports of every title set are the same whichever
-# way the IFO is read: as a file, through libdvdread from the folder, or from an image.
+# way the IFO is read: as a file, through libdvdread from the folder, or from an image. A title
+# whose packs are marked scrambled (a copy-protected disc) is refused with a plain reason.
 # Usage: disc_sources_test.sh BUILD_DIR DISCS_DIR   (DISCS_DIR holds disc_m, disc_m.iso and
 # the sample discs disc_a, disc_b, disc_c)
 set -euo pipefail
@@ -93,6 +94,35 @@ mkdir -p "$work/set_one"
 Check "--title-set 1 reads title set 1 of the image" \
   grep -qxF "ifo='$work/disc_m.iso/VIDEO_TS/VTS_01_0.IFO'" "$work/set_one/project.sh"
 Check "... at its longest chain (4 s, chain 2)" grep -qx "chain=2" "$work/set_one/project.sh"
+
+# --- an encrypted disc: its packs marked scrambled, as a copy-protected disc's are ---
+cp -r "$discs/disc_m" "$work/locked"
+chmod -R u+w "$work/locked"
+perl -e 'open(my $f, "+<", $ARGV[0]) or die; binmode $f;
+  for (my $at = 0; read($f, my $head, 21) == 21; $at += 2048) {
+    if (substr($head, 0, 4) eq "\0\0\1\xBA" && (ord(substr($head, 13, 1)) & 7) == 0 &&
+        substr($head, 14, 3) eq "\0\0\1" && ord(substr($head, 17, 1)) != 0xBB) {
+      seek($f, $at + 20, 0); print $f chr(ord(substr($head, 20, 1)) | 0x10);
+    }
+    seek($f, $at + 2048, 0);
+  }' "$work/locked/VIDEO_TS/VTS_02_1.VOB"
+genisoimage -quiet -dvd-video -o "$work/locked.iso" "$work/locked"
+for path in "$work/locked/VIDEO_TS/VTS_02_0.IFO" "$work/locked.iso"; do
+  set +e
+  "$bin/ifoscan" "$path" "$work/locked.txt" 2>"$work/locked.err"
+  code=$?
+  set -e
+  Check "$(basename "$path"): the analysis refuses the encrypted title (exit code $code)" test "$code" = 1 -a ! -e "$work/locked.txt"
+  Check "... and says so plainly" grep -q "the title is encrypted" "$work/locked.err"
+done
+"$bin/ravlo3" --list "$work/locked.iso" >"$work/locked_list.txt"
+Check "--list still shows the chains of the encrypted disc" Same "$work/list_iso.txt" "$work/locked_list.txt"
+set +e
+"$bin/vobtitle" "$work/locked.iso" 2 1 --stream "$work/locked.vob" 2>"$work/locked.err"
+code=$?
+set -e
+Check "vobtitle refuses the encrypted title too (exit code $code), writing nothing" test "$code" = 1 -a ! -e "$work/locked.vob"
+Check "... and says so plainly" grep -q "the title is encrypted" "$work/locked.err"
 
 [[ $failures -eq 0 ]] || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "all checks passed"
