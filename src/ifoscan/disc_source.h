@@ -38,6 +38,7 @@ class DiscSource {
   // The title set numbers it holds, from 1: all of a disc's; a title set's IFO only its own.
   virtual std::vector<int> TitleSets(std::string& error) = 0;
   virtual bool ReadTitleSetIfo(int titleSet, std::vector<std::uint8_t>& bytes, std::string& error) = 0;
+  // The title VOBs read through this source; they must not outlive it.
   virtual std::unique_ptr<TitleVobs> OpenTitleVobs(int titleSet, std::string& error) = 0;
   // The path that names this title set alone, for a later run (the saved project) to open.
   virtual std::string TitleSetPath(int titleSet) const = 0;
