@@ -2,11 +2,16 @@
 // handlers and scripted actions as Ravlo3.exe, plus named options for the common choices;
 // its Save writes project.sh and movie.sh.
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "analysis/analyse_ifo.h"
 #include "app/named_options.h"
 #include "app/scripted_mode.h"
 #include "platform/posix_platform.h"
@@ -41,6 +46,16 @@ std::string ProgramPath(const char* argv0) {
   return std::filesystem::absolute(argv0, code).string();
 }
 
+// --list PATH: the IFO reader beside this program prints the disc's chains; its exit code is
+// this run's.
+int ListChains(const std::string& programPath, const std::string& disc) {
+  const std::string reader = (std::filesystem::path(programPath).parent_path() / "ifoscan").string();
+  const char* args[] = {reader.c_str(), "--list", disc.c_str(), nullptr};
+  execv(reader.c_str(), const_cast<char* const*>(args));
+  std::cerr << "ravlo3: cannot start " << reader << ": " << std::strerror(errno) << "\n";
+  return ravlo::kScriptFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -48,6 +63,11 @@ int main(int argc, char** argv) {
   if (args.empty() || (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))) {
     std::cout << ravlo::NativeUsage();
     return args.empty() ? ravlo::kScriptUsageError : 0;
+  }
+  if (args[0] == "--list") {
+    if (args.size() == 2) return ListChains(ProgramPath(argv[0]), args[1]);
+    std::cerr << "ravlo3: --list takes one disc path and nothing else (ravlo3 --help lists the options)\n";
+    return ravlo::kScriptUsageError;
   }
   ravlo::ExpandedArguments expanded = ravlo::ExpandNamedOptions(args);
   if (!expanded.error.empty()) {
@@ -57,6 +77,7 @@ int main(int argc, char** argv) {
   ToAbsolutePaths(expanded.actions);
 
   ravlo::PosixPlatform system(ProgramPath(argv[0]), std::cout, std::cerr);
+  system.SetEnvironmentValue(ravlo::kParserTitleSetVariable, expanded.titleSet);
   ravlo::ScriptedPlatform platform(system, std::cout, std::cerr);
   ravlo::AppState app(platform);
   app.road = ravlo::ProjectRoad::Shell;
