@@ -369,6 +369,26 @@ void QtWindowTest::screenshots() {
     QVERIFY(menu->grab().save(Shot("menu_" + menu->objectName())));
     menu->hide();
   }
+  // A dark desktop: every part of the window takes the palette's colours (none are fixed).
+  const QPalette light = QApplication::palette();
+  QPalette dark;
+  for (auto [role, color] : {std::pair{QPalette::Window, QColor(45, 45, 48)}, {QPalette::WindowText, QColor(230, 230, 230)},
+                             {QPalette::Base, QColor(30, 30, 30)}, {QPalette::Text, QColor(230, 230, 230)},
+                             {QPalette::Button, QColor(60, 60, 64)}, {QPalette::ButtonText, QColor(230, 230, 230)}}) {
+    dark.setColor(role, color);
+  }
+  QApplication::setPalette(dark);
+  for (int page : {kPageVideo, kPageAudio}) {
+    tabs->setCurrentIndex(page);
+    QTest::qWait(20);
+    const QImage image = window_->grab().toImage();
+    QVERIFY(image.save(Shot(QString("window_dark_") + PageTitle(page))));
+    // The list's background is the palette's base colour, not the light default.
+    auto* list = Widget<QWidget>(page == kPageVideo ? "txtTitle" : "lstAO_name");
+    const QPoint inside = list->mapTo(window_, QPoint(list->width() - 4, list->height() - 4));
+    QCOMPARE(QColor(image.pixel(inside * image.devicePixelRatio())), QColor(30, 30, 30));
+  }
+  QApplication::setPalette(light);
   tabs->setCurrentIndex(kPageVideo);
 }
 

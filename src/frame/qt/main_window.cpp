@@ -81,7 +81,15 @@ class PageBuilder {
       QWidget* control = MakeControl(row, field, hasLabel ? QString() : caption);
       Place(control, row.box, row.type);
       if (hasLabel && !label) label = AddLabel(field, row.label, caption);
-      if (label) label->setBuddy(control);
+      if (label) {
+        label->setBuddy(control);
+        // A label beside a taller control sits on the control's middle line, as it reads.
+        const QRect text = label->geometry(), box = control->geometry();
+        if (label->parentWidget() == control->parentWidget() && text.top() < box.bottom() &&
+            box.top() < text.bottom()) {
+          label->move(text.left(), box.center().y() - text.height() / 2);
+        }
+      }
       BindWidget(field, control, label, row.type);
     }
   }
@@ -286,6 +294,12 @@ QMainWindow* CreateMainWindow(AppState& app) {
   layout->addLayout(around);
   layout->addWidget(row);
   window->setCentralWidget(central);
+  // Alt+F4 closes the window as on Windows; a desktop's window manager usually takes the key
+  // first, but a bare X server or a kiosk session leaves it to the program.
+  auto* close = new QAction(window);
+  close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+  QObject::connect(close, &QAction::triggered, window, &QWidget::close);
+  window->addAction(close);
   tabs->setFocus();
   window->setFixedSize(window->sizeHint());
   return window;

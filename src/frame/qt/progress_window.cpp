@@ -33,6 +33,8 @@ ProgressWindow::ProgressWindow(const QString& folder, QWidget* parent)
   times_ = new QLabel(this);
   result_ = new QLabel(this);
   result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  result_->setTextFormat(Qt::RichText);
+  result_->setWordWrap(true);
   result_->hide();
   output_ = new QPlainTextEdit(this);
   output_->setReadOnly(true);
@@ -66,7 +68,7 @@ ProgressWindow::ProgressWindow(const QString& folder, QWidget* parent)
   }
   layout->addLayout(buttons);
   // Wide enough for a stage name and a result line in the font the desktop uses.
-  setMinimumWidth(fontMetrics().averageCharWidth() * 60);
+  setMinimumWidth(fontMetrics().averageCharWidth() * 72);
 
   connect(showOutput_, &QPushButton::toggled, this, [this](bool on) {
     output_->setVisible(on);
@@ -119,12 +121,12 @@ void ProgressWindow::Take(const QString& text) {
       Tick();
       break;
     case JobLine::Kind::Result:
-      results_ << QString("%1  %2 bytes")
-                      .arg(QString::fromStdString(line.name))
-                      .arg(QLocale().toString(static_cast<qlonglong>(line.bytes)));
+      results_ << QString("<tr><td>%1</td><td align=right>&nbsp;&nbsp;%2 bytes</td></tr>")
+                      .arg(QString::fromStdString(line.name).toHtmlEscaped(),
+                           QLocale().toString(static_cast<qlonglong>(line.bytes)));
       break;
     case JobLine::Kind::Total:
-      fill_ = QString("Total %1 bytes: %2% of the medium")
+      fill_ = QString("<b>Total %1 bytes: %2% of the medium</b>")
                   .arg(QLocale().toString(static_cast<qlonglong>(line.bytes)))
                   .arg(line.fill, 0, 'f', 2);
       break;
@@ -161,29 +163,28 @@ void ProgressWindow::Tick() {
 
 QString ProgressWindow::FilesLeft() const {
   const QStringList files = QDir(runner_->Folder()).entryList(QDir::Files, QDir::Name);
-  return files.isEmpty() ? QString("nothing") : files.join(", ");
+  return files.isEmpty() ? QString("nothing") : files.join(", ").toHtmlEscaped();
 }
 
 void ProgressWindow::End(int exitCode, bool cancelled) {
+  // Folder names are long and have no blanks to wrap at: each gets a line of its own.
+  const QString folder = "<br>" + runner_->Folder().toHtmlEscaped();
   QString text;
   if (cancelled) {
     stage_->setText("Cancelled");
-    text = "The job was ended. Left in " + runner_->Folder() + ": " + FilesLeft() + ".";
+    text = "The job was ended. Left in the project folder: " + FilesLeft() + "." + folder;
   } else if (exitCode == 0) {
     stage_->setText("Done");
     percent_ = 100;
     stageNo_ = stages_ = std::max(stages_, 1);
-    text = "Result files in " + runner_->Folder() + ":\n" + results_.join("\n");
-    if (!fill_.isEmpty()) text += "\n" + fill_;
+    text = "<table>" + results_.join("") + "</table>" + fill_ + "<br>Result files in:" + folder;
     play_->show();
   } else {
     const QString where = failedStage_.isEmpty() ? stageName_ : failedStage_;
     stage_->setText(where.isEmpty() ? QString("Failed") : "Failed: " + where);
-    text = reason_.isEmpty()
-               ? QString("project.sh ended with exit code %1.").arg(exitCode)
-               : reason_;
-    text += "\nThe stages and their times are in " + QDir(runner_->Folder()).filePath("log.txt") +
-            ".";
+    text = reason_.isEmpty() ? QString("project.sh ended with exit code %1.").arg(exitCode)
+                             : reason_.toHtmlEscaped();
+    text += "<br>The stages and their times are in log.txt in the project folder:" + folder;
   }
   Tick();
   times_->setText(times_->text());
