@@ -32,6 +32,7 @@
 #include "frame/control_table.h"
 #include "frame/qt/main_window.h"
 #include "frame/qt/qt_platform.h"
+#include "platform/path_form.h"
 
 using namespace ravlo;
 
@@ -128,6 +129,7 @@ class QtWindowTest : public QObject {
   void userEditsRunTheScriptedHandlers();
   void screenshots();
   void accessKeysAndShortcuts();
+  void openTakesADiscFolder();
 
  private:
   template <class W>
@@ -426,6 +428,19 @@ void QtWindowTest::accessKeysAndShortcuts() {
   QTest::keyClick(window_, Qt::Key_F, Qt::AltModifier);
   QTRY_VERIFY(Widget<QMenu>("mnuFile")->isVisible());
   Widget<QMenu>("mnuFile")->hide();
+}
+
+void QtWindowTest::openTakesADiscFolder() {
+  // The folder above VIDEO_TS is chosen, not entered; the open handler gets its path.
+  const QString disc = Env("RAVLO_DISCS") + "/disc_a";
+  DialogAnswers answers;
+  answers.Add([disc](QWidget* dialog) { Type(qobject_cast<QFileDialog*>(dialog), disc); });
+  // Whatever the analysis says of it is answered too.
+  answers.Add([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
+  Activate();
+  QTest::keyClick(window_, Qt::Key_F5);
+  QTRY_COMPARE(app_.globals.IfoPath, RecordPath(disc.toStdString()));
+  QTest::qWait(200);
 }
 
 QTEST_MAIN(QtWindowTest)

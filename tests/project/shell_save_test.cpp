@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <set>
 
+#include "project/connect_project.h"
 #include "project/save_project.h"
 #include "project_fixture.h"
 
@@ -50,6 +51,15 @@ TEST_F(ShellSaveTest, APathOnlyTheBatchCannotCarryIsTakenOnTheShellRoadAlone) {
   EXPECT_FALSE(SaveProject(app));
   EXPECT_NE(platform.messages.back().text.find("quotation mark"), std::string::npos);
   EXPECT_FALSE(InProject("project.bat"));
+}
+
+TEST_F(ShellSaveTest, SaveRunStartsTheScriptAndKeepsThePlannerOpen) {
+  ConnectProjectHandlers(app);
+  app.settings.mnuSaveRun.Click();
+  EXPECT_TRUE(InProject("project.sh"));
+  ASSERT_GE(platform.calls.size(), 1u);
+  EXPECT_EQ(platform.calls.back(), "ShellOpen OPEN|project.bat||E:\\Proj\\|Normal");
+  EXPECT_EQ(platform.closeCount, 0);
 }
 
 }  // namespace

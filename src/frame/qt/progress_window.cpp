@@ -1,5 +1,6 @@
 #include "frame/qt/progress_window.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -159,6 +160,16 @@ void ProgressWindow::Tick() {
     if (stageLeft_ >= 0) text += " (this stage " + Clock(stageLeft_) + ")";
   }
   times_->setText(text);
+}
+
+void ProgressWindow::closeEvent(QCloseEvent* event) {
+  // Closing the window of a running job is a Cancel: the window stays to say what was left.
+  if (runner_->Running()) {
+    event->ignore();
+    cancel_->click();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 
 QString ProgressWindow::FilesLeft() const {

@@ -26,6 +26,9 @@ class ProgressWindow : public QDialog {
   bool Start();
   JobRunner& Runner() { return *runner_; }
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void Take(const QString& line);
   void Tick();
