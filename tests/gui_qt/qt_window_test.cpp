@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,6 +30,7 @@
 #include "app/state_dump.h"
 #include "dialog_answers.h"
 #include "frame/control_ids.h"
+#include "frame/constants.h"
 #include "frame/control_table.h"
 #include "frame/qt/main_window.h"
 #include "frame/qt/qt_platform.h"
@@ -423,6 +425,17 @@ void QtWindowTest::accessKeysAndShortcuts() {
   QTest::keyClick(window_, Qt::Key_F7);
   QTRY_VERIFY(answers.Done());
   QCOMPARE(answers.Seen(), QStringList{"dlgFolder"});
+  // Options > Set author asks in an input box, which starts with the current text.
+  answers.Add([](QWidget* dialog) {
+    auto* input = qobject_cast<QInputDialog*>(dialog);
+    QVERIFY(input);
+    QCOMPARE(input->textValue(), QString(kHostName));
+    input->setTextValue(kCompanyHostName);
+    input->accept();
+  });
+  Widget<QAction>("mnuSetAuthor")->trigger();
+  QTRY_VERIFY(answers.Done());
+  QCOMPARE(app_.globals.AuthorText, std::string(kCompanyHostName));
   // Alt+F opens the File menu.
   Activate();
   QTest::keyClick(window_, Qt::Key_F, Qt::AltModifier);

@@ -12,12 +12,25 @@ mkdir -p "$work/config/ravlo3"
 printf '[Ravlo3\\Options]\nFirstRun=Done\n' >"$work/config/ravlo3/settings.ini"
 export XDG_CONFIG_HOME="$work/config"
 
-# A free display number of our own, from the server itself.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n 1 "$work/display")"
+# A display number of our own. Lock files in /tmp do not show servers of other sessions whose
+# sockets share the abstract namespace, so a number counts as free only when no server answers.
+xvfb=''
+trap '[ -z "$xvfb" ] || { kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null || true; }' EXIT
+for n in $(seq 57 99); do
+  DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1 && continue
+  # -noreset: a server that resets after each last client refuses the next one for a moment.
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset 2>"$work/xvfb.log" &
+  xvfb=$!
+  for _ in $(seq 100); do
+    kill -0 "$xvfb" 2>/dev/null || break
+    DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.05
+  done
+  if kill -0 "$xvfb" 2>/dev/null; then export DISPLAY=":$n"; break; fi
+  wait "$xvfb" 2>/dev/null || true
+  xvfb=''
+done
+[ -n "$xvfb" ] || { echo "FAILED: no display could be started" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCALE_FACTOR
 
 now() { date +%s%N; }

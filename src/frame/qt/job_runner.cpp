@@ -48,6 +48,8 @@ bool JobRunner::Start() {
   process_.start("/bin/sh", {"project.sh"});
   if (!process_.waitForStarted(5000)) return false;
   group_ = process_.processId();
+  // The job runs unattended: a tool that reads its input gets an end rather than waits.
+  process_.closeWriteChannel();
   return true;
 }
 
