@@ -96,6 +96,7 @@ void QtProgressTest::progressLines() {
   const JobLine total = ParseJobLine("Total 701000 bytes: 95.50% of the medium of 734003 bytes (0.7 MB)");
   QVERIFY(total.kind == Kind::Total && total.bytes == 701000 && total.fill == 95.5);
   QCOMPARE(ParseJobLine("project.sh: Audio failed: 'ffmpeg' ended").reason, std::string("'ffmpeg' ended"));
+  QVERIFY(ParseJobLine("It cannot fill more: the title is short.").kind == Kind::Short);
 
   // Terminal refreshes end in "\r", others in "\n"; a line may arrive in pieces.
   std::string pending;
@@ -108,6 +109,7 @@ void QtProgressTest::progressLines() {
   QCOMPARE(JobFraction(2, 4, -1), 0.25);
   QCOMPARE(JobSecondsLeft(30, 0.25), 90);
   QCOMPARE(JobSecondsLeft(30, 0.01), -1);
+  QCOMPARE(JobSecondsLeft(1, 0.5), -1);  // too early to tell
   QCOMPARE(ClockText(65), std::string("1:05"));
   QCOMPARE(ClockText(3723), std::string("1:02:03"));
 }
@@ -154,7 +156,7 @@ void QtProgressTest::saveRunShowsTheStagesAndTheFill() {
                                                 "Stage 3 of 3: Video 2nd pass"}));
   QCOMPARE(mostStage_, 100);
   QVERIFY2(result->text().contains("movie.avi") && result->text().contains("0x80.mp3") &&
-               result->text().contains("95.50% of the medium"),
+               result->text().contains("95.50% of the medium") && result->text().contains("It cannot fill more"),
            qPrintable(result->text()));
   QCOMPARE(window->findChild<QLabel*>("lblStage")->text(), QString("Done"));
   QCOMPARE(window->findChild<QProgressBar*>("barJob")->value(), 1000);

@@ -39,3 +39,4 @@ head -c 1000 /dev/zero >0x80.mp3
 printf '\n[3/3] End\n'
 printf '%12s bytes  %s\n' 700000 movie.avi 1000 0x80.mp3
 echo "Total 701000 bytes: 95.50% of the medium of 734003 bytes (0.7 MB)"
+echo "It cannot fill more: the title at its best quality is smaller than the medium."

@@ -41,6 +41,10 @@ JobLine ParseJobLine(std::string_view text) {
     parsed.bytes = std::stoll(m[1]);
     parsed.fill = std::stod(m[2]);
     return parsed;
+  } else if (line.starts_with("It cannot fill more: ")) {
+    parsed.kind = JobLine::Kind::Short;
+    parsed.reason = line;
+    return parsed;
   } else {
     return parsed;
   }
@@ -72,7 +76,7 @@ double JobFraction(int stage, int stages, int percent) {
 
 int JobSecondsLeft(double elapsedSeconds, double fraction) {
   // Too early a guess swings wildly: wait for a little of the job to be done.
-  if (fraction < 0.02 || elapsedSeconds <= 0) return -1;
+  if (fraction < 0.02 || elapsedSeconds < 2) return -1;
   return static_cast<int>(elapsedSeconds * (1 - fraction) / fraction + 0.5);
 }
 

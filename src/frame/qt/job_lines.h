@@ -4,6 +4,7 @@
 //   "[n/m] NAME NN%"  or  "... NN% M:SS left"   a stage's progress (refreshes, "\r" or "\n")
 //   "   1234 bytes  FILE"                        a result file at the end
 //   "Total T bytes: F% of the medium ..."        the fill of the medium
+//   "It cannot fill more: WHY."                  why the result stays under the medium
 //   "project.sh: STAGE failed: REASON"           the job failed
 // Plain C++, so that the rules are tested without a window.
 
@@ -15,7 +16,7 @@
 namespace ravlo {
 
 struct JobLine {
-  enum class Kind { Other, Stage, Progress, Result, Total, Failure };
+  enum class Kind { Other, Stage, Progress, Result, Total, Short, Failure };
   Kind kind = Kind::Other;
   int stage = 0, stages = 0;  // Stage, Progress
   std::string name;           // Stage, Progress: the stage; Result: the file; Failure: the stage
@@ -23,7 +24,7 @@ struct JobLine {
   int secondsLeft = -1;       // Progress: -1 while unknown
   std::int64_t bytes = 0;     // Result, Total
   double fill = 0;            // Total: percent of the medium
-  std::string reason;         // Failure
+  std::string reason;         // Failure; Short: the whole line
 };
 
 JobLine ParseJobLine(std::string_view line);

@@ -131,6 +131,9 @@ void ProgressWindow::Take(const QString& text) {
                   .arg(QLocale().toString(static_cast<qlonglong>(line.bytes)))
                   .arg(line.fill, 0, 'f', 2);
       break;
+    case JobLine::Kind::Short:
+      fill_ += "<br>" + QString::fromStdString(line.reason).toHtmlEscaped();
+      break;
     case JobLine::Kind::Failure:
       failedStage_ = QString::fromStdString(line.name);
       reason_ = QString::fromStdString(line.reason);
