@@ -196,23 +196,32 @@ class PageBuilder {
     return control;
   }
 
-  // One-line controls keep the height their style needs, centred on their place, so that
-  // nothing is cut at any font or scale; lists and frames take their place exactly.
+  // One-line controls get at least the height their style needs, centred on their place, and
+  // captions the width their text needs, so that nothing is cut at any font or scale. Lists
+  // and pictures take their place exactly; a combo's place includes its drop-down list.
   void Place(QWidget* widget, const Box& box, ControlType type) {
     Box origin;
     ParentOf(box, origin);
     QRect rect = Pixels(units_, Offset(box, origin));
-    const bool oneLine = type != ControlType::List && type != ControlType::CheckedList &&
-                         type != ControlType::Picture;
-    if (oneLine) {
-      const int height = type == ControlType::Combo ? widget->sizeHint().height()
-                                                     : std::max(rect.height(), widget->sizeHint().height());
-      rect.setTop(rect.top() + std::min(0, rect.height() - height) / 2);
-      if (type == ControlType::Combo) rect.setTop(Pixels(units_, Offset(box, origin)).top());
-      rect.setHeight(height);
-      if (type == ControlType::Label || type == ControlType::Option || type == ControlType::Check) {
-        rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
-      }
+    const QSize need = widget->sizeHint();
+    switch (type) {
+      case ControlType::List:
+      case ControlType::CheckedList:
+      case ControlType::Picture:
+        break;
+      case ControlType::Combo:
+        rect.setHeight(need.height());
+        break;
+      case ControlType::Label:
+      case ControlType::Option:
+      case ControlType::Check:
+        rect.setWidth(std::max(rect.width(), need.width()));
+        [[fallthrough]];
+      default:
+        if (need.height() > rect.height()) {
+          rect.translate(0, -(need.height() - rect.height()) / 2);
+          rect.setHeight(need.height());
+        }
     }
     widget->setGeometry(rect);
   }
