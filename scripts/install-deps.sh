@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake make g++ g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth
-          imagemagick ffmpeg dvdauthor lsdvd unzip mkvtoolnix mpv)
+          imagemagick ffmpeg dvdauthor lsdvd unzip mkvtoolnix mpv pkg-config libdvdread-dev
+          mjpegtools genisoimage qt6-base-dev xdotool)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -46,6 +46,27 @@ std::string ParserReason(AppState& app, const std::string& path) {
   return end == std::string::npos ? std::string() : text.substr(0, end + 1);
 }
 
+struct ParserChoice {
+  std::string titleSetPath;  // as the parser wrote it, which is the record's form
+  std::string chain = "1";
+};
+
+// The parser's choice on a whole disc; the first chain of the IFO opened when it made none.
+ParserChoice ReadChoice(AppState& app, const std::string& path) {
+  ParserChoice choice;
+  std::string error;
+  const std::string text = app.platform.ReadWholeFile(path, error).value_or("");
+  const std::size_t end = text.find('\n');
+  if (end == std::string::npos || end == 0 || text[0] == '\r') return choice;
+  std::string chain = text.substr(end + 1);
+  while (!chain.empty() && (chain.back() == '\n' || chain.back() == '\r')) chain.pop_back();
+  if (chain.empty() || chain.find_first_not_of("0123456789") != std::string::npos) return choice;
+  const std::string titleSetPath = text.substr(0, text[end - 1] == '\r' ? end - 1 : end);
+  choice.titleSetPath = titleSetPath;
+  choice.chain = chain;
+  return choice;
+}
+
 }  // namespace
 
 std::string ParserCommandLine(const AppState& app) {
@@ -79,8 +100,9 @@ void AnalyseIfo(AppState& app) {
   }
   const std::string reportPath = app.globals.MiscFolder + kParserReport;
   const std::string errorsPath = app.globals.MiscFolder + kParserErrors;
+  const std::string choicePath = app.globals.MiscFolder + kParserChoice;
   std::string reason;
-  for (const std::string& old : {reportPath, errorsPath}) {
+  for (const std::string& old : {reportPath, errorsPath, choicePath}) {
     if (!RemoveOldReport(app, old, reason)) {
       ShowError(app, "The report of an earlier analysis cannot be deleted: " + old + "\n" +
                          reason + "\n\n" + app.globals.IfoPath + " was not analysed.");
@@ -132,8 +154,11 @@ void AnalyseIfo(AppState& app) {
   }
   ApplyReportFacts(app, facts);
 
+  // From here on the title set is named by its own path, which a saved project reads again.
+  const ParserChoice choice = ReadChoice(app, choicePath);
+  if (!choice.titleSetPath.empty()) app.globals.IfoPath = choice.titleSetPath;
   s.cmbPGC.SetText(s.cmbPGC.Item(0));  // empty when the report named no chain
-  s.txtTitle.SetText("1");             // selects the first chain through its change event
+  s.txtTitle.SetText(choice.chain);    // selects the chain through its change event
   s.txtAngle.SetText("1");
   RecalculateBitrates(app);
 

@@ -14,6 +14,11 @@ inline constexpr char kParserScript[] = "ifoparse.bat";
 inline constexpr char kParserReport[] = "ifoparse.txt";
 // Beside the report, the parser's own reason when it writes none (its error output).
 inline constexpr char kParserErrors[] = "ifoparse.err";
+// Also beside it, on the Linux road: the title set and chain the parser chose on a whole disc
+// (the main feature), two lines: the path that names the title set, and the chain.
+inline constexpr char kParserChoice[] = "ifoparse.choice";
+// The title set the user named (--title-set), for the parser; empty for the main feature's.
+inline constexpr char kParserTitleSetVariable[] = "RAVLO3_TITLE_SET";
 // The IFO path also reaches the parser through this environment variable, which no command
 // interpreter reads: cmd expands %NAME% inside a batch's arguments, and Wine's cmd even
 // inside the values it substitutes, so an argument cannot carry every path literally.

@@ -1,15 +1,30 @@
-// ravlo3: the planner without a window, on Linux and other POSIX systems. The same record,
+// ravlo3: the planner on Linux and other POSIX systems: its window when started without
+// arguments on a desktop, else the command line. The same record,
 // handlers and scripted actions as Ravlo3.exe, plus named options for the common choices;
 // its Save writes project.sh and movie.sh.
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "analysis/analyse_ifo.h"
 #include "app/named_options.h"
 #include "app/scripted_mode.h"
 #include "platform/posix_platform.h"
+
+#ifdef RAVLO_HAVE_QT
+#include <QApplication>
+
+#include "app/planner.h"
+#include "frame/qt/main_window.h"
+#include "frame/qt/qt_platform.h"
+#endif
 
 namespace {
 
@@ -41,13 +56,51 @@ std::string ProgramPath(const char* argv0) {
   return std::filesystem::absolute(argv0, code).string();
 }
 
+// --list PATH: the IFO reader beside this program prints the disc's chains; its exit code is
+// this run's.
+int ListChains(const std::string& programPath, const std::string& disc) {
+  const std::string reader = (std::filesystem::path(programPath).parent_path() / "ifoscan").string();
+  const char* args[] = {reader.c_str(), "--list", disc.c_str(), nullptr};
+  execv(reader.c_str(), const_cast<char* const*>(args));
+  std::cerr << "ravlo3: cannot start " << reader << ": " << std::strerror(errno) << "\n";
+  return ravlo::kScriptFailed;
+}
+
+// A desktop to show a window on; Qt's own platform choice counts as one (offscreen, vnc).
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
+#ifdef RAVLO_HAVE_QT
+int RunWindow(int argc, char** argv) {
+  QApplication application(argc, argv);
+  ravlo::QtPlatform platform(ProgramPath(argv[0]), std::cout, std::cerr);
+  ravlo::AppState app(platform);
+  app.road = ravlo::ProjectRoad::Shell;
+  ravlo::ConnectHandlers(app);
+  return ravlo::RunMainWindow(app, platform, [&app] { ravlo::LoadMainForm(app); });
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
+#ifdef RAVLO_HAVE_QT
+  if (args.empty() && HasDisplay()) return RunWindow(argc, argv);
+#endif
   if (args.empty() || (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))) {
     std::cout << ravlo::NativeUsage();
     return args.empty() ? ravlo::kScriptUsageError : 0;
+  }
+  if (args[0] == "--list") {
+    if (args.size() == 2) return ListChains(ProgramPath(argv[0]), args[1]);
+    std::cerr << "ravlo3: --list takes one disc path and nothing else (ravlo3 --help lists the options)\n";
+    return ravlo::kScriptUsageError;
   }
   ravlo::ExpandedArguments expanded = ravlo::ExpandNamedOptions(args);
   if (!expanded.error.empty()) {
@@ -57,6 +110,7 @@ int main(int argc, char** argv) {
   ToAbsolutePaths(expanded.actions);
 
   ravlo::PosixPlatform system(ProgramPath(argv[0]), std::cout, std::cerr);
+  system.SetEnvironmentValue(ravlo::kParserTitleSetVariable, expanded.titleSet);
   ravlo::ScriptedPlatform platform(system, std::cout, std::cerr);
   ravlo::AppState app(platform);
   app.road = ravlo::ProjectRoad::Shell;

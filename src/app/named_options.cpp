@@ -47,7 +47,7 @@ bool IsSizeNumber(const std::string& text) {
 }
 
 bool TakesValue(const std::string& option) {
-  return option == "--chain" || option == "--audio" || option == "--subtitles" ||
+  return option == "--chain" || option == "--title-set" || option == "--audio" || option == "--subtitles" ||
          option == "--format" || option == "--quality" || option == "--size" ||
          option == "--author";
 }
@@ -110,6 +110,14 @@ ExpandedArguments ExpandNamedOptions(const std::vector<std::string>& args) {
       }
       value = args[++i];
     }
+    if (arg == "--title-set") {
+      if (!IsWholeNumber(value) || std::stoi(value) < 1 || std::stoi(value) > 99) {
+        result.error = "--title-set takes a title set number from 1 to 99, got \"" + value + "\"";
+        return result;
+      }
+      result.titleSet = value;
+      continue;
+    }
     result.error = Expand(arg, value, result.actions);
     if (!result.error.empty()) return result;
   }
@@ -124,9 +132,16 @@ std::string NativeUsage() {
          "  ravlo3 --open /media/dvd/VIDEO_TS/VTS_01_0.IFO --chain 1 --audio 0x80,0x81 \\\n"
          "         --subtitles 0x21,0x20 --format mp3 --quality 128 --size 700 \\\n"
          "         --delete-temporary --save ~/movies/film && ~/movies/film/project.sh\n"
+         "  ravlo3 --list ~/film.iso     (the chains of a disc; --open takes the main feature)\n"
+         "--open takes a title set's IFO, a disc folder (VIDEO_TS or the folder above it), an ISO\n"
+         "image or a drive (/dev/sr0). Without --chain it takes the longest chain: of a whole\n"
+         "disc the main feature, the longest chain of all its title sets (--title-set N: of N).\n"
          "Options (shorthands for the actions below; they run in the order given, so name\n"
          "the chain and streams after --open):\n"
          "  --chain N                program chain N of the title set\n"
+         "  --title-set N            of a whole disc, title set N; applies to every --open\n"
+         "  --list PATH              alone: prints the chains of the disc and marks the main\n"
+         "                           feature\n"
          "  --audio 0x80,0x81        check exactly these audio streams, in this order\n"
          "  --subtitles 0x21,0x20    check exactly these subtitle streams, in this order\n"
          "  --format mp3|ogg|ac3|original   audio format (original keeps the AC3 stream)\n"

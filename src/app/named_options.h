@@ -14,6 +14,9 @@
 //   --delete-temporary       --set chkDelTemp=1
 //   --delete-logs            --set chkDelLogs=1
 //
+// --title-set N is no action: it tells the analysis of every --open of a whole disc which
+// title set to take instead of the main feature's.
+//
 // Anything else passes through unchanged for scripted mode to check.
 
 #include <optional>
@@ -24,7 +27,8 @@ namespace ravlo {
 
 struct ExpandedArguments {
   std::vector<std::string> actions;
-  std::string error;  // set when a named option's value is missing or malformed
+  std::string titleSet;  // --title-set N: "N"; empty for the main feature's title set
+  std::string error;     // set when a named option's value is missing or malformed
 };
 
 ExpandedArguments ExpandNamedOptions(const std::vector<std::string>& args);

@@ -11,6 +11,8 @@ namespace {
 // Offsets in the title set information table (VTSI_MAT) and the tables it points to,
 // as the public DVD-Video descriptions give them.
 constexpr char kMagic[] = "DVDVIDEO-VTS";
+constexpr char kManagerMagic[] = "DVDVIDEO-VMG";
+constexpr std::uint64_t kTitleSetCount = 0x3E;
 constexpr std::uint64_t kSectorSize = 2048;
 constexpr std::uint64_t kPgcitSector = 0xCC;
 constexpr std::uint64_t kVideoAttributes = 0x200;
@@ -184,6 +186,13 @@ ParseResult ParseTitleSetIfo(Bytes bytes) {
 
   result.ok = true;
   return result;
+}
+
+int TitleSetCount(Bytes bytes) {
+  const std::size_t magicLength = sizeof(kManagerMagic) - 1;
+  if (bytes.size() < magicLength || std::memcmp(bytes.data(), kManagerMagic, magicLength) != 0) return -1;
+  const auto count = ReadU16(bytes, kTitleSetCount);
+  return count ? *count : -1;
 }
 
 }  // namespace ifoscan

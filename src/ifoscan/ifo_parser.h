@@ -16,4 +16,8 @@ struct ParseResult {
 
 ParseResult ParseTitleSetIfo(Bytes bytes);
 
+// The number of title sets a disc's VIDEO_TS.IFO announces; -1 when the bytes are no video
+// manager IFO.
+int TitleSetCount(Bytes bytes);
+
 }  // namespace ifoscan

@@ -329,6 +329,32 @@ void AutoCropStep(const ProjectPlan& plan, ScriptText& sh) {
   sh.Line("[ -n \"$crop\" ] || Fail \"the automatic crop found no picture edges; see crop.log\"");
 }
 
+// Soft telecine: film stored at 23.976 frames a second that a player shows at 29.97 by
+// repeating fields as the pictures' flags say. Decoded as stored it needs no field filter:
+// the film's frames are whole, and the rate is the film's. Ten samples spread over the chain
+// count the flagged frames; film flags two of every four, so more than one in four flagged
+// means most of the chain is film. Otherwise the choices of the plan apply.
+constexpr const char* kSoftTelecine = R"SH(start=$(ffprobe -v error -show_entries format=start_time -of csv=p=0 movie.vob 2>>analysis.log)
+case $start in '' | *[!0-9.]*) start=0 ;; esac
+intervals=$(Calc "for (i = 0; i < 10; i++) printf \"%s%.3f%%+1.5\", (i ? \",\" : \"\"), $start + $duration * i / 10")
+counts=$(ffprobe -v error -select_streams v:0 -read_intervals "$intervals" -show_entries frame=repeat_pict \
+  -of csv=p=0 movie.vob 2>>analysis.log | awk -F, '/^[0-9]/ { n++; if ($1 > 0) r++ } END { print r + 0, n + 0 }')
+flagged=${counts% *} sampled=${counts#* }
+if [ "$flagged" -gt 0 ] && [ $((flagged * 4)) -gt "$sampled" ]; then
+  echo "Analysis: soft telecine ($flagged of $sampled sampled frames repeat a field): the film keeps its 23.976 frames a second" |
+    tee -a analysis.log
+  field_filters='' video_rate='-r 24000/1001'
+else
+)SH";
+
+void FilmOrVideo(const ProjectPlan& plan, const VideoFilters& video, ScriptText& sh) {
+  const std::string planned = "field_filters=" + ShellQuoted(video.field) + " video_rate=" + ShellQuoted(video.rate);
+  if (plan.standard != PlannedStandard::Ntsc) return sh.Line(planned);
+  sh.Raw(kSoftTelecine);
+  sh.Line("  " + planned);
+  sh.Line("fi");
+}
+
 // The video is checked and takes its name last of all the results.
 void EndStage(const ProjectPlan& plan, ScriptText& sh) {
   sh.Line("Stage End");
@@ -373,22 +399,29 @@ std::vector<std::string> AudioResultFiles(const ProjectPlan& plan) {
   return files;
 }
 
-std::string VideoFilterChain(const ProjectPlan& plan) {
-  std::vector<std::string> filters;
-  if (plan.forceFilm && plan.standard == PlannedStandard::Ntsc) filters.push_back("fps=24000/1001");
-  // Inverse telecine needs to know the standard; with none selected it is left out.
-  if (plan.ivtc && plan.standard != PlannedStandard::None) filters.push_back("fieldmatch,decimate");
-  if (plan.deinterlace) filters.push_back("yadif");
-  if (const std::string scale = ScaleFilter(plan); !scale.empty()) filters.push_back(scale);
-  if (plan.autoCrop) filters.push_back("CROP");
-  std::string chain;
-  for (const std::string& filter : filters) chain += filter + ",";
-  if (!chain.empty()) chain.pop_back();
-  return chain;
+VideoFilters PlannedVideoFilters(const ProjectPlan& plan) {
+  VideoFilters video;
+  const bool ntsc = plan.standard == PlannedStandard::Ntsc;
+  // Inverse telecine needs to know the standard; with none selected it is left out. NTSC
+  // film telecined into video gets its frames back by field matching, and the one repeated
+  // frame of every five dropped; PAL film is not telecined but may have its fields shifted by
+  // one, so matching alone makes whole frames and the rate stays. Frames that no matching
+  // makes whole (video, edits) are deinterlaced, and only those.
+  if (plan.ivtc && plan.standard != PlannedStandard::None)
+    video.field = ntsc ? "fieldmatch,yadif=deint=interlaced,decimate" : "fieldmatch,yadif=deint=interlaced";
+  else if (plan.deinterlace)
+    video.field = "yadif";  // one frame per frame: the rate stays
+  if (ntsc && (plan.ivtc || plan.forceFilm)) video.rate = "-r 24000/1001";
+  std::vector<std::string> picture;
+  if (const std::string scale = ScaleFilter(plan); !scale.empty()) picture.push_back(scale);
+  if (plan.autoCrop) picture.push_back("CROP");
+  for (const std::string& filter : picture) video.picture += (video.picture.empty() ? "" : ",") + filter;
+  return video;
 }
 
 std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helperFolder) {
   const std::vector<std::string> audioFiles = AudioResultFiles(plan);
+  const VideoFilters video = PlannedVideoFilters(plan);
   ScriptText sh;
   // The "-" ends the shell's options: a folder named "-x" is no option when the script runs.
   sh.Line("#!/bin/sh -");
@@ -418,6 +451,7 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line("Run analysis.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --stream movie.vob");
   sh.Line("duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 movie.vob 2>>analysis.log)");
   sh.Line("Calc \"exit !(\\\"$duration\\\" + 0 > 0)\" || Fail \"ffprobe found no length in movie.vob; see analysis.log\"");
+  FilmOrVideo(plan, video, sh);
   sh.Line();
 
   if (!plan.subtitles.empty()) {
@@ -434,13 +468,17 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   if (!plan.audio.empty()) AudioStage(plan, audioFiles, sh);
 
   sh.Line("Stage \"Video 1st pass\"");
-  std::string filters = VideoFilterChain(plan);
+  std::string picture = video.picture;
   if (plan.autoCrop) {
     AutoCropStep(plan, sh);
-    filters.replace(filters.find("CROP"), 4, "$crop");
+    picture.replace(picture.find("CROP"), 4, "$crop");
   }
-  sh.Line(filters.empty() ? "filters=''" : "filters=\"-vf " + filters + "\"");
-  sh.Line("video_rate=''");
+  if (video.field.empty())
+    sh.Line(picture.empty() ? "filters=''" : "filters=\"-vf " + picture + "\"");
+  else if (picture.empty())
+    sh.Line("filters=\"${field_filters:+-vf $field_filters}\"");
+  else
+    sh.Line("filters=\"-vf ${field_filters:+$field_filters,}" + picture + "\"");
   // The first pass in segments side by side, as many as there are cores.
   sh.Line("VideoPass video1.log first --stage \"$stage_no/$stages\" --duration \"$duration\" \\");
   sh.Line("  -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-}");

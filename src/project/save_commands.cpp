@@ -34,7 +34,10 @@ void mnuSaveRun_Click(AppState& app) {
   if (!SaveProject(app, AfterSave::Run)) return;
   app.platform.ShellOpen("OPEN", "project.bat", "", app.globals.ProjectFolder,
                          WindowStyle::Normal);
-  app.platform.CloseMainWindow();
+  // The batch runs on its own and the planner steps aside. project.sh either ran in the
+  // foreground already (command line) or runs watched by the window's progress window, and
+  // the user may plan the next title meanwhile.
+  if (app.road == ProjectRoad::Batch) app.platform.CloseMainWindow();
 }
 
 }  // namespace ravlo

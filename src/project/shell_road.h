@@ -28,8 +28,14 @@ std::vector<ProjectFile> ShellProjectFiles(const ProjectPlan& plan, const std::s
 // "0xA0o.wav" when the streams are kept as they are.
 std::vector<std::string> AudioResultFiles(const ProjectPlan& plan);
 
-// The ffmpeg filter chain of the video, as project.avs orders it; "CROP" stands where the
-// crop found by the AutoCrop stage goes in. Empty when no filter is chosen.
-std::string VideoFilterChain(const ProjectPlan& plan);
+// The video's ffmpeg filters and output rate as the plan's choices ask for them, in the order
+// of project.avs. On NTSC the Analysis stage sets the field filters aside and takes the film
+// rate when it finds the chain is soft telecine.
+struct VideoFilters {
+  std::string field;    // inverse telecine or deinterlacing, "" for none
+  std::string picture;  // resize and crop; "CROP" stands where the crop found at run time goes
+  std::string rate;     // output options that change the frame rate ("-r 24000/1001"), or ""
+};
+VideoFilters PlannedVideoFilters(const ProjectPlan& plan);
 
 }  // namespace ravlo

@@ -1,8 +1,10 @@
-// vobtitle IFO CHAIN ANGLE --stream OUT
-// vobtitle IFO CHAIN ANGLE --vobsub STEM ID...
+// vobtitle PATH CHAIN ANGLE --stream OUT
+// vobtitle PATH CHAIN ANGLE --vobsub STEM ID...
 //
 // Reads one program chain of a DVD title set as a player plays it: the chain's cells in
-// program order, for one angle, out of the title set's VOB files. --stream writes those
+// program order, for one angle, out of the title set's VOB files. PATH is a title set's IFO
+// or, in the native build, a disc (folder, image or drive): then the main feature's title
+// set; IMAGE/VIDEO_TS/VTS_nn_0.IFO names title set nn inside an image or drive. --stream writes those
 // cells as one MPEG program stream (OUT "-" is standard output); --vobsub writes the chosen
 // sub-picture streams as STEM.idx and STEM.sub. Any problem: a message on stderr, a
 // non-zero exit and no output file.
@@ -10,12 +12,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "chain_playback.h"
-#include "ifo_file.h"
-#include "ifo_parser.h"
+#include "disc_source.h"
+#include "main_feature.h"
 #include "title_reader.h"
 
 namespace {
@@ -23,9 +26,11 @@ namespace {
 using namespace vobtitle;
 
 constexpr char kUsage[] =
-    "usage: vobtitle IFO CHAIN ANGLE --stream OUT\n"
-    "       vobtitle IFO CHAIN ANGLE --vobsub STEM ID...\n"
-    "  IFO    a title set's VTS_nn_0.IFO; its VOB files lie beside it\n"
+    "usage: vobtitle PATH CHAIN ANGLE --stream OUT\n"
+    "       vobtitle PATH CHAIN ANGLE --vobsub STEM ID...\n"
+    "  PATH   a title set's VTS_nn_0.IFO (its VOB files lie beside it), or a disc folder,\n"
+    "         ISO image or drive (the main feature's title set; IMAGE/VIDEO_TS/VTS_nn_0.IFO\n"
+    "         names title set nn of an image or drive)\n"
     "  CHAIN  program chain, from 1;  ANGLE  angle, from 1\n"
     "  OUT    the chain's cells as one MPEG program stream; - for standard output\n"
     "  STEM   writes STEM.idx and STEM.sub; ID  sub-picture stream ids (0x20...), in track order\n";
@@ -85,7 +90,7 @@ std::string HexId(int id) {
 }
 
 int WriteVobSub(const Request& request, const ifoscan::TitleSet& titleSet, const ifoscan::ProgramChain& chain,
-                VobSet& vobs, const std::vector<PlayedCell>& cells, const ReadPlan& plan) {
+                TitleVobs& vobs, const std::vector<PlayedCell>& cells, const ReadPlan& plan) {
   std::vector<SubtitleTrack> tracks;
   for (int id : request.streamIds) {
     SubtitleTrack track;
@@ -128,12 +133,14 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  std::vector<std::uint8_t> bytes;
+  const ifoscan::OpenedSource opened = ifoscan::OpenSource(request.ifoPath);
+  if (!opened.source) return Fail(request.ifoPath, opened.error);
+  const ifoscan::DiscContents disc = ifoscan::ReadDisc(*opened.source, opened.titleSet);
+  if (!disc.error.empty()) return Fail(request.ifoPath, disc.error);
+  // A whole disc: the chain is one of the main feature's title set.
+  const ifoscan::DiscTitleSet& chosen = disc.sets[ifoscan::MainFeature(disc.sets).set];
+  const ifoscan::TitleSet& titleSet = chosen.titleSet;
   std::string error;
-  if (!ifoscan::ReadIfoFile(request.ifoPath.c_str(), bytes, error)) return Fail(request.ifoPath, error);
-  const ifoscan::ParseResult parsed = ifoscan::ParseTitleSetIfo(bytes);
-  if (!parsed.ok) return Fail(request.ifoPath, parsed.error);
-  const ifoscan::TitleSet& titleSet = parsed.titleSet;
   if (request.chain > static_cast<long>(titleSet.chains.size()))
     return Fail(request.ifoPath, "chain " + std::to_string(request.chain) + " does not exist: the title set has " +
                                      std::to_string(titleSet.chains.size()) + " chains");
@@ -142,9 +149,9 @@ int main(int argc, char** argv) {
   const ifoscan::CellOrder order = ifoscan::PlaybackOrder(chain, static_cast<int>(request.angle));
   if (!order.error.empty()) return Fail(chainName, order.error);
 
-  VobSet vobs;
-  error = vobs.Open(request.ifoPath);
-  if (!error.empty()) return Fail(request.ifoPath, error);
+  const std::unique_ptr<TitleVobs> titleVobs = opened.source->OpenTitleVobs(chosen.number, error);
+  if (!titleVobs) return Fail(request.ifoPath, error);
+  TitleVobs& vobs = *titleVobs;
   std::vector<PlayedCell> cells;
   for (int index : order.cells) {
     const ifoscan::Cell& cell = chain.cells[index];

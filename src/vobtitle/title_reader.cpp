@@ -1,12 +1,15 @@
 #include "title_reader.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "chain_clock.h"
 #include "mpeg_pack.h"
 
 namespace vobtitle {
 namespace {
+
+constexpr std::uint32_t kChunkSectors = 256;  // 512 KB: large reads, bounded memory
 
 void Add(ReadPlan& plan, std::size_t cell, SectorRange range) {
   if (!plan.ranges.empty() && plan.cellOfRange.back() == cell && plan.ranges.back().last + 1 == range.first)
@@ -17,7 +20,7 @@ void Add(ReadPlan& plan, std::size_t cell, SectorRange range) {
 
 }  // namespace
 
-bool PlanReads(VobSet& vobs, const std::vector<PlayedCell>& cells, ReadPlan& plan, std::string& error) {
+bool PlanReads(TitleVobs& vobs, const std::vector<PlayedCell>& cells, ReadPlan& plan, std::string& error) {
   std::uint8_t pack[kSectorSize];
   for (std::size_t c = 0; c < cells.size(); ++c) {
     const SectorRange cell = cells[c].range;
@@ -42,7 +45,7 @@ bool PlanReads(VobSet& vobs, const std::vector<PlayedCell>& cells, ReadPlan& pla
   return true;
 }
 
-bool CopyCells(VobSet& vobs, const std::vector<PlayedCell>& cells, const ReadPlan& plan, OutputFile& out,
+bool CopyCells(TitleVobs& vobs, const std::vector<PlayedCell>& cells, const ReadPlan& plan, OutputFile& out,
                std::string& error) {
   ChainClock clock;
   std::size_t currentCell = cells.size();
@@ -70,7 +73,7 @@ bool CopyCells(VobSet& vobs, const std::vector<PlayedCell>& cells, const ReadPla
       error);
 }
 
-bool ExtractSubpictures(VobSet& vobs, const std::vector<PlayedCell>& cells, const ReadPlan& plan,
+bool ExtractSubpictures(TitleVobs& vobs, const std::vector<PlayedCell>& cells, const ReadPlan& plan,
                         std::vector<SubtitleTrack>& tracks, OutputFile& sub, std::string& error) {
   int trackOfStream[256];
   std::fill(std::begin(trackOfStream), std::end(trackOfStream), -1);
@@ -104,6 +107,20 @@ bool ExtractSubpictures(VobSet& vobs, const std::vector<PlayedCell>& cells, cons
         return true;
       },
       error);
+}
+
+bool ReadRanges(TitleVobs& vobs, const std::vector<SectorRange>& ranges, const ChunkHandler& onChunk,
+                std::string& error) {
+  const auto buffer = std::make_unique<std::uint8_t[]>(std::size_t{kChunkSectors} * kSectorSize);
+  for (std::size_t r = 0; r < ranges.size(); ++r) {
+    for (std::uint64_t sector = ranges[r].first; sector <= ranges[r].last;) {
+      const auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>(kChunkSectors, ranges[r].last - sector + 1));
+      if (!vobs.Read(sector, count, buffer.get(), error)) return false;
+      if (!onChunk(buffer.get(), count, r)) return false;
+      sector += count;
+    }
+  }
+  return true;
 }
 
 }  // namespace vobtitle

@@ -65,6 +65,39 @@ TEST_F(AnalyseIfoTest, OpenRunsTheParserAndLoadsTheTitle) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
+// Of a whole disc the parser names, beside its report, the title set it chose and the chain of
+// its main feature: the title set's own path is kept from then on and that chain is shown. On
+// the Linux road the path comes in the system's form.
+TEST_F(AnalyseIfoTest, TheParsersChoiceOfTitleSetAndChainIsTaken) {
+  struct Case {
+    ProjectRoad road;
+    const char* choice;  // nullptr: the parser wrote none
+    std::string ifoPath;
+    const char* chain;
+  } cases[] = {
+      {ProjectRoad::Batch, nullptr, test::kIfo, "1"},
+      {ProjectRoad::Shell, "/m/film.iso/VIDEO_TS/VTS_02_0.IFO\n2\n", "/m/film.iso/VIDEO_TS/VTS_02_0.IFO", "2"},
+      {ProjectRoad::Batch, "D:\\VIDEO_TS\\VTS_03_0.IFO\r\n2\r\n", "D:\\VIDEO_TS\\VTS_03_0.IFO", "2"},
+      {ProjectRoad::Shell, "/m/VTS_02_0.IFO\nsecond\n", test::kIfo, "1"},  // no chain: no choice
+  };
+  platform.PutFile(test::kIfo, "DVDVIDEO-VTS");  // the Linux road opens it before the parser runs
+  for (const Case& c : cases) {
+    app.road = c.road;
+    platform.onRunAndWait = [&](const std::string&) {
+      platform.PutFile(test::kReport, kDisc);
+      if (c.choice) platform.PutFile(test::kMisc + "ifoparse.choice", c.choice);
+      return true;
+    };
+    platform.QueueAnswer(test::kIfo);
+    s.mnuOpen.Click();
+    EXPECT_EQ(app.globals.IfoPath, c.ifoPath) << c.ifoPath;
+    EXPECT_EQ(s.txtTitle.Text(), c.chain) << c.ifoPath;
+    EXPECT_EQ(s.cmbPGC.Text(), std::string(c.chain) == "2" ? "2. Length: 00:02:10, 1 chapters" : "1. Length: 01:40:00, 12 chapters");
+    ExpectTitleLoaded();
+  }
+  EXPECT_TRUE(platform.messages.empty());
+}
+
 TEST_F(AnalyseIfoTest, CancelledDialogKeepsTheLoadedTitle) {
   Open(kDisc);
   s.lstAL.SetChecked(1, true);

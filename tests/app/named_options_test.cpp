@@ -43,6 +43,16 @@ TEST(NamedOptions, RefuseMissingAndMalformedValues) {
   for (const char* ids : {"0x80,", "80", "0x80;0x81", "0xG0", "0x800", ""}) {
     EXPECT_NE(ExpandNamedOptions({"--audio", ids}).error, "") << ids;
   }
+  for (const char* set : {"0", "100", "two", ""}) EXPECT_NE(ExpandNamedOptions({"--title-set", set}).error, "") << set;
+}
+
+// --title-set is no action: it goes to the analysis of every --open, wherever it stands.
+TEST(NamedOptions, TitleSetIsForTheAnalysisNotAnAction) {
+  const ExpandedArguments expanded = ExpandNamedOptions({"--open", "/d/film.iso", "--title-set", "3", "--chain", "1"});
+  ASSERT_EQ(expanded.error, "");
+  EXPECT_EQ(expanded.titleSet, "3");
+  EXPECT_EQ(expanded.actions, (Args{"--open", "/d/film.iso", "--set", "txtTitle=1"}));
+  EXPECT_EQ(ExpandNamedOptions({"--open", "/d/film.iso"}).titleSet, "");
 }
 
 TEST(NamedOptions, HelpShowsEveryOptionWithAnExampleAndTheActions) {
@@ -50,6 +60,7 @@ TEST(NamedOptions, HelpShowsEveryOptionWithAnExampleAndTheActions) {
   for (const char* option : {"--chain N", "--audio 0x80,0x81", "--subtitles 0x21,0x20",
                              "--format mp3|ogg|ac3|original", "--quality N", "--size MB",
                              "--author TEXT", "--delete-temporary", "--delete-logs", "Example:",
+                             "--title-set N", "--list PATH", "ISO",
                              "--open PATH", "--dump", "Exit codes"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }

@@ -16,7 +16,7 @@
 #include "app/planner.h"
 #include "fake_platform.h"
 #include "frame/constants.h"
-#include "frame/win32/control_ids.h"
+#include "frame/control_ids.h"
 #include "frame/win32/main_window.h"
 #include "gui_input.h"
 

@@ -124,27 +124,51 @@ TEST(ShellRoad, AudioFilesAndCommandsFollowTheFormat) {
   EXPECT_FALSE(Has(sh, "drc_scale"));
 }
 
-TEST(ShellRoad, VideoFiltersInTheOrderOfTheFrameServerScript) {
+// Field filters and rate of each choice on each standard: NTSC film back to 23.976, PAL film
+// matched at 25, deinterlacing at the source's rate; inverse telecine needs the standard.
+TEST(ShellRoad, FilmAndVideoFiltersKeepOrRestoreTheRightRate) {
+  struct Case {
+    PlannedStandard standard;
+    bool ivtc, deinterlace, forceFilm;
+    const char* field;
+    const char* rate;
+  } cases[] = {
+      {PlannedStandard::Ntsc, true, false, false, "fieldmatch,yadif=deint=interlaced,decimate", "-r 24000/1001"},
+      {PlannedStandard::Ntsc, true, true, true, "fieldmatch,yadif=deint=interlaced,decimate", "-r 24000/1001"},
+      {PlannedStandard::Ntsc, false, true, false, "yadif", ""},
+      {PlannedStandard::Ntsc, false, false, true, "", "-r 24000/1001"},
+      {PlannedStandard::Pal, true, false, true, "fieldmatch,yadif=deint=interlaced", ""},
+      {PlannedStandard::Pal, false, true, false, "yadif", ""},
+      {PlannedStandard::None, true, false, true, "", ""},
+      {PlannedStandard::None, true, true, false, "yadif", ""},
+  };
+  for (const Case& c : cases) {
+    ProjectPlan plan = Plan();
+    plan.standard = c.standard;
+    plan.ivtc = c.ivtc, plan.deinterlace = c.deinterlace, plan.forceFilm = c.forceFilm;
+    const VideoFilters video = PlannedVideoFilters(plan);
+    EXPECT_EQ(video.field, c.field) << c.field;
+    EXPECT_EQ(video.rate, c.rate) << c.field;
+    EXPECT_EQ(video.picture, "scale=640:360:flags=bicubic,CROP");
+  }
+
+  // The picture filters follow the field filters the Analysis stage settled on; both passes
+  // take the filters and the rate.
   ProjectPlan plan = Plan();
-  EXPECT_EQ(VideoFilterChain(plan), "scale=640:360:flags=bicubic,CROP");
-  plan.ivtc = plan.deinterlace = plan.forceFilm = true;
-  plan.aspect = PlannedAspect::Standard;
-  plan.autoCrop = false;
-  // Force Film is an NTSC matter; on PAL only IVTC and deinterlacing apply.
-  EXPECT_EQ(VideoFilterChain(plan), "fieldmatch,decimate,yadif,scale=640:480:flags=bicubic");
-  plan.standard = PlannedStandard::Ntsc;
-  EXPECT_EQ(VideoFilterChain(plan), "fps=24000/1001,fieldmatch,decimate,yadif,scale=640:480:flags=bicubic");
-  plan.standard = PlannedStandard::None;  // inverse telecine needs the standard
-  plan.aspect = PlannedAspect::None;      // and a resize the aspect ratio
-  plan.deinterlace = false;
-  EXPECT_EQ(VideoFilterChain(plan), "");
-  EXPECT_TRUE(Has(ProjectScriptText(plan, "/b"), "filters=''\n"));
-  plan = Plan();
-  const std::string sh = ProjectScriptText(plan, "/b");
+  plan.ivtc = true;
+  std::string sh = ProjectScriptText(plan, "/b");
+  EXPECT_TRUE(Has(sh, "field_filters='fieldmatch,yadif=deint=interlaced' video_rate=''\n")) << sh;
+  EXPECT_TRUE(Has(sh, "filters=\"-vf ${field_filters:+$field_filters,}scale=640:360:flags=bicubic,$crop\"\n"));
+  EXPECT_TRUE(Has(sh, "-an -sn $filters $video_rate -c:v libxvid -vtag XVID \\\n  ${RAVLO3_XVID_OPTIONS:-} -b:v 1000000 -pass 1"));
+  EXPECT_TRUE(Has(sh, "-an -sn $filters $video_rate -c:v libxvid -vtag XVID \\\n    ${RAVLO3_XVID_OPTIONS:-} -b:v \"$bps\" -pass 2"));
+  EXPECT_FALSE(Has(sh, "repeat_pict"));  // PAL has no soft telecine to look for
   // The crop is looked for on key frames of the resized picture only.
   EXPECT_TRUE(Has(sh, "-skip_frame nokey -i movie.vob -map 0:v:0 -an -sn -vf \"select='not(mod(n,$step))',"
                       "scale=640:360:flags=bicubic,cropdetect=limit=0.0784:round=4:reset=0\" -frames:v 10 "));
-  EXPECT_TRUE(Has(sh, "filters=\"-vf scale=640:360:flags=bicubic,$crop\"\n"));
+  plan.resize = plan.autoCrop = false;
+  EXPECT_TRUE(Has(ProjectScriptText(plan, "/b"), "filters=\"${field_filters:+-vf $field_filters}\"\n"));
+  plan.ivtc = false;
+  EXPECT_TRUE(Has(ProjectScriptText(plan, "/b"), "filters=''\n"));
 }
 
 TEST(ShellRoad, EndDeletesWhatWasChosenAndStagesAreCounted) {
@@ -453,6 +477,46 @@ TEST(ShellRoad, AnInterruptEndsTheWholeJobAndLeavesNoResult) {
     EXPECT_TRUE(Has(output, "after=0\n")) << c.signal << output;
     EXPECT_TRUE(Has(ReadFile(road.project / "log.txt"), "\nVideo 2nd pass interrupted: ")) << c.signal;
     EXPECT_EQ(road.Results(), "") << c.signal;
+  }
+}
+
+// NTSC: the Analysis stage tells soft telecine (most sampled frames repeat a field) from video
+// and the job takes the film's rate with no field filter, or the plan's choices.
+TEST(ShellRoad, SoftTelecineIsFoundInTheAnalysisAndTakesTheFilmRate) {
+  struct Case {
+    const char* repeatPict;  // what ffprobe says of the sampled frames
+    bool ivtc, deinterlace;
+    const char* videoOptions;   // the video options of both passes
+  } cases[] = {
+      {"0 1 0 1 0 1 0 1", false, false, "-an -sn -r 24000/1001"},
+      {"0 1 0 1 0 1 0 1", true, true, "-an -sn -r 24000/1001"},
+      {"0 0 0 0 0 0 0 1", true, false, "-an -sn -vf fieldmatch,yadif=deint=interlaced,decimate -r 24000/1001"},
+      {"0 0 0 0 0 0 0 0", false, true, "-an -sn -vf yadif"},
+      {"0 0 0 0 0 0 0 0", false, false, "-an -sn"},
+  };
+  for (const Case& c : cases) {
+    StandInRoad road;
+    road.Tool("vobtitle", "exit 0\n");
+    road.Tool("brimmer", "echo 5000\n");
+    road.Tool("ffprobe", std::string("case \"$*\" in *repeat_pict*) for f in ") + c.repeatPict +
+                             "; do echo $f; done;; *start_time*) echo 0.5;; *) echo 48.0;; esac\n");
+    road.Tool("ffmpeg",
+              "echo \"$*\" >>ffmpeg.runs\n"
+              "case \"$*\" in *'-pass 1'*) echo 'f 1 2 3 4 100 7' >xvid-0.log;; *'-pass 2'*) : >movie.avi;; esac\n");
+    ProjectPlan plan = Plan();
+    plan.standard = PlannedStandard::Ntsc;
+    plan.ivtc = c.ivtc, plan.deinterlace = c.deinterlace;
+    plan.resize = plan.autoCrop = false;
+    plan.audio.clear();
+    plan.subtitles.clear();
+    const std::string output = road.Run(plan);
+    const std::string runs = ReadFile(road.project / "ffmpeg.runs");
+    for (const char* pass : {" -b:v 1000000 -pass 1", " -b:v 17 -pass 2"})
+      EXPECT_TRUE(Has(runs, std::string(c.videoOptions) + " -c:v libxvid -vtag XVID" + pass)) << c.videoOptions << "\n" << runs;
+    // Film found: the job says so; the measured frames go to the log either way.
+    const std::string analysis = ReadFile(road.project / "analysis.log");
+    EXPECT_EQ(Has(analysis, "soft telecine (4 of 8 sampled frames repeat a field)"), std::string(c.repeatPict) == "0 1 0 1 0 1 0 1")
+        << analysis;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "project/connect_project.h"
 #include "project/save_project.h"
 #include "project_fixture.h"
 
@@ -97,6 +98,15 @@ TEST_F(ShellSaveTest, AFolderHoldingAnotherPlansResultsIsRefusedNamingThem) {
     EXPECT_FALSE(InFolder("project.sh"));
     for (const std::string& name : c.present) EXPECT_EQ(Project(name), "earlier") << name;
   }
+}
+
+TEST_F(ShellSaveTest, SaveRunStartsTheScriptAndKeepsThePlannerOpen) {
+  ConnectProjectHandlers(app);
+  app.settings.mnuSaveRun.Click();
+  EXPECT_TRUE(InFolder("project.sh"));
+  ASSERT_GE(platform.calls.size(), 1u);
+  EXPECT_EQ(platform.calls.back(), "ShellOpen OPEN|project.bat||" + kFolder + "|Normal");
+  EXPECT_EQ(platform.closeCount, 0);
 }
 
 }  // namespace

@@ -9,8 +9,10 @@
 
 #include "pack_builder.h"
 #include "temp_folder.h"
+#include "vob_set.h"
 
 using namespace vobtitle;
+using ifoscan::VobSet;
 using namespace vobtitle_test;
 
 namespace {

@@ -6,10 +6,13 @@
 #include <fstream>
 
 #include "output_file.h"
+#include "pack_builder.h"
+#include "title_reader.h"
 #include "temp_folder.h"
 #include "vob_set.h"
 
 using namespace vobtitle;
+using ifoscan::VobSet;
 using vobtitle_test::TempFolder;
 namespace fs = std::filesystem;
 
@@ -89,6 +92,33 @@ TEST(VobSet, NamesFollowTheIfoAndProblemsNameTheFile) {
   std::uint8_t buffer[3 * kSectorSize];
   EXPECT_FALSE(shortSet.Read(1, 2, buffer, error));
   EXPECT_NE(error, "");
+}
+
+// Sectors still scrambled by a disc's copy protection: read plainly, they are refused with a
+// plain reason; the navigation pack and an unscrambled packet are not mistaken for them.
+TEST(VobSet, AScrambledSectorIsRefusedAsEncrypted) {
+  using vobtitle_test::PackBuilder;
+  vobtitle_test::Pack video = PackBuilder().Video(90000, 87000, 100).Build();
+  vobtitle_test::Pack scrambled = video;
+  scrambled[14 + 6] |= 0x10;  // the first packet's PES scrambling control
+  vobtitle_test::Pack navigation = PackBuilder().Navigation(0).Build();
+  EXPECT_FALSE(ifoscan::HoldsScrambledSector(video.data(), 1));
+  EXPECT_FALSE(ifoscan::HoldsScrambledSector(navigation.data(), 1));
+  EXPECT_TRUE(ifoscan::HoldsScrambledSector(scrambled.data(), 1));
+
+  TempFolder dir;
+  {
+    std::ofstream out(dir / "VTS_01_1.VOB", std::ios::binary);
+    for (const vobtitle_test::Pack* pack : {&navigation, &video, &scrambled})
+      out.write(reinterpret_cast<const char*>(pack->data()), pack->size());
+  }
+  VobSet vobs;
+  ASSERT_EQ(vobs.Open(dir / "VTS_01_0.IFO"), "");
+  std::uint8_t buffer[3 * kSectorSize];
+  std::string error;
+  EXPECT_TRUE(vobs.Read(0, 2, buffer, error)) << error;
+  EXPECT_FALSE(vobs.Read(1, 2, buffer, error));
+  EXPECT_NE(error.find("the title is encrypted"), std::string::npos) << error;
 }
 
 TEST(OutputFile, AppearsOnlyWhenCommitted) {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "frame/field.h"
-#include "frame/win32/control_table.h"
+#include "frame/control_table.h"
 
 namespace ravlo {
 

@@ -7,8 +7,8 @@
 
 #include "frame/constants.h"
 #include "frame/win32/binding.h"
-#include "frame/win32/control_ids.h"
-#include "frame/win32/control_table.h"
+#include "frame/control_ids.h"
+#include "frame/control_table.h"
 #include "frame/win32/controls.h"
 #include "frame/win32/menus.h"
 #include "frame/win32/resource_ids.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "frame/win32/control_ids.h"
+#include "frame/control_ids.h"
 
 namespace ravlo {
 namespace {

@@ -1,7 +1,8 @@
 #pragma once
 // Every control of the main window, as frame/field_list.h declares it: which field it shows,
-// what kind of Win32 control it is, on which tab page and where. The window creates its
-// controls from this table in order, so the order is also the Tab-key order within each page.
+// what kind of control it is, on which tab page and where. Both windows (Win32 and Qt) create
+// their controls from this table in order, so the order is also the Tab-key order within each
+// page.
 
 #include <span>
 

@@ -1,14 +1,13 @@
 #include "vob_set.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 
-namespace vobtitle {
+namespace ifoscan {
 namespace {
 
 constexpr int kMaxVobFiles = 9;
-constexpr std::uint32_t kChunkSectors = 256;  // 512 KB: large reads, bounded memory
 
 bool SeekTo(std::FILE* file, std::uint64_t offset) {
 #ifdef _WIN32
@@ -101,6 +100,8 @@ std::string VobSet::CheckRange(SectorRange range) const {
 }
 
 bool VobSet::Read(std::uint64_t sector, std::uint32_t count, std::uint8_t* buffer, std::string& error) {
+  std::uint8_t* const start = buffer;
+  const std::uint32_t wanted = count;
   for (Part& part : parts_) {
     if (count == 0) break;
     if (sector < part.firstSector || sector >= part.firstSector + part.sectors) continue;
@@ -119,22 +120,13 @@ bool VobSet::Read(std::uint64_t sector, std::uint32_t count, std::uint8_t* buffe
     sector += here;
     count -= here;
   }
-  if (count == 0) return true;
+  if (count == 0) {
+    if (!HoldsScrambledSector(start, wanted)) return true;
+    error = ScrambledMessage();
+    return false;
+  }
   error = "sector " + std::to_string(sector) + " lies beyond the VOB files";
   return false;
 }
 
-bool ReadRanges(VobSet& vobs, const std::vector<SectorRange>& ranges, const ChunkHandler& onChunk, std::string& error) {
-  const auto buffer = std::make_unique<std::uint8_t[]>(std::size_t{kChunkSectors} * kSectorSize);
-  for (std::size_t r = 0; r < ranges.size(); ++r) {
-    for (std::uint64_t sector = ranges[r].first; sector <= ranges[r].last;) {
-      const auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>(kChunkSectors, ranges[r].last - sector + 1));
-      if (!vobs.Read(sector, count, buffer.get(), error)) return false;
-      if (!onChunk(buffer.get(), count, r)) return false;
-      sector += count;
-    }
-  }
-  return true;
-}
-
-}  // namespace vobtitle
+}  // namespace ifoscan

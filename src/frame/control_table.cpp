@@ -1,6 +1,6 @@
-#include "frame/win32/control_table.h"
+#include "frame/control_table.h"
 
-#include "frame/win32/control_ids.h"
+#include "frame/control_ids.h"
 #include "frame/win32/resource_ids.h"
 
 namespace ravlo {

@@ -5,35 +5,29 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
-namespace vobtitle {
+#include "disc_source.h"
 
-constexpr std::size_t kSectorSize = 2048;
+namespace ifoscan {
 
-struct SectorRange {
-  std::uint32_t first = 0;
-  std::uint32_t last = 0;  // inclusive, as in the cell tables
-};
-
-class VobSet {
+class VobSet : public TitleVobs {
  public:
   VobSet() = default;
   VobSet(const VobSet&) = delete;
   VobSet& operator=(const VobSet&) = delete;
-  ~VobSet();
+  ~VobSet() override;
 
   // Opens the VOB files that belong to the title set IFO at ifoPath (VTS_nn_0.IFO or .BUP),
   // from _1 up to the first number that does not exist. Returns why not, or "".
   std::string Open(const std::string& ifoPath);
 
   // "" when every sector of range lies in the files; otherwise which file is missing or short.
-  std::string CheckRange(SectorRange range) const;
+  std::string CheckRange(SectorRange range) const override;
 
   // Reads count sectors from sector on, crossing from one file into the next as needed.
-  bool Read(std::uint64_t sector, std::uint32_t count, std::uint8_t* buffer, std::string& error);
+  bool Read(std::uint64_t sector, std::uint32_t count, std::uint8_t* buffer, std::string& error) override;
 
  private:
   struct Part {
@@ -50,9 +44,4 @@ class VobSet {
   std::vector<Part> parts_;
 };
 
-// Reads the ranges in order through one fixed buffer; onChunk gets consecutive sectors of one
-// range (its index in ranges) and returns false to stop. Returns false on a read error or a stop.
-using ChunkHandler = std::function<bool(std::uint8_t* data, std::uint32_t sectors, std::size_t range)>;
-bool ReadRanges(VobSet& vobs, const std::vector<SectorRange>& ranges, const ChunkHandler& onChunk, std::string& error);
-
-}  // namespace vobtitle
+}  // namespace ifoscan

@@ -1,0 +1,212 @@
+#include "frame/qt/progress_window.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "frame/constants.h"
+#include "frame/qt/job_lines.h"
+#include "frame/qt/job_runner.h"
+
+namespace ravlo {
+namespace {
+
+QString Clock(int seconds) { return QString::fromStdString(ClockText(seconds)); }
+
+}  // namespace
+
+ProgressWindow::ProgressWindow(const QString& folder, QWidget* parent)
+    : QDialog(parent), runner_(new JobRunner(folder, this)) {
+  setObjectName("frmProgress");
+  setWindowTitle(QString(kAppTitle) + " - " + QDir(folder).dirName());
+  setAttribute(Qt::WA_DeleteOnClose);
+  stage_ = new QLabel("Starting project.sh", this);
+  stageBar_ = new QProgressBar(this);
+  jobBar_ = new QProgressBar(this);
+  times_ = new QLabel(this);
+  result_ = new QLabel(this);
+  result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  result_->setTextFormat(Qt::RichText);
+  result_->setWordWrap(true);
+  result_->hide();
+  output_ = new QPlainTextEdit(this);
+  output_->setReadOnly(true);
+  output_->setMaximumBlockCount(200);
+  output_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  output_->hide();
+  showOutput_ = new QPushButton("Show &output", this);
+  showOutput_->setCheckable(true);
+  play_ = new QPushButton("&Play movie", this);
+  play_->hide();
+  cancel_ = new QPushButton("Cancel", this);
+  for (auto [widget, name] : {std::pair<QWidget*, const char*>{stage_, "lblStage"},
+                              {stageBar_, "barStage"}, {jobBar_, "barJob"}, {times_, "lblTimes"},
+                              {result_, "lblResult"}, {output_, "txtOutput"},
+                              {showOutput_, "cmdOutput"}, {play_, "cmdPlay"}, {cancel_, "cmdCancel"}}) {
+    widget->setObjectName(name);
+  }
+  stageBar_->setFormat("Stage %p%");
+  jobBar_->setFormat("Job %p%");
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(showOutput_);
+  buttons->addStretch();
+  buttons->addWidget(play_);
+  buttons->addWidget(cancel_);
+  auto* layout = new QVBoxLayout(this);
+  for (QWidget* widget : {static_cast<QWidget*>(stage_), static_cast<QWidget*>(stageBar_),
+                          static_cast<QWidget*>(jobBar_), static_cast<QWidget*>(times_),
+                          static_cast<QWidget*>(result_), static_cast<QWidget*>(output_)}) {
+    layout->addWidget(widget);
+  }
+  layout->addLayout(buttons);
+  // Wide enough for a stage name and a result line in the font the desktop uses.
+  setMinimumWidth(fontMetrics().averageCharWidth() * 72);
+
+  connect(showOutput_, &QPushButton::toggled, this, [this](bool on) {
+    output_->setVisible(on);
+    showOutput_->setText(on ? "Hide &output" : "Show &output");
+    adjustSize();
+  });
+  connect(cancel_, &QPushButton::clicked, this, [this] {
+    if (runner_->Running()) {
+      cancel_->setEnabled(false);
+      stage_->setText("Cancelling...");
+      runner_->Cancel();
+    } else {
+      close();
+    }
+  });
+  connect(play_, &QPushButton::clicked, this, [this] {
+    QProcess::startDetached("/bin/sh", {"movie.sh"}, runner_->Folder());
+  });
+  connect(runner_, &JobRunner::Line, this, &ProgressWindow::Take);
+  connect(runner_, &JobRunner::Finished, this, &ProgressWindow::End);
+  auto* timer = new QTimer(this);
+  connect(timer, &QTimer::timeout, this, &ProgressWindow::Tick);
+  timer->start(1000);
+}
+
+bool ProgressWindow::Start() {
+  const bool started = runner_->Start();
+  Tick();
+  return started;
+}
+
+void ProgressWindow::Take(const QString& text) {
+  output_->appendPlainText(text);
+  const JobLine line = ParseJobLine(text.toStdString());
+  switch (line.kind) {
+    case JobLine::Kind::Stage:
+    case JobLine::Kind::Progress:
+      if (line.stage != stageNo_ || line.name != stageName_.toStdString()) {
+        stageLeft_ = -1;
+        percent_ = line.kind == JobLine::Kind::Stage ? -1 : 0;
+      }
+      stageNo_ = line.stage;
+      stages_ = line.stages;
+      stageName_ = QString::fromStdString(line.name);
+      if (line.kind == JobLine::Kind::Progress) {
+        percent_ = line.percent;
+        stageLeft_ = line.secondsLeft;
+      }
+      stage_->setText(QString("Stage %1 of %2: %3").arg(stageNo_).arg(stages_).arg(stageName_));
+      Tick();
+      break;
+    case JobLine::Kind::Result:
+      results_ << QString("<tr><td>%1</td><td align=right>&nbsp;&nbsp;%2 bytes</td></tr>")
+                      .arg(QString::fromStdString(line.name).toHtmlEscaped(),
+                           QLocale().toString(static_cast<qlonglong>(line.bytes)));
+      break;
+    case JobLine::Kind::Total:
+      fill_ = QString("<b>Total %1 bytes: %2% of the medium</b>")
+                  .arg(QLocale().toString(static_cast<qlonglong>(line.bytes)))
+                  .arg(line.fill, 0, 'f', 2);
+      break;
+    case JobLine::Kind::Short:
+      fill_ += "<br>" + QString::fromStdString(line.reason).toHtmlEscaped();
+      break;
+    case JobLine::Kind::Failure:
+      failedStage_ = QString::fromStdString(line.name);
+      reason_ = QString::fromStdString(line.reason);
+      break;
+    case JobLine::Kind::Other:
+      break;
+  }
+}
+
+void ProgressWindow::Tick() {
+  // Without figures from the stage (older scripts print only the headers) the bar just runs.
+  if (percent_ < 0 && runner_->Running()) {
+    stageBar_->setRange(0, 0);
+  } else {
+    stageBar_->setRange(0, 100);
+    stageBar_->setValue(std::max(0, percent_));
+  }
+  const double fraction = JobFraction(stageNo_, stages_, percent_);
+  jobBar_->setRange(0, 1000);
+  jobBar_->setValue(static_cast<int>(fraction * 1000));
+  jobBar_->setFormat(QString("Job %1%").arg(static_cast<int>(fraction * 100)));
+  const double elapsed = runner_->ElapsedSeconds();
+  QString text = "Elapsed " + Clock(static_cast<int>(elapsed));
+  if (runner_->Running()) {
+    const int left = JobSecondsLeft(elapsed, fraction);
+    if (left >= 0) text += ", about " + Clock(left) + " left";
+    if (stageLeft_ >= 0) text += " (this stage " + Clock(stageLeft_) + ")";
+  }
+  times_->setText(text);
+}
+
+void ProgressWindow::closeEvent(QCloseEvent* event) {
+  // Closing the window of a running job is a Cancel: the window stays to say what was left.
+  if (runner_->Running()) {
+    event->ignore();
+    cancel_->click();
+    return;
+  }
+  QDialog::closeEvent(event);
+}
+
+QString ProgressWindow::FilesLeft() const {
+  const QStringList files = QDir(runner_->Folder()).entryList(QDir::Files, QDir::Name);
+  return files.isEmpty() ? QString("nothing") : files.join(", ").toHtmlEscaped();
+}
+
+void ProgressWindow::End(int exitCode, bool cancelled) {
+  // Folder names are long and have no blanks to wrap at: each gets a line of its own.
+  const QString folder = "<br>" + runner_->Folder().toHtmlEscaped();
+  QString text;
+  if (cancelled) {
+    stage_->setText("Cancelled");
+    text = "The job was ended. Left in the project folder: " + FilesLeft() + "." + folder;
+  } else if (exitCode == 0) {
+    stage_->setText("Done");
+    percent_ = 100;
+    stageNo_ = stages_ = std::max(stages_, 1);
+    text = "<table>" + results_.join("") + "</table>" + fill_ + "<br>Result files in:" + folder;
+    play_->show();
+  } else {
+    const QString where = failedStage_.isEmpty() ? stageName_ : failedStage_;
+    stage_->setText(where.isEmpty() ? QString("Failed") : "Failed: " + where);
+    text = reason_.isEmpty() ? QString("project.sh ended with exit code %1.").arg(exitCode)
+                             : reason_.toHtmlEscaped();
+    text += "<br>The stages and their times are in log.txt in the project folder:" + folder;
+  }
+  Tick();
+  times_->setText(times_->text());
+  result_->setText(text);
+  result_->show();
+  cancel_->setText("&Close");
+  cancel_->setEnabled(true);
+  adjustSize();
+}
+
+}  // namespace ravlo

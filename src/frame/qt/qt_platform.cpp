@@ -1,0 +1,120 @@
+#include "frame/qt/qt_platform.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "frame/qt/progress_window.h"
+
+namespace ravlo {
+namespace {
+
+QString Q(const std::string& text) { return QString::fromLocal8Bit(text.data(), qsizetype(text.size())); }
+std::string S(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+// A disc is opened by its IFO, its image, or its folder (VIDEO_TS or the one above it), so the
+// dialog takes a chosen folder as the answer too.
+class DiscDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+  QString chosen;
+
+  void accept() override {
+    const QStringList files = selectedFiles();
+    const QFileInfo info(files.value(0));
+    if (info.isDir() && (info.fileName().compare("VIDEO_TS", Qt::CaseInsensitive) == 0 ||
+                         QDir(info.filePath()).exists("VIDEO_TS"))) {
+      chosen = info.absoluteFilePath();
+      QDialog::accept();
+      return;
+    }
+    QFileDialog::accept();
+    if (result() == Accepted) chosen = selectedFiles().value(0);
+  }
+};
+
+// "IFO file (*.ifo) | *.ifo" -> "IFO file (*.ifo *.IFO)": Qt's form, either case.
+QStringList NameFilters(const std::string& windowsFilter) {
+  const QStringList parts = Q(windowsFilter).split('|');
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString name = parts[i].trimmed();
+    name = name.left(name.indexOf('(')).trimmed();
+    const QString pattern = parts[i + 1].trimmed();
+    filters << QString("%1 (%2 %3)").arg(name, pattern.toLower(), pattern.toUpper());
+  }
+  filters << "DVD image (*.iso *.ISO)" << "All files (*)";
+  return filters;
+}
+
+}  // namespace
+
+bool QtPlatform::ShellOpen(const std::string& verb, const std::string& file,
+                           const std::string& parameters, const std::string& folder,
+                           WindowStyle style) {
+  const QString name = Q(file);
+  const QString where = Q(folder);
+  if (name.contains("://")) return QDesktopServices::openUrl(QUrl(name));
+  if (name.compare("project.bat", Qt::CaseInsensitive) == 0) {
+    auto* window = new ProgressWindow(where, mainWindow_);
+    window->show();
+    return window->Start();
+  }
+  if (name.endsWith(".bat", Qt::CaseInsensitive) || name.endsWith(".sh")) {
+    return PosixPlatform::ShellOpen(verb, file, parameters, folder, style);
+  }
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(where).filePath(name)));
+}
+
+void QtPlatform::CloseMainWindow() {
+  if (mainWindow_) mainWindow_->close();
+}
+
+std::string QtPlatform::OpenFileDialog(const std::string& filter) {
+  DiscDialog dialog(mainWindow_, "Open a title set's IFO, a disc folder or image");
+  dialog.setObjectName("dlgOpen");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(NameFilters(filter));
+  if (dialog.exec() != QDialog::Accepted || dialog.chosen.isEmpty()) return {};
+  return S(QFileInfo(dialog.chosen).absoluteFilePath());
+}
+
+std::string QtPlatform::BrowseForFolder(const std::string& title, unsigned) {
+  QFileDialog dialog(mainWindow_, Q(title));
+  dialog.setObjectName("dlgFolder");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return S(QDir::cleanPath(dialog.selectedFiles().first()));
+}
+
+void QtPlatform::ShowMessage(const std::string& text, MessageIcon icon, const std::string& caption) {
+  QString shown = Q(text);
+  shown.replace("\r\n", "\n");
+  const QMessageBox::Icon icons[] = {QMessageBox::Information, QMessageBox::Warning,
+                                     QMessageBox::Critical};
+  QMessageBox box(icons[static_cast<int>(icon)], Q(caption), shown, QMessageBox::Ok, mainWindow_);
+  box.setObjectName("dlgMessage");
+  box.exec();
+}
+
+std::optional<std::string> QtPlatform::InputBox(const std::string& prompt, const std::string& title,
+                                                const std::string& defaultAnswer) {
+  QInputDialog dialog(mainWindow_);
+  dialog.setObjectName("dlgInput");
+  dialog.setWindowTitle(Q(title));
+  QString label = Q(prompt);
+  label.replace("\r\n", "\n");
+  dialog.setLabelText(label);
+  dialog.setTextValue(Q(defaultAnswer));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return S(dialog.textValue());
+}
+
+}  // namespace ravlo

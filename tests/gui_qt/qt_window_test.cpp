@@ -1,0 +1,460 @@
+// The Linux window against the control table and against scripted mode: every field has its
+// widget with its caption, tab and start value; the user's keys and clicks run the same
+// handlers as the command line's actions (the dumps and the saved project.sh agree); screenshots
+// of every tab and menu go to $RAVLO_SCREENS.
+//
+// Environment: RAVLO_PREFIX (an installed tree: bin/ravlo3, share/ravlo3), RAVLO_DISCS (the
+// authored sample discs), RAVLO_SCREENS (where the screenshots go).
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sstream>
+
+#include "app/planner.h"
+#include "app/state_dump.h"
+#include "dialog_answers.h"
+#include "frame/control_ids.h"
+#include "frame/constants.h"
+#include "frame/control_table.h"
+#include "frame/qt/main_window.h"
+#include "frame/qt/qt_platform.h"
+
+using namespace ravlo;
+
+namespace {
+
+// What the table declares, expanded here on its own so that the window is checked against
+// the declaration rather than against its own reading of it.
+struct Declared {
+  const char* name;
+  FieldKind kind;
+  const char* caption;
+  int page;
+  char key;
+  bool hasLabel;
+  FieldStart start;
+};
+const Declared kDeclared[] = {
+#define START(...) FieldStart{__VA_ARGS__}
+#define AT(x, y, cx, cy) true
+#define NO_LABEL false
+#define RAVLO_FIELD(name, kind, caption, page, key, control, label, start) \
+  {#name, FieldKind::kind, caption, kPage##page, key, label, start},
+#define RAVLO_PICTURE(name, page, control, icon, start) \
+  {#name, FieldKind::Picture, "", kPage##page, 0, false, start},
+#include "frame/field_list.h"
+};
+struct DeclaredMenu {
+  const char* name;
+  FieldKind kind;
+  const char* caption;
+  const char* shortcut;
+  FieldStart start;
+};
+const DeclaredMenu kDeclaredMenus[] = {
+#define KEY(key, text) text
+#define CTRL_KEY(key, text) text
+#define NO_KEY ""
+#define RAVLO_MENU(name, kind, caption, shortcut, start) \
+  {#name, FieldKind::kind, caption, shortcut, start},
+#include "frame/field_list.h"
+#undef KEY
+#undef CTRL_KEY
+#undef NO_KEY
+#undef START
+#undef AT
+#undef NO_LABEL
+};
+
+QString Env(const char* name) { return qEnvironmentVariable(name); }
+
+// The text without its access-key marks, and the key they mark.
+QString Plain(QString text) { return text.replace("&&", "\x01").remove('&').replace('\x01', '&'); }
+
+// Types a path into a file dialog's name box and presses Enter, as a user does.
+void Type(QFileDialog* dialog, const QString& path) {
+  auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+  QVERIFY(name);
+  name->setText(path);
+  QTest::keyClick(name, Qt::Key_Return);
+}
+
+QString PageOf(QWidget* widget) {
+  for (; widget; widget = widget->parentWidget()) {
+    for (int page = kPageRow; page < kPageCount; ++page) {
+      if (widget->objectName() == (page == kPageRow ? "Row" : PageTitle(page))) return widget->objectName();
+    }
+  }
+  return {};
+}
+
+// Nothing cut off: inside its parent, and as wide as its text needs.
+void CheckWhole(QWidget* widget) {
+  const QRect inside = widget->parentWidget()->rect();
+  QVERIFY2(inside.contains(widget->geometry()), qPrintable(widget->objectName() + " leaves its frame"));
+  if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLabel*>(widget)) {
+    QVERIFY2(widget->width() >= widget->sizeHint().width() &&
+                 widget->height() >= widget->minimumSizeHint().height(),
+             qPrintable(widget->objectName() + " is cut off"));
+  }
+}
+
+}  // namespace
+
+class QtWindowTest : public QObject {
+  Q_OBJECT
+
+ public:
+  QtWindowTest()
+      : platform_((Env("RAVLO_PREFIX") + "/bin/ravlo3").toStdString(), out_, err_), app_(platform_) {}
+
+ private slots:
+  void initTestCase();
+  void everyFieldHasItsWidget();
+  void userEditsRunTheScriptedHandlers();
+  void screenshots();
+  void accessKeysAndShortcuts();
+  void openTakesADiscFolder();
+
+ private:
+  template <class W>
+  W* Widget(const char* name) {
+    W* widget = window_->findChild<W*>(name);
+    if (!widget) qWarning("no widget %s", name);
+    return widget;
+  }
+  QString Scripted(const QStringList& actions);
+  QString Dump();
+  // The offscreen platform has no window manager to give the focus back after a dialog.
+  void Activate() {
+    QApplication::setActiveWindow(window_);
+    QVERIFY(QTest::qWaitForWindowActive(window_));
+  }
+  void ShowPage(int page) { Widget<QTabWidget>("tabMain")->setCurrentIndex(page); }
+  QString Shot(const QString& name) {
+    return QDir(Env("RAVLO_SCREENS")).filePath(name + ".png");
+  }
+
+  std::ostringstream out_, err_;
+  QtPlatform platform_;
+  AppState app_;
+  QMainWindow* window_ = nullptr;
+  QTemporaryDir work_;
+  QString ifo_;
+};
+
+void QtWindowTest::initTestCase() {
+  QVERIFY2(!Env("RAVLO_PREFIX").isEmpty() && !Env("RAVLO_DISCS").isEmpty(), "set RAVLO_PREFIX and RAVLO_DISCS");
+  ifo_ = Env("RAVLO_DISCS") + "/disc_a/VIDEO_TS/VTS_01_0.IFO";
+  QVERIFY(QFile::exists(ifo_));
+  QDir().mkpath(Env("RAVLO_SCREENS"));
+  // Not the first run: no help page in a browser.
+  qputenv("XDG_CONFIG_HOME", work_.filePath("config").toLocal8Bit());
+  QDir().mkpath(work_.filePath("config/ravlo3"));
+  QFile settings(work_.filePath("config/ravlo3/settings.ini"));
+  QVERIFY(settings.open(QIODevice::WriteOnly));
+  settings.write("[Ravlo3\\Options]\nFirstRun=Done\n");
+  settings.close();
+
+  app_.road = ProjectRoad::Shell;
+  ConnectHandlers(app_);
+  window_ = CreateMainWindow(app_);
+  platform_.SetMainWindow(window_);
+  LoadMainForm(app_);
+  window_->show();
+  QApplication::setActiveWindow(window_);
+  QVERIFY(QTest::qWaitForWindowActive(window_));
+}
+
+void QtWindowTest::everyFieldHasItsWidget() {
+  for (const Declared& field : kDeclared) {
+    const QString name = field.name;
+    QWidget* widget = window_->findChild<QWidget*>(name);
+    QVERIFY2(widget, qPrintable("no widget for " + name));
+    QCOMPARE(PageOf(widget), field.page == kPageRow ? QString("Row") : QString(PageTitle(field.page)));
+    // The caption, on a label beside the control or on the control, with its access key.
+    QString shown;
+    if (field.hasLabel) {
+      auto* label = window_->findChild<QLabel*>(name + "_label");
+      QVERIFY2(label, qPrintable("no label for " + name));
+      QCOMPARE(label->buddy(), widget);
+      shown = label->text();
+      CheckWhole(label);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+      shown = button->text();
+    }
+    QCOMPARE(Plain(shown), QString(field.caption));
+    if (field.key) {
+      QCOMPARE(QKeySequence::mnemonic(shown),
+               QKeySequence(QKeyCombination(Qt::AltModifier, Qt::Key(QChar(field.key).toUpper().unicode()))));
+    }
+    CheckWhole(widget);
+    // The start value and flags.
+    const FieldStart& start = field.start;
+    QCOMPARE(!widget->isHidden(), start.visible);
+    QCOMPARE(widget->isEnabled(), start.enabled);
+    switch (field.kind) {
+      case FieldKind::Text: {
+        auto* edit = qobject_cast<QLineEdit*>(widget);
+        QVERIFY(edit);
+        QVERIFY2(edit->text() == QString::fromStdString(app_.settings.Find(field.name)->Text()), field.name);
+        if (start.text) QCOMPARE(edit->text(), QString(start.text));
+        QCOMPARE(edit->isReadOnly(), start.readOnly);
+        break;
+      }
+      case FieldKind::Combo: {
+        auto* combo = qobject_cast<QComboBox*>(widget);
+        QVERIFY(combo && combo->isEditable());
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+        // Items not declared are the start-up's (the audio quality follows the format).
+        const Field& record = *app_.settings.Find(field.name);
+        if (start.items) QCOMPARE(items.join('|'), QString(start.items));
+        QCOMPARE(items.size(), record.ItemCount());
+        QCOMPARE(combo->currentText(), QString::fromStdString(record.Text()));
+        if (start.text) QCOMPARE(combo->currentText(), QString(start.text));
+        break;
+      }
+      case FieldKind::Option:
+      case FieldKind::Check: {
+        auto* button = qobject_cast<QAbstractButton*>(widget);
+        QVERIFY(button && button->isCheckable());
+        QCOMPARE(button->isChecked(), start.value);
+        break;
+      }
+      case FieldKind::List:
+      case FieldKind::CheckedList:
+        QVERIFY(qobject_cast<QListWidget*>(widget));
+        QCOMPARE(qobject_cast<QListWidget*>(widget)->count(), 0);
+        break;
+      case FieldKind::Button:
+        QVERIFY(qobject_cast<QAbstractButton*>(widget));
+        break;
+      case FieldKind::Picture:
+        QVERIFY(qobject_cast<QLabel*>(widget) && !qobject_cast<QLabel*>(widget)->pixmap().isNull());
+        break;
+      default:
+        QFAIL("a menu kind among the controls");
+    }
+  }
+  for (const DeclaredMenu& item : kDeclaredMenus) {
+    auto* action = window_->findChild<QAction*>(item.name);
+    QVERIFY2(action, item.name);
+    QCOMPARE(action->text(), QString(item.caption));
+    QCOMPARE(action->shortcut(), QKeySequence(item.shortcut));
+    QCOMPARE(action->isCheckable(), item.kind == FieldKind::MenuCheck);
+    QCOMPARE(action->isChecked(), item.start.value);
+    QCOMPARE(action->isEnabled(), item.start.enabled);
+  }
+  QStringList popups;
+  for (QAction* popup : window_->menuBar()->actions()) popups << popup->text();
+  QCOMPARE(popups.join('|'), QString("&File|&Options|?"));
+}
+
+QString QtWindowTest::Scripted(const QStringList& actions) {
+  QProcess ravlo3;
+  ravlo3.start(Env("RAVLO_PREFIX") + "/bin/ravlo3", actions);
+  if (!ravlo3.waitForFinished(60000) || ravlo3.exitCode() != 0) {
+    qWarning() << "ravlo3" << actions << "failed:" << ravlo3.readAllStandardError();
+  }
+  return QString::fromLocal8Bit(ravlo3.readAllStandardOutput());
+}
+
+QString QtWindowTest::Dump() {
+  std::ostringstream text;
+  TextSink sink(text);
+  DumpState(app_, sink);
+  return QString::fromStdString(text.str());
+}
+
+void QtWindowTest::userEditsRunTheScriptedHandlers() {
+  DialogAnswers answers;
+  // File > Open by its shortcut; the dialog takes the IFO.
+  answers.Add([this](QWidget* dialog) {
+    auto* files = qobject_cast<QFileDialog*>(dialog);
+    QVERIFY(files);
+    Type(files, ifo_);
+  });
+  QTest::keyClick(window_, Qt::Key_F5);
+  QTRY_VERIFY(answers.Done());
+  QCOMPARE(answers.Seen().value(0), QString("dlgOpen"));
+  QCOMPARE(Dump(), Scripted({"--open", ifo_, "--dump"}));
+
+  Activate();
+  // Tick two audio streams with the keyboard, all subtitles with the button, type a medium.
+  ShowPage(kPageAudio);
+  auto* audio = Widget<QListWidget>("lstAL");
+  QCOMPARE(audio->count(), 3);
+  audio->setFocus();
+  for (int row : {0, 2}) {
+    audio->setCurrentRow(row);
+    QTest::keyClick(audio, Qt::Key_Space);
+  }
+  ShowPage(kPageSubtitles);
+  QTest::mouseClick(Widget<QAbstractButton>("cmdSSA"), Qt::LeftButton);
+  ShowPage(kPagePreferences);
+  QLineEdit* medium = Widget<QComboBox>("cmbMS")->lineEdit();
+  medium->selectAll();
+  QTest::keyClicks(medium, "1400");
+  const QStringList actions{"--open", ifo_, "--check", "lstAL=0", "--check", "lstAL=2",
+                            "--click", "cmdSSA", "--set", "cmbMS=1400"};
+  const QString dump = Scripted(actions + QStringList{"--dump"});
+  QCOMPARE(Dump(), dump);
+  // The widgets show what the record holds: the estimates moved as in the dump.
+  for (const char* name : {"txtVB", "txtAB", "txtFra", "txtMin"}) {
+    QVERIFY(dump.contains(QString("\n%1=%2\n").arg(name, Widget<QLineEdit>(name)->text())));
+  }
+  QCOMPARE(Widget<QLineEdit>("txtAB")->text(), QString::fromStdString(app_.settings.txtAB.Text()));
+  QVERIFY(!dump.contains("\ntxtVB=\n"));
+  // Every list item shows whole: it fits, or the list scrolls sideways to it.
+  for (const char* name : {"lstAL", "lstAO_code", "lstAO_name", "lstSL", "lstSO_code", "lstSO_name"}) {
+    auto* list = Widget<QListWidget>(name);
+    for (int i = 0; i < list->count(); ++i) {
+      const int need = list->fontMetrics().horizontalAdvance(list->item(i)->text());
+      QVERIFY2(need <= list->viewport()->width() || list->horizontalScrollBar()->maximum() > 0,
+               qPrintable(QString(name) + " cuts " + list->item(i)->text()));
+    }
+  }
+
+  // File > Save: the folder picker, then the confirmation; the same files as the command line.
+  const QString mine = work_.filePath("window"), theirs = work_.filePath("scripted");
+  QVERIFY(QDir().mkpath(mine));
+  answers.Add([mine](QWidget* dialog) {
+    auto* folders = qobject_cast<QFileDialog*>(dialog);
+    QVERIFY(folders);
+    Type(folders, mine);
+  });
+  answers.Add([](QWidget* dialog) {
+    QVERIFY(qobject_cast<QMessageBox*>(dialog));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  Activate();
+  QTest::keyClick(window_, Qt::Key_F6);
+  QTRY_VERIFY2(answers.Done(), qPrintable(answers.Seen().join(' ')));
+  QCOMPARE(answers.Seen().mid(1), QStringList({"dlgFolder", "dlgMessage"}));
+  Scripted(actions + QStringList{"--save", theirs});
+  for (const char* file : {"project.sh", "movie.sh"}) {
+    QFile a(QDir(mine).filePath(file)), b(QDir(theirs).filePath(file));
+    QVERIFY2(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly), file);
+    const QByteArray saved = a.readAll();
+    QVERIFY(!saved.isEmpty());
+    QCOMPARE(saved, b.readAll());
+  }
+}
+
+void QtWindowTest::screenshots() {
+  auto* tabs = Widget<QTabWidget>("tabMain");
+  for (int page = 0; page < kPageCount; ++page) {
+    tabs->setCurrentIndex(page);
+    QTest::qWait(20);
+    QVERIFY(window_->grab().save(Shot(QString("window_") + PageTitle(page))));
+  }
+  for (QAction* popup : window_->menuBar()->actions()) {
+    QMenu* menu = popup->menu();
+    menu->popup(window_->mapToGlobal(window_->menuBar()->actionGeometry(popup).bottomLeft()));
+    QTRY_VERIFY(menu->isVisible());
+    QVERIFY(menu->grab().save(Shot("menu_" + menu->objectName())));
+    menu->hide();
+  }
+  // A dark desktop: every part of the window takes the palette's colours (none are fixed).
+  const QPalette light = QApplication::palette();
+  QPalette dark;
+  for (auto [role, color] : {std::pair{QPalette::Window, QColor(45, 45, 48)}, {QPalette::WindowText, QColor(230, 230, 230)},
+                             {QPalette::Base, QColor(30, 30, 30)}, {QPalette::Text, QColor(230, 230, 230)},
+                             {QPalette::Button, QColor(60, 60, 64)}, {QPalette::ButtonText, QColor(230, 230, 230)}}) {
+    dark.setColor(role, color);
+  }
+  QApplication::setPalette(dark);
+  for (int page : {kPageVideo, kPageAudio}) {
+    tabs->setCurrentIndex(page);
+    QTest::qWait(20);
+    const QImage image = window_->grab().toImage();
+    QVERIFY(image.save(Shot(QString("window_dark_") + PageTitle(page))));
+    // The list's background is the palette's base colour, not the light default.
+    auto* list = Widget<QWidget>(page == kPageVideo ? "txtTitle" : "lstAO_name");
+    const QPoint inside = list->mapTo(window_, QPoint(list->width() - 4, list->height() - 4));
+    QCOMPARE(QColor(image.pixel(inside * image.devicePixelRatio())), QColor(30, 30, 30));
+  }
+  QApplication::setPalette(light);
+  tabs->setCurrentIndex(kPageVideo);
+}
+
+void QtWindowTest::accessKeysAndShortcuts() {
+  Activate();
+  ShowPage(kPageVideo);
+  QTest::keyClick(window_, Qt::Key_G, Qt::AltModifier);
+  QCOMPARE(QApplication::focusWidget(), Widget<QWidget>("txtAngle"));
+  // Ctrl+Tab moves to the next page, where a frame's key reaches the frame's first control.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+  QCOMPARE(Widget<QTabWidget>("tabMain")->currentIndex(), int(kPageAudio));
+  QTest::keyClick(window_, Qt::Key_L, Qt::AltModifier);
+  QCOMPARE(QApplication::focusWidget(), Widget<QWidget>("lstAL"));
+  // A button's key clicks it: Select none clears the ticks made before.
+  QVERIFY(app_.settings.lstAL.IsChecked(0));
+  QTest::keyClick(window_, Qt::Key_N, Qt::AltModifier);
+  // A button shows itself pressed for a moment before its click.
+  QTRY_VERIFY(!app_.settings.lstAL.IsChecked(0) && !app_.settings.lstAL.IsChecked(2));
+  // An option's key selects it, and its handler runs: OGG has its own qualities.
+  ShowPage(kPagePreferences);
+  QTest::keyClick(window_, Qt::Key_G, Qt::AltModifier);
+  QTRY_VERIFY(app_.settings.optAud_OGG.IsSet() && !app_.settings.optAud_MP3.IsSet());
+  QVERIFY(Widget<QAbstractButton>("optAud_OGG")->isChecked());
+  // Menu shortcuts: a check mark toggles; Save As asks for a folder (cancelled here).
+  QTest::keyClick(window_, Qt::Key_D, Qt::ControlModifier);
+  QVERIFY(!app_.settings.chkDelTemp.IsSet());
+  QVERIFY(!Widget<QAction>("chkDelTemp")->isChecked());
+  DialogAnswers answers;
+  answers.Add([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+  QTest::keyClick(window_, Qt::Key_F7);
+  QTRY_VERIFY(answers.Done());
+  QCOMPARE(answers.Seen(), QStringList{"dlgFolder"});
+  // Options > Set author asks in an input box, which starts with the current text.
+  answers.Add([](QWidget* dialog) {
+    auto* input = qobject_cast<QInputDialog*>(dialog);
+    QVERIFY(input);
+    QCOMPARE(input->textValue(), QString(kHostName));
+    input->setTextValue(kCompanyHostName);
+    input->accept();
+  });
+  Widget<QAction>("mnuSetAuthor")->trigger();
+  QTRY_VERIFY(answers.Done());
+  QCOMPARE(app_.globals.AuthorText, std::string(kCompanyHostName));
+  // Alt+F opens the File menu.
+  Activate();
+  QTest::keyClick(window_, Qt::Key_F, Qt::AltModifier);
+  QTRY_VERIFY(Widget<QMenu>("mnuFile")->isVisible());
+  Widget<QMenu>("mnuFile")->hide();
+}
+
+void QtWindowTest::openTakesADiscFolder() {
+  // The folder above VIDEO_TS is chosen, not entered; the open handler gets its path and
+  // takes the title set of the disc's main feature.
+  const QString disc = Env("RAVLO_DISCS") + "/disc_a";
+  DialogAnswers answers;
+  answers.Add([disc](QWidget* dialog) { Type(qobject_cast<QFileDialog*>(dialog), disc); });
+  // Whatever the analysis says of it is answered too.
+  answers.Add([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
+  Activate();
+  QTest::keyClick(window_, Qt::Key_F5);
+  QTRY_COMPARE(app_.globals.IfoPath, disc.toStdString() + "/VIDEO_TS/VTS_01_0.IFO");
+  QTest::qWait(200);
+}
+
+QTEST_MAIN(QtWindowTest)
+#include "qt_window_test.moc"
