@@ -22,6 +22,54 @@ std::vector<long> FirstPassStarts(long frames, int jobs, double decodeShare) {
   return starts;
 }
 
+std::vector<long> FirstPassStarts(const std::vector<double>& work, int jobs, double decodeShare) {
+  const long frames = static_cast<long>(work.size());
+  const int count = static_cast<int>(std::clamp<long>(frames / 50, 1, std::max(jobs, 1)));
+  if (count == 1) return {0};
+  // The segments a time limit allows, each filled up to it; the least limit that covers the
+  // title gives the balanced borders.
+  auto cut = [&](double limit, std::vector<long>& starts) {
+    starts.assign(1, 0);
+    long i = 0;
+    while (i < frames) {
+      double time = decodeShare * i;
+      const long first = i;
+      while (i < frames && (i == first || time + work[i] <= limit)) time += work[i++];
+      if (i < frames) starts.push_back(i);
+    }
+    return static_cast<int>(starts.size()) <= count;
+  };
+  double low = 0, high = 0;
+  for (double w : work) high += w;
+  std::vector<long> starts;
+  for (int round = 0; round < 60; ++round) {
+    const double middle = (low + high) / 2;
+    if (cut(middle, starts)) high = middle; else low = middle;
+  }
+  cut(high, starts);
+  return starts;
+}
+
+std::vector<double> FrameWork(const std::vector<long>& packetSizes, long frames) {
+  std::vector<double> work(std::max(frames, 0L), 1.0);
+  if (packetSizes.empty() || frames <= 0) return work;
+  double mean = 0;
+  for (long size : packetSizes) mean += static_cast<double>(size);
+  mean /= static_cast<double>(packetSizes.size());
+  if (mean <= 0) return work;
+  const double perFrame = static_cast<double>(packetSizes.size()) / static_cast<double>(frames);
+  for (long i = 0; i < frames; ++i) {
+    // The source frames this output frame stands for, on average over a second around it
+    // (key frames and B-frames differ more than the pictures do).
+    const long centre = std::min<long>(static_cast<long>(i * perFrame), static_cast<long>(packetSizes.size()) - 1);
+    const long from = std::max(0L, centre - 12), to = std::min<long>(packetSizes.size(), centre + 13);
+    double sum = 0;
+    for (long k = from; k < to; ++k) sum += static_cast<double>(packetSizes[k]);
+    work[i] = 0.5 + 0.5 * sum / (to - from) / mean;
+  }
+  return work;
+}
+
 long TrailingLength(long frames) {
   const long wanted = std::max<long>(std::lround(frames * 0.04), 50);
   return std::max<long>(std::min(wanted, frames / 4), 1);

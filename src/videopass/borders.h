@@ -16,6 +16,15 @@ constexpr double kDecodeShare = 0.3;
 // about `frames` frames, balanced for the decoding each later segment repeats.
 std::vector<long> FirstPassStarts(long frames, int jobs, double decodeShare = kDecodeShare);
 
+// The same for frames of unequal cost: `work[i]` is what encoding frame i costs against an
+// average frame's 1 (from the source's own sizes: a frame that took more bits on the disc
+// takes longer to encode); decoding a frame before a segment costs `decodeShare`.
+std::vector<long> FirstPassStarts(const std::vector<double>& work, int jobs, double decodeShare);
+
+// Each of `frames` output frames' encoding cost from the source's video packet sizes (in
+// decoding order, spread evenly over the output frames): half fixed, half by its bits.
+std::vector<double> FrameWork(const std::vector<long>& packetSizes, long frames);
+
 // How long the trailing segment should be: a few percent of the title, at least two seconds'
 // worth of frames where the title allows, never more than a quarter of it.
 long TrailingLength(long frames);

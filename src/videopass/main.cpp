@@ -163,6 +163,22 @@ bool ReadPlan(const Options& options, double& fps, std::vector<long>& starts, lo
   return !starts.empty();
 }
 
+// The sizes of the source's video packets, in decoding order (a quick read: nothing is
+// decoded); none when they cannot be read, and then every frame counts the same.
+std::vector<long> SourcePacketSizes(const Options& options) {
+  const std::string list = Path(options, "packets.txt");
+  std::remove(list.c_str());
+  ProgressLine quiet("", 0);
+  std::vector<long> sizes;
+  if (!RunJobs({{{"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "packet=size", "-of", "csv=p=0",
+                  options.source}, list, "", 0}}, 1, quiet).empty()) {
+    return sizes;
+  }
+  std::ifstream in(list);
+  for (long size; in >> size;) sizes.push_back(size);
+  return sizes;
+}
+
 std::string FirstLogName(std::size_t k) { return "first-" + std::to_string(k); }
 
 int First(const Options& options) {
@@ -177,7 +193,8 @@ int First(const Options& options) {
   const long estimate = std::max(1L, std::lround(options.duration * fps));
   // Frames before a segment are decoded, and filtered too unless the chain is frame-local
   // (measured on a DVD chain scaled to 640x360: decoding 0.2 of a first pass, scaling 0.2 more).
-  const std::vector<long> starts = FirstPassStarts(estimate, UsableCores(), FrameLocal(words.chain) ? 0.2 : 0.4);
+  const std::vector<long> starts =
+      FirstPassStarts(FrameWork(SourcePacketSizes(options), estimate), UsableCores(), FrameLocal(words.chain) ? 0.2 : 0.4);
   // The trailing segment is cut off the end after this pass; the last segment keeps the
   // filtered frames it may come from, losslessly, so that the trailing segment can be encoded
   // (again) without decoding the title again.

@@ -52,6 +52,37 @@ TEST(Borders, SegmentsEndTogetherAndTheTrailingOneStartsOnAKeyFrame) {
     }
   }
 
+  // Frames of unequal cost (an easy half, then a hard one): the segments still end together,
+  // the harder part cut into fewer frames; the source's sizes give the costs.
+  struct WorkCase {
+    std::vector<double> work;
+    int jobs;
+    double decode;
+  } works[] = {
+      {std::vector<double>(1200, 1.0), 2, 0.3},
+      {[] { std::vector<double> w(1200, 0.6); std::fill(w.begin() + 600, w.end(), 1.4); return w; }(), 2, 0.3},
+      {[] { std::vector<double> w(1200, 1.4); std::fill(w.begin() + 600, w.end(), 0.6); return w; }(), 3, 0.2},
+  };
+  for (const WorkCase& c : works) {
+    const std::vector<long> starts = FirstPassStarts(c.work, c.jobs, c.decode);
+    ASSERT_EQ(starts.size(), static_cast<std::size_t>(c.jobs));
+    std::vector<double> times;
+    for (std::size_t k = 0; k < starts.size(); ++k) {
+      const long end = k + 1 < starts.size() ? starts[k + 1] : 1200;
+      double time = c.decode * starts[k];
+      for (long i = starts[k]; i < end; ++i) time += c.work[i];
+      times.push_back(time);
+    }
+    for (double time : times) EXPECT_NEAR(time, times[0], 2.0) << "starts " << starts[1];
+  }
+  EXPECT_EQ(FirstPassStarts(std::vector<double>(1200, 1.0), 2, 0.3)[1], FirstPassStarts(1200, 2, 0.3)[1]);
+  std::vector<long> sizes(100, 100);
+  sizes.resize(200, 300);
+  const std::vector<double> work = FrameWork(sizes, 160);  // fewer frames out (decimated)
+  EXPECT_DOUBLE_EQ(work.front(), 0.75);
+  EXPECT_DOUBLE_EQ(work.back(), 1.25);
+  EXPECT_EQ(FrameWork({}, 3), std::vector<double>(3, 1.0));
+
   // The trailing segment: about 4% of the title (at least 50 frames, at most a quarter), on a
   // key frame, a scene change (a key frame off the regular grid) preferred.
   struct TrailingCase {
