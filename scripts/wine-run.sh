@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the given 32-bit prefix: wine-run.sh PREFIX PROGRAM [ARGS...]
+# Runs a Windows program under the Wine this host uses (see wine-env.sh), in the given prefix:
+# wine-run.sh PREFIX PROGRAM [ARGS...]
 set -euo pipefail
-export WINEPREFIX="$1"; shift
-export WINEARCH=win32 WINEDEBUG=-all
-exec wine "$@"
+source "$(dirname "$0")/wine-env.sh" "$1"
+shift
+exec "$RAVLO_WINE" "$@"
