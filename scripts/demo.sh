@@ -90,7 +90,7 @@ tests/fixtures/make_road_disc.sh "$root/build/discs"
 road="$demo/road-project"
 rm -rf "$road"
 mkdir -p "$road"
-export XDG_CONFIG_HOME="$demo/config"
+export XDG_CONFIG_HOME="$demo/config" XDG_CACHE_HOME="$demo/cache"
 set -x
 "$native/bin/ravlo3" --open "$root/build/discs/disc_r/VIDEO_TS/VTS_01_0.IFO" --chain 1 \
   --audio 0x80,0x81 --subtitles 0x21,0x20 --format mp3 --quality 128 --size 7 \
