@@ -1,4 +1,5 @@
-# Sourced by every script and test that starts a Windows program: source wine-env.sh [PREFIX]
+# Sourced by every script and test that starts a Windows program: source wine-env.sh
+# (the prefix is the caller's WINEPREFIX).
 #
 # Decides once which Wine this host runs. Some 64-bit kernels run no 32-bit user code, so the
 # 32-bit loader cannot start ("Exec format error"); there the Windows programs are tested as
@@ -10,8 +11,7 @@
 # RAVLO_WINE_BITS=32 or 64 set beforehand forces the choice (a test of a build passes its own);
 # once decided it is exported, so child scripts do not test again. Exports:
 #   RAVLO_WINE_BITS 32|64, RAVLO_WINE_WHY (the reason, for messages), RAVLO_WINE_PRESET win32|win64, RAVLO_WINE_MACHINE i686|x86_64,
-#   RAVLO_WINE and WINELOADER (the loader), WINESERVER, WINEARCH, WINEDEBUG=-all,
-#   and WINEPREFIX when PREFIX is given.
+#   RAVLO_WINE and WINELOADER (the loader), WINESERVER, WINEARCH, WINEDEBUG=-all.
 
 # RavloRuns32BitCode: whether the kernel runs 32-bit x86 programs at all, known without Wine.
 # Runs a 120-byte static i386 ELF that only exits with code 42.
@@ -57,6 +57,3 @@ WINESERVER=/usr/lib/wine/wineserver
 WINEDEBUG=-all
 export RAVLO_WINE_BITS RAVLO_WINE_WHY RAVLO_WINE RAVLO_WINE_PRESET RAVLO_WINE_MACHINE WINELOADER WINESERVER \
   WINEARCH WINEDEBUG
-if [ -n "${1:-}" ]; then
-  export WINEPREFIX="$1"
-fi

@@ -5,7 +5,8 @@
 # stop:  ends that wineserver, so that nothing outlives the run.
 set -euo pipefail
 action="$1"
-source "$(dirname "$0")/wine-env.sh" "$2"
+export WINEPREFIX="$2"
+source "$(dirname "$0")/wine-env.sh"
 case "$action" in
   start)
     # The server and the helpers Wine starts must not hold the caller's output open:

@@ -11,7 +11,8 @@ driver="$1"
 program="${2:-}"
 build="${RAVLO_BUILD:?set RAVLO_BUILD to the build folder}"
 shots="$build/gui-shots"
-source "$(dirname "$0")/../../scripts/wine-env.sh" "$build/wineprefix-gui"
+export WINEPREFIX="$build/wineprefix-gui"
+source "$(dirname "$0")/../../scripts/wine-env.sh"
 mkdir -p "$shots"
 rm -f "$shots"/*.bmp "$shots"/*.png
 
