@@ -123,7 +123,7 @@ ParseResult ParseTitleSetIfo(Bytes bytes) {
   if (bytes.size() < kSectorSize)
     return Fail("is " + std::to_string(bytes.size()) + " bytes, too short for an IFO");
   const std::size_t magicLength = sizeof(kMagic) - 1;
-  if (bytes.size() < magicLength || std::memcmp(bytes.data(), kMagic, magicLength) != 0)
+  if (std::memcmp(bytes.data(), kMagic, magicLength) != 0)
     return Fail("not a title set IFO (no DVDVIDEO-VTS signature)");
   if (!InBounds(bytes, 0, kMatEnd)) return Fail("file is truncated inside the title set header");
 
