@@ -8,8 +8,8 @@
 
 set(RAVLO_DELAY_LOAD_DEFINITIONS "DECLSPEC_IMPORT=__attribute__((visibility(\"hidden\")))")
 
-find_program(RAVLO_MINGW_NM NAMES i686-w64-mingw32-nm REQUIRED)
-find_program(RAVLO_MINGW_DLLTOOL NAMES i686-w64-mingw32-dlltool REQUIRED)
+find_program(RAVLO_MINGW_NM NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-nm REQUIRED)
+find_program(RAVLO_MINGW_DLLTOOL NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-dlltool REQUIRED)
 
 function(ravlo_delay_load_library name dll)
   find_file(import_lib_${name} lib${name}.a PATHS ${CMAKE_FIND_ROOT_PATH}/lib NO_DEFAULT_PATH
@@ -19,6 +19,7 @@ function(ravlo_delay_load_library name dll)
     COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/delay-load"
     COMMAND "${PROJECT_SOURCE_DIR}/cmake/make_delay_lib.sh" "${RAVLO_MINGW_NM}"
             "${RAVLO_MINGW_DLLTOOL}" "${import_lib_${name}}" "${dll}" "${output}"
+            "${CMAKE_SYSTEM_PROCESSOR}"
     DEPENDS "${PROJECT_SOURCE_DIR}/cmake/make_delay_lib.sh"
     COMMENT "Delay-load import library for ${dll}")
   add_custom_target(${name}_delay_lib DEPENDS "${output}")

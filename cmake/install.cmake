@@ -53,6 +53,12 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Ravlo3)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME "Ravlo3-${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}-win32")
+if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  # The 64-bit build exists for tests under 64-bit Wine: its zip, which the packaging test
+  # makes, must never pass for the shipped one.
+  set(CPACK_PACKAGE_FILE_NAME
+      "Ravlo3-${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}-${CMAKE_SYSTEM_PROCESSOR}-test-only")
+endif()
 # The zip holds the tree itself, unpacked into a folder of the user's choosing.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)

@@ -1,17 +1,27 @@
 # Test plumbing shared by every folder under tests/.
 #
-# Natively each GoogleTest case is its own CTest test. For the win32 preset every test binary
-# is one CTest test run under Wine, because each Wine process start costs far more than a case.
+# Natively each GoogleTest case is its own CTest test. For the Windows presets every test
+# binary is one CTest test run under Wine, because each Wine process start costs far more than
+# a case. scripts/wine-env.sh starts Wine for every test; the build tells it which Wine its
+# programs need (win32: 32-bit, win64: 64-bit), so a test never depends on what the host would
+# choose by itself.
 
 if(NOT BUILD_TESTING)
   return()
 endif()
 
 set(RAVLO_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+set(RAVLO_WINE_BITS 32)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(RAVLO_WINE_BITS 64)
+endif()
+# What every test under Wine gets: the build's Wine, its own prefix, and where things are.
+set(RAVLO_WINE_ENVIRONMENT
+    "RAVLO_WINE_BITS=${RAVLO_WINE_BITS};WINEPREFIX=${RAVLO_WINEPREFIX};RAVLO_BUILD=${CMAKE_BINARY_DIR};RAVLO_SOURCE=${CMAKE_SOURCE_DIR}")
 if(WIN32 AND CMAKE_CROSSCOMPILING)
-  # Every cross-built test program runs under Wine in the build's own 32-bit prefix.
+  # Every cross-built test program runs under Wine in the build's own prefix.
   set(CMAKE_CROSSCOMPILING_EMULATOR
-      "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh;${RAVLO_WINEPREFIX}")
+      "/usr/bin/env;RAVLO_WINE_BITS=${RAVLO_WINE_BITS};${CMAKE_SOURCE_DIR}/scripts/wine-run.sh;${RAVLO_WINEPREFIX}")
 endif()
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -24,10 +34,12 @@ if(WIN32 AND CMAKE_CROSSCOMPILING)
   # One persistent wineserver for the whole run: starts then cost a tenth of a second.
   add_test(NAME wine_prefix_start
            COMMAND "${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh" start "${RAVLO_WINEPREFIX}")
-  set_tests_properties(wine_prefix_start PROPERTIES FIXTURES_SETUP wine LABELS wine)
+  set_tests_properties(wine_prefix_start PROPERTIES FIXTURES_SETUP wine LABELS wine
+                       ENVIRONMENT "${RAVLO_WINE_ENVIRONMENT}")
   add_test(NAME wine_prefix_stop
            COMMAND "${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh" stop "${RAVLO_WINEPREFIX}")
-  set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine LABELS wine)
+  set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine LABELS wine
+                       ENVIRONMENT "${RAVLO_WINE_ENVIRONMENT}")
 endif()
 
 # ravlo_add_unit_test(<name> SOURCES <files...> LIBS <targets...>)
@@ -44,7 +56,8 @@ function(ravlo_add_unit_test name)
 endfunction()
 
 # ravlo_add_wine_test(<name> COMMAND <command...> [LABELS <labels>])
-# An integration test that drives Windows programs under Wine; only in the win32 build.
+# An integration test that drives Windows programs under Wine; only in the Windows builds.
+# Its script starts Wine through scripts/wine-env.sh, which reads RAVLO_WINE_BITS from here.
 function(ravlo_add_wine_test name)
   cmake_parse_arguments(ARG "" "" "COMMAND;LABELS" ${ARGN})
   if(NOT (WIN32 AND CMAKE_CROSSCOMPILING))
@@ -54,5 +67,5 @@ function(ravlo_add_wine_test name)
   set(labels wine ${ARG_LABELS})
   set_tests_properties(${name} PROPERTIES
     LABELS "${labels}" FIXTURES_REQUIRED wine
-    ENVIRONMENT "WINEPREFIX=${RAVLO_WINEPREFIX};WINEARCH=win32;WINEDEBUG=-all;RAVLO_BUILD=${CMAKE_BINARY_DIR};RAVLO_SOURCE=${CMAKE_SOURCE_DIR}")
+    ENVIRONMENT "${RAVLO_WINE_ENVIRONMENT}")
 endfunction()

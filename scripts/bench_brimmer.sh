@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Wall time of brimmer.exe under Wine in project folders of 0 to 10,000 audio files, against a
 # static GUI program that does nothing, started the same way in the same prefix.
-# Usage: scripts/bench_brimmer.sh [BUILD_DIR]   (a win32 build; default build/win32)
+# Usage: scripts/bench_brimmer.sh [BUILD_DIR]   (a Windows build for the Wine wine-env.sh
+#        chooses; default build/win32, or build/win64 where 32-bit Wine cannot run)
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-build="$(cd "${1:-$here/../build/win32}" && pwd)"
+source "$here/wine-env.sh"
+build="$(cd "${1:-$here/../build/$RAVLO_WINE_PRESET}" && pwd)"
 brimmer="$build/src/brimmer/brimmer.exe"
 baseline="$build/tests/brimmer/brimmer_bench_baseline.exe"
 for exe in "$brimmer" "$baseline"; do
@@ -12,7 +14,7 @@ for exe in "$brimmer" "$baseline"; do
 done
 
 # A prefix of its own, so the benchmark never stops a test run's wineserver.
-export WINEPREFIX="$build/wineprefix-bench" WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX="$build/wineprefix-bench"
 work="$build/bench-brimmer"
 "$here/wine-prefix.sh" start "$WINEPREFIX" </dev/null >/dev/null 2>&1
 trap '"$here/wine-prefix.sh" stop "$WINEPREFIX"; rm -rf "$work"' EXIT
@@ -26,7 +28,7 @@ median_ms() {
   for ((i = 0; i < runs; i++)); do
     rm -f "$folder/2nd.reg"
     start=$EPOCHREALTIME
-    (cd "$folder" && wine "$@")
+    (cd "$folder" && "$RAVLO_WINE" "$@")
     end=$EPOCHREALTIME
     times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) * 1000 }')")
   done

@@ -4,15 +4,17 @@
 # The planner runs from an installed folder (`cmake --install`: the stripped programs the zip
 # ships) whose tools are in place (xt.txt exists) and after its first start, which is the state
 # every later start of a user's installation is in. The shipped sizes are printed beside.
-# Usage: bench_startup.sh [BUILD_DIR]   (a built win32 preset; default build/win32)
+# Usage: bench_startup.sh [BUILD_DIR]   (a built Windows preset for the Wine wine-env.sh
+#        chooses; default build/win32, or build/win64 where 32-bit Wine cannot run)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=$(realpath "${1:-build/win32}")
+source scripts/wine-env.sh
+build=$(realpath "${1:-build/$RAVLO_WINE_PRESET}")
 ravlo="$build/src/app/Ravlo3.exe"
 trivial="$build/tests/brimmer/brimmer_bench_baseline.exe"
 trivial_gui="$build/tests/bench/trivial_gui.exe"
 for f in "$ravlo" "$trivial" "$trivial_gui"; do
-  [ -f "$f" ] || { echo "bench_startup.sh: $f is missing; build the win32 preset first" >&2; exit 1; }
+  [ -f "$f" ] || { echo "bench_startup.sh: $f is missing; build the $RAVLO_WINE_PRESET preset first" >&2; exit 1; }
 done
 
 install="$build/bench-install"
@@ -21,19 +23,19 @@ cmake --install "$build" --prefix "$install" >/dev/null
 touch "$install/tools/xt.txt"
 ravlo="$install/Ravlo3.exe"
 
-export WINEPREFIX="$build/bench-prefix" WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX="$build/bench-prefix"
 scripts/wine-prefix.sh start "$WINEPREFIX"
 trap 'scripts/wine-prefix.sh stop "$WINEPREFIX"' EXIT
-wine reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1
+"$RAVLO_WINE" reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1
 
 runs=9
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 measure() {
-  wine "$@" >/dev/null 2>&1 || true  # warm-up; also settles the first-run help page
+  "$RAVLO_WINE" "$@" >/dev/null 2>&1 || true  # warm-up; also settles the first-run help page
   for _ in $(seq $runs); do
     local start end
     start=$(date +%s%N)
-    wine "$@" >/dev/null 2>&1 || true
+    "$RAVLO_WINE" "$@" >/dev/null 2>&1 || true
     end=$(date +%s%N)
     echo $(((end - start) / 1000))
   done | median

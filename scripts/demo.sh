@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job on the bundled sample disc, in scripted mode under Wine:
-# builds and installs Ravlo3, authors sample disc (a) (PAL 16:9, two chains, three audio and
+# builds and installs Ravlo3 (the 32-bit build that ships; where this host runs no 32-bit code,
+# the test-only 64-bit build under 64-bit Wine, see wine-env.sh), authors sample disc (a) (PAL 16:9, two chains, three audio and
 # two subtitle streams), opens its IFO, selects every audio and subtitle stream, saves the
 # project and prints the confirmation, project.bat and the project folder.
 # Then the Linux road for real: the native ravlo3 plans a project of the authored disc (r)
@@ -17,34 +18,39 @@ gui=0
 if [ "${1:-}" = "--gui" ]; then gui=1; shift; fi
 
 scripts/install-deps.sh
-echo "== Building (preset win32) =="
-cmake --preset win32 >/dev/null
+demo="$root/build/demo"
+source scripts/wine-env.sh
+export WINEPREFIX="$demo/wineprefix-$WINEARCH"  # a prefix is either 32- or 64-bit
+windows=build/$RAVLO_WINE_PRESET
+if [ "$RAVLO_WINE_BITS" = 64 ]; then
+  echo "The Windows part runs the 64-bit test build under 64-bit Wine ($RAVLO_WINE_WHY)."
+fi
+echo "== Building (preset $RAVLO_WINE_PRESET) =="
+cmake --preset "$RAVLO_WINE_PRESET" >/dev/null
 targets=(Ravlo3 brimmer ifoscan vobtitle)
-available=$(cmake --build build/win32 --target help 2>/dev/null || true)
+available=$(cmake --build "$windows" --target help 2>/dev/null || true)
 if grep -q standin_tools_tree <<<"$available"; then
   targets+=(standin_tools_tree)
 fi
-cmake --build build/win32 -j"$(nproc)" --target "${targets[@]}" >/dev/null
+cmake --build "$windows" -j"$(nproc)" --target "${targets[@]}" >/dev/null
 
-demo="$root/build/demo"
 install="$demo/Ravlo3"
 rm -rf "$install"
-cmake --install build/win32 --prefix "$install" >/dev/null
+cmake --install "$windows" --prefix "$install" >/dev/null
 # The real outside tools are not ours to ship; the demo installs the stand-ins the tests use,
 # which write files of the same names, so that the saved project is complete.
-if [ -d build/win32/standin-tools ]; then
-  cp -r build/win32/standin-tools/. "$install/tools/"
+if [ -d "$windows/standin-tools" ]; then
+  cp -r "$windows/standin-tools/." "$install/tools/"
 fi
 
-export WINEPREFIX="$demo/wineprefix" WINEARCH=win32 WINEDEBUG=-all
 scripts/wine-prefix.sh start "$WINEPREFIX"
 trap 'scripts/wine-prefix.sh stop "$WINEPREFIX"' EXIT
 # The help page would open on the first start; the demo is about the project.
-wine reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1
+"$RAVLO_WINE" reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1
 
 if [ $gui -eq 1 ]; then
   echo "== Opening the main window =="
-  wine "$install/Ravlo3.exe"
+  "$RAVLO_WINE" "$install/Ravlo3.exe"
   exit 0
 fi
 
@@ -61,7 +67,7 @@ rm -rf "$project"
 mkdir -p "$project"
 
 echo "== Ravlo3 --open $(winpath "$ifo") --click cmdASA --click cmdSSA --save $(winpath "$project") =="
-wine "$install/Ravlo3.exe" --open "$(winpath "$ifo")" --click cmdASA --click cmdSSA \
+"$RAVLO_WINE" "$install/Ravlo3.exe" --open "$(winpath "$ifo")" --click cmdASA --click cmdSSA \
   --save "$(winpath "$project")" --dump >"$demo/run.txt"
 tr -d '\r' <"$demo/run.txt" >"$demo/run.lf"
 # Messages come before the dump, which starts with the first field.
@@ -84,7 +90,7 @@ tests/fixtures/make_road_disc.sh "$root/build/discs"
 road="$demo/road-project"
 rm -rf "$road"
 mkdir -p "$road"
-export XDG_CONFIG_HOME="$demo/config"
+export XDG_CONFIG_HOME="$demo/config" XDG_CACHE_HOME="$demo/cache"
 set -x
 "$native/bin/ravlo3" --open "$root/build/discs/disc_r/VIDEO_TS/VTS_01_0.IFO" --chain 1 \
   --audio 0x80,0x81 --subtitles 0x21,0x20 --format mp3 --quality 128 --size 7 \

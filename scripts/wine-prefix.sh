@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # wine-prefix.sh start|stop PREFIX
-# start: creates the 32-bit prefix if needed and keeps one wineserver alive for the test run.
+# start: creates the prefix (32- or 64-bit, as wine-env.sh chose) if needed and keeps one
+#        wineserver alive for the test run.
 # stop:  ends that wineserver, so that nothing outlives the run.
 set -euo pipefail
 action="$1"
-export WINEPREFIX="$2" WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX="$2"
+source "$(dirname "$0")/wine-env.sh"
 case "$action" in
   start)
     # The server and the helpers Wine starts must not hold the caller's output open:
@@ -17,22 +19,22 @@ case "$action" in
       if [ ! -f "$WINEPREFIX/.ravlo-ready" ]; then
         mkdir -p "$WINEPREFIX"
         # No Mono/Gecko prompts: the tests need neither.
-        WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i </dev/null >>"$log" 2>&1 || true
+        WINEDLLOVERRIDES="mscoree=;mshtml=" "$RAVLO_WINE" wineboot -i </dev/null >>"$log" 2>&1 || true
       fi
-      wineserver -p </dev/null >>"$log" 2>&1 || true  # already running: fine
-      if wine cmd /c exit 0 </dev/null >>"$log" 2>&1; then
+      "$WINESERVER" -p </dev/null >>"$log" 2>&1 || true  # already running: fine
+      if "$RAVLO_WINE" cmd /c exit 0 </dev/null >>"$log" 2>&1; then
         touch "$WINEPREFIX/.ravlo-ready"
         exit 0
       fi
       echo "wine-prefix.sh: attempt $attempt to start $WINEPREFIX failed" >&2
-      wineserver -k 2>/dev/null || true
+      "$WINESERVER" -k 2>/dev/null || true
       sleep 1
     done
     cat "$log" >&2
     exit 1
     ;;
   stop)
-    wineserver -k 2>/dev/null || true
+    "$WINESERVER" -k 2>/dev/null || true
     ;;
   *) echo "usage: wine-prefix.sh start|stop PREFIX" >&2; exit 2 ;;
 esac

@@ -69,10 +69,10 @@ ParserChoice ReadChoice(AppState& app, const std::string& path) {
 
 }  // namespace
 
-std::string ParserCommandLine(const AppState& app) {
+std::string ParserCommandLine(const AppState& app, const std::string& reportPath) {
   const AppGlobals& g = app.globals;
   return Quoted(g.MiscFolder + kParserScript) + " " + Quoted(g.ToolPath(Tool::vStrip)) + " " +
-         Quoted(g.IfoPath) + " " + Quoted(g.MiscFolder + kParserReport);
+         Quoted(g.IfoPath) + " " + Quoted(reportPath);
 }
 
 void mnuOpen_Click(AppState& app) {
@@ -98,10 +98,16 @@ void AnalyseIfo(AppState& app) {
     ShowError(app, ifoPath + " cannot be opened: " + openError + ".");
     return;
   }
-  const std::string reportPath = app.globals.MiscFolder + kParserReport;
-  const std::string errorsPath = app.globals.MiscFolder + kParserErrors;
-  const std::string choicePath = app.globals.MiscFolder + kParserChoice;
   std::string reason;
+  const std::string reportFolder = app.platform.ReportFolder(app.globals.MiscFolder, reason);
+  if (reportFolder.empty()) {
+    ShowError(app, "The folder for the analysis report cannot be made: " + reason + "\n\n" +
+                       app.globals.IfoPath + " was not analysed.");
+    return;
+  }
+  const std::string reportPath = reportFolder + kParserReport;
+  const std::string errorsPath = reportFolder + kParserErrors;
+  const std::string choicePath = reportFolder + kParserChoice;
   for (const std::string& old : {reportPath, errorsPath, choicePath}) {
     if (!RemoveOldReport(app, old, reason)) {
       ShowError(app, "The report of an earlier analysis cannot be deleted: " + old + "\n" +
@@ -111,7 +117,7 @@ void AnalyseIfo(AppState& app) {
   }
 
   app.platform.SetEnvironmentValue(kParserIfoVariable, app.globals.IfoPath);
-  const RunOutcome run = RunAndWait(app, ParserCommandLine(app), WindowStyle::Hidden,
+  const RunOutcome run = RunAndWait(app, ParserCommandLine(app, reportPath), WindowStyle::Hidden,
                                     std::chrono::duration_cast<std::chrono::milliseconds>(kParserTimeLimit));
   if (run == RunOutcome::TimedOut) {
     ShowError(app, "The analysis of " + app.globals.IfoPath + " did not end within " +

@@ -38,6 +38,6 @@ void mnuOpen_Click(AppState& app);
 void AnalyseIfo(AppState& app);
 
 // The parser's command line: script, vStrip, IFO file and report, each quoted.
-std::string ParserCommandLine(const AppState& app);
+std::string ParserCommandLine(const AppState& app, const std::string& reportPath);
 
 }  // namespace ravlo

@@ -81,6 +81,9 @@ class ScriptedPlatform : public Platform {
                       std::string& error) override {
     return system_.WriteWholeFile(path, content, error);
   }
+  std::string ReportFolder(const std::string& programMisc, std::string& error) override {
+    return system_.ReportFolder(programMisc, error);
+  }
   bool AppendToFile(const std::string& path, const std::string& content,
                     std::string& error) override {
     return system_.AppendToFile(path, content, error);

@@ -120,8 +120,12 @@ int SubpicturePhysical(const std::vector<ChainControls>& controls, int index, bo
 }  // namespace
 
 ParseResult ParseTitleSetIfo(Bytes bytes) {
+  // A copy cut off early is far likelier than a foreign file of that size: say what it is.
+  if (bytes.empty()) return Fail("is empty");
+  if (bytes.size() < kSectorSize)
+    return Fail("is " + std::to_string(bytes.size()) + " bytes, too short for an IFO");
   const std::size_t magicLength = sizeof(kMagic) - 1;
-  if (bytes.size() < magicLength || std::memcmp(bytes.data(), kMagic, magicLength) != 0)
+  if (std::memcmp(bytes.data(), kMagic, magicLength) != 0)
     return Fail("not a title set IFO (no DVDVIDEO-VTS signature)");
   if (!InBounds(bytes, 0, kMatEnd)) return Fail("file is truncated inside the title set header");
 

@@ -88,6 +88,14 @@ class Platform {
                           std::string& error) = 0;
   // The whole file as bytes.
   virtual std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error) = 0;
+
+  // The folder, ending in its separator, where the planner lets the parser write the analysis
+  // report and reads it back. Windows keeps it in the program's misc folder (`programMisc`,
+  // returned as given); a system whose programs live in a folder their users may not write
+  // names a per-user one, made when missing: empty, with `error`, when it cannot be made.
+  virtual std::string ReportFolder(const std::string& programMisc, std::string& /*error*/) {
+    return programMisc;
+  }
 };
 
 }  // namespace ravlo

@@ -148,12 +148,22 @@ std::string DataFolderFor(const std::string& programPath) {
   return folder.string();
 }
 
-std::string SettingsFolder() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config && *config == '/') return std::string(config) + "/ravlo3";
+namespace {
+
+// $VARIABLE/ravlo3 when the variable holds an absolute path (as the XDG rules ask), else
+// ~/FALLBACK/ravlo3.
+std::string UserFolder(const char* variable, const char* fallback) {
+  const char* value = std::getenv(variable);
+  if (value && *value == '/') return std::string(value) + "/ravlo3";
   const char* home = std::getenv("HOME");
-  return std::string(home && *home ? home : ".") + "/.config/ravlo3";
+  return std::string(home && *home ? home : ".") + "/" + fallback + "/ravlo3";
 }
+
+}  // namespace
+
+std::string SettingsFolder() { return UserFolder("XDG_CONFIG_HOME", ".config"); }
+
+std::string CacheFolder() { return UserFolder("XDG_CACHE_HOME", ".cache"); }
 
 PosixPlatform::PosixPlatform(std::string programPath, std::ostream& out, std::ostream& err)
     : programPath_(std::move(programPath)), out_(out), err_(err) {}
@@ -347,6 +357,17 @@ std::optional<std::string> PosixPlatform::ReadWholeFile(const std::string& path,
     return std::nullopt;
   }
   return text.str();
+}
+
+std::string PosixPlatform::ReportFolder(const std::string&, std::string& error) {
+  const std::string folder = CacheFolder();
+  std::error_code code, ignored;
+  fs::create_directories(folder, code);
+  if (!fs::is_directory(folder, ignored)) {
+    error = folder + ": " + (code ? ErrorText(code) : std::string("it is not a folder"));
+    return {};
+  }
+  return folder + "/";
 }
 
 }  // namespace ravlo

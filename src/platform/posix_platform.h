@@ -34,6 +34,10 @@ std::string DataFolderFor(const std::string& programPath);
 // Folder of the settings store: $XDG_CONFIG_HOME/ravlo3, or ~/.config/ravlo3.
 std::string SettingsFolder();
 
+// Folder of the analysis report: $XDG_CACHE_HOME/ravlo3, or ~/.cache/ravlo3. The installed
+// share/ravlo3 is often not the user's to write (an install into /usr/local).
+std::string CacheFolder();
+
 class PosixPlatform : public Platform {
  public:
   // `programPath`: the running program file; `out` receives message boxes.
@@ -72,6 +76,7 @@ class PosixPlatform : public Platform {
   bool AppendToFile(const std::string& path, const std::string& content,
                     std::string& error) override;
   std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error) override;
+  std::string ReportFolder(const std::string& programMisc, std::string& error) override;
 
  private:
   std::string programPath_;

@@ -2,11 +2,12 @@
 # Ravlo3.exe --dump under Wine: start-up leaves every field at its default and sets the globals.
 # Also: output reaches a redirected stdout, bad arguments exit with 2 and a message on stderr.
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/wine-env.sh"  # the Wine this build needs
 exe=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-wine "$exe" --dump >"$work/dump.crlf"
+"$RAVLO_WINE" "$exe" --dump >"$work/dump.crlf"
 tr -d '\r' <"$work/dump.crlf" >"$work/dump"
 
 fail=0
@@ -48,7 +49,7 @@ done
 [ "$(grep -c '\.visible=' "$work/dump")" -eq 60 ] || { echo "not 60 fields"; fail=1; }
 
 set +e
-wine "$exe" --set txtNothing=1 >"$work/out" 2>"$work/err"
+"$RAVLO_WINE" "$exe" --set txtNothing=1 >"$work/out" 2>"$work/err"
 code=$?
 set -e
 [ $code -eq 2 ] || { echo "unknown name: exit code $code"; fail=1; }

@@ -4,6 +4,7 @@
 # Subtitles tabs.
 # Usage: open_disc_wine_test.sh RAVLO3_EXE IFOSCAN_EXE SOURCE_DIR DISCS_DIR
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/wine-env.sh"  # the Wine this build needs
 ravlo=$1 ifoscan=$2 source=$3 discs=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -12,14 +13,14 @@ mkdir -p "$install/misc" "$install/tools"
 cp "$ravlo" "$install/"
 cp "$ifoscan" "$source/dist/misc/ifoparse.bat" "$install/misc/"
 touch "$install/tools/xt.txt"
-wine reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1
+"$RAVLO_WINE" reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1
 winpath() { echo "Z:${1//\//\\}"; }
 
 fail=0
 Open() {  # Open DISC [FOLDER]: runs the planner on the title set in FOLDER (default: the
           # disc's VIDEO_TS) and keeps the dump as DISC.dump
   local folder=${2:-$discs/$1/VIDEO_TS}
-  wine "$install/Ravlo3.exe" --open "$(winpath "$folder/VTS_01_0.IFO")" --dump \
+  "$RAVLO_WINE" "$install/Ravlo3.exe" --open "$(winpath "$folder/VTS_01_0.IFO")" --dump \
     2>"$work/$1.err" | tr -d '\r' >"$work/$1.dump"
 }
 Expect() {  # Expect DISC LINE...

@@ -2,6 +2,7 @@
 # brimmer.exe under Wine on real folders, started the ways the batch and a user would start it.
 # Usage: brimmer_wine_test.sh BRIMMER_EXE   (WINEPREFIX and RAVLO_BUILD come from CTest)
 set -uo pipefail
+source "$(dirname "$0")/../../scripts/wine-env.sh"  # the Wine this build needs
 exe="$1"
 work="$RAVLO_BUILD/tests/brimmer/wine-folders"
 failures=0
@@ -29,7 +30,7 @@ template=$'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\GNU\\XviD]\r\n"mode"=dw
 # 1. No 2nd.reg yet, empty folder, started from another working folder: the program's own
 #    folder is measured and 2nd.reg is created there.
 new_folder empty
-(cd "$work" && timeout 60 wine "$work/empty/brimmer.exe" 699) || fail "empty: exit code $?"
+(cd "$work" && timeout 60 "$RAVLO_WINE" "$work/empty/brimmer.exe" 699) || fail "empty: exit code $?"
 expect_reg "$work/empty" "empty folder" "" AEC00
 
 # 2. A project folder with blanks in its name, as the batch starts it. Counted: every .ac3,
@@ -44,10 +45,10 @@ for other in movie.avi 0x80o.wav 0x80.log movie.sub project.d2v x.mp3x subparam;
 done
 mkdir -p "$p/extra.mp3" && sized "$p/extra.mp3/inside.mp3" 10000000
 # 2064000 bytes = 2015.625 KB -> 2016; 715776 - 2016 = 713760 = AE420.
-(cd "$p" && timeout 60 wine cmd /c "START /w brimmer.exe 699") || fail "project: exit code $?"
+(cd "$p" && timeout 60 "$RAVLO_WINE" cmd /c "START /w brimmer.exe 699") || fail "project: exit code $?"
 expect_reg "$p" "project folder" "$template" AE420
 # A second run appends a second line and keeps the first.
-(cd "$p" && timeout 60 wine brimmer.exe 699.5) || fail "project, second run: exit code $?"
+(cd "$p" && timeout 60 "$RAVLO_WINE" brimmer.exe 699.5) || fail "project, second run: exit code $?"
 expect_reg "$p" "second run" "$template" AE420 AE620
 
 # 3. Sizes brimmer cannot stand behind: more audio than media, no number, no argument. Each
@@ -55,7 +56,7 @@ expect_reg "$p" "second run" "$template" AE420 AE620
 new_folder short
 sized "$work/short/0x80.mp3" 5120
 for args in "0.001" "abc" ""; do
-  (cd "$work/short" && timeout 60 wine brimmer.exe $args); code=$?
+  (cd "$work/short" && timeout 60 "$RAVLO_WINE" brimmer.exe $args); code=$?
   [ "$code" -eq 1 ] || fail "short, argument '$args': exit code $code, expected 1"
 done
 [ -e "$work/short/2nd.reg" ] && fail "short: 2nd.reg was written"
@@ -69,13 +70,13 @@ grep -q 'leave no room for the video' "$work/short/log.txt" || fail "short: no r
 ro="$work/readonly"
 new_folder readonly
 printf '%s' "$template" > "$ro/2nd.reg"
-(cd "$ro" && timeout 60 wine cmd /c attrib +r 2nd.reg >/dev/null 2>&1)
+(cd "$ro" && timeout 60 "$RAVLO_WINE" cmd /c attrib +r 2nd.reg >/dev/null 2>&1)
 chattr +i "$ro/2nd.reg" 2>/dev/null
-if (cd "$ro" && timeout 60 wine cmd /c "echo x>>2nd.reg" >/dev/null 2>&1) \
+if (cd "$ro" && timeout 60 "$RAVLO_WINE" cmd /c "echo x>>2nd.reg" >/dev/null 2>&1) \
    && [ "$(wc -c < "$ro/2nd.reg")" -ne "${#template}" ]; then
   echo "SKIP read-only 2nd.reg: Wine can still append to it here"
 else
-  (cd "$ro" && timeout 60 wine brimmer.exe 699); code=$?
+  (cd "$ro" && timeout 60 "$RAVLO_WINE" brimmer.exe 699); code=$?
   [ "$code" -eq 1 ] || fail "read-only: exit code $code, expected 1"
   expect_reg "$ro" "read-only 2nd.reg" "$template"
   grep -q '2nd.reg cannot be appended to' "$ro/log.txt" || fail "read-only: no reason in log.txt"

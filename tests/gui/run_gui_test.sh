@@ -11,7 +11,8 @@ driver="$1"
 program="${2:-}"
 build="${RAVLO_BUILD:?set RAVLO_BUILD to the build folder}"
 shots="$build/gui-shots"
-export WINEPREFIX="$build/wineprefix-gui" WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX="$build/wineprefix-gui"
+source "$(dirname "$0")/../../scripts/wine-env.sh"
 mkdir -p "$shots"
 rm -f "$shots"/*.bmp "$shots"/*.png
 
@@ -20,12 +21,12 @@ prefix_script="$(dirname "$0")/../../scripts/wine-prefix.sh"
 trap '"$prefix_script" stop "$WINEPREFIX"' EXIT
 # No window manager runs on the virtual display: Wine draws the title bars itself, so the
 # screenshots show them.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+"$RAVLO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # The outside check must not open the first-run help page.
-wine reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1
+"$RAVLO_WINE" reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1
 
 status=0
-wine "$driver" "$(winepath -w "$shots")" || status=$?
+"$RAVLO_WINE" "$driver" "$("$RAVLO_WINE" winepath -w "$shots")" || status=$?
 
 for bmp in "$shots"/*.bmp; do
   [ -e "$bmp" ] || continue
@@ -34,7 +35,7 @@ done
 echo "screenshots: $shots"
 
 if [ -n "$program" ]; then
-  wine "$driver" --outside "$(winepath -w "$program")" || status=$((status + $?))
+  "$RAVLO_WINE" "$driver" --outside "$("$RAVLO_WINE" winepath -w "$program")" || status=$((status + $?))
 else
   echo "FAIL - Ravlo3.exe is not built in this tree"
   status=$((status + 1))

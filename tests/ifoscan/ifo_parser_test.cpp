@@ -102,13 +102,31 @@ TEST(IfoscanParser, StreamIdsPerFormatAndControlTableFallbacks) {
   EXPECT_EQ(t.subpictures[1].streamId, 0x21);
 }
 
-TEST(IfoscanParser, RejectsFilesThatAreNotTitleSets) {
-  EXPECT_FALSE(Parse({}).ok);
-  std::vector<std::uint8_t> vmg = BuildIfo(TwoChainSpec());
+TEST(IfoscanParser, RejectsFilesThatAreNotTitleSetsSayingWhy) {
+  const std::vector<std::uint8_t> good = BuildIfo(TwoChainSpec());
+  auto cut = [&](std::size_t size) {
+    return std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
+  };
+  std::vector<std::uint8_t> vmg = good;
   vmg[9] = 'V', vmg[10] = 'M', vmg[11] = 'G';  // the video manager's IFO
-  const ParseResult r = Parse(vmg);
-  EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("not a title set"), std::string::npos);
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"empty", {}, "is empty"},
+      {"one byte", cut(1), "is 1 bytes, too short for an IFO"},
+      {"signature only", cut(12), "is 12 bytes, too short for an IFO"},
+      {"one byte short of a sector", cut(2047), "is 2047 bytes, too short for an IFO"},
+      {"video manager", vmg, "not a title set IFO (no DVDVIDEO-VTS signature)"},
+      {"a sector of zeros", std::vector<std::uint8_t>(2048), "not a title set IFO (no DVDVIDEO-VTS signature)"},
+  };
+  for (const Case& c : cases) {
+    const ParseResult r = Parse(c.bytes);
+    EXPECT_FALSE(r.ok) << c.what;
+    EXPECT_EQ(r.error, c.error) << c.what;
+  }
 }
 
 TEST(IfoscanParser, RejectsDamagedTablesWithAReason) {

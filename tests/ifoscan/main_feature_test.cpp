@@ -111,6 +111,7 @@ TEST(MainFeature, ATitleSetThatCannotBeReadIsAnErrorWhenItIsTheOneWanted) {
   disc.ifos = {{1, {}}};
   EXPECT_EQ(ReadDisc(disc, 0).error, "VTS_01_0.IFO cannot be read");
   disc.ifos[1] = {'D', 'V', 'D', 'V', 'I', 'D', 'E', 'O', '-', 'V', 'M', 'G'};
+  disc.ifos[1].resize(2048);  // a whole sector: a short one is refused for its length first
   EXPECT_EQ(ReadDisc(disc, 0).error, "not a title set IFO (no DVDVIDEO-VTS signature)");
 }
 

@@ -5,6 +5,7 @@
 # reason in ifoparse.err.
 # Usage: wine_ifoparse.sh IFOSCAN_EXE IFOPARSE_BAT DISCS_DIR
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/wine-env.sh"  # the Wine this build needs
 exe=$1 bat=$2 discs=$3
 root=$(mktemp -d "${RAVLO_BUILD:-/tmp}/ifoparse wine.XXXXXX")
 trap 'rm -rf "$root"' EXIT
@@ -13,14 +14,14 @@ cp "$exe" "$root/Ravlo 3/misc/ifoscan.exe"
 cp "$bat" "$root/Ravlo 3/misc/ifoparse.bat"
 cp "$discs/disc_a/VIDEO_TS/VTS_01_0.IFO" "$discs/disc_a/VIDEO_TS/VIDEO_TS.IFO" "$root/My Disc/VIDEO_TS/"
 
-WinPath() { winepath -w "$1" 2>/dev/null; }
+WinPath() { "$RAVLO_WINE" winepath -w "$1" 2>/dev/null; }
 misc=$(WinPath "$root/Ravlo 3/misc")
 ifo=$(WinPath "$root/My Disc/VIDEO_TS/VTS_01_0.IFO")
 report="$root/Ravlo 3/misc/ifoparse.txt"
 
 # Wine quotes each argument that holds a blank; "call" keeps cmd from stripping the first and
 # last quote of a command line that starts with one.
-wine cmd /c call "$misc\\ifoparse.bat" "C:\\tools\\vStrip 0.8f\\vStrip.exe" "$ifo" "$misc\\ifoparse.txt"
+"$RAVLO_WINE" cmd /c call "$misc\\ifoparse.bat" "C:\\tools\\vStrip 0.8f\\vStrip.exe" "$ifo" "$misc\\ifoparse.txt"
 [[ -f "$report" ]] || { echo "FAIL: no report written" >&2; exit 1; }
 expected=$'  1. Length: 00:00:04, 2 chapters\r
   2. Length: 00:00:07, 1 chapters\r
@@ -37,7 +38,7 @@ fi
 # The video manager's IFO is no title set: no report, and the failure reaches cmd's exit code.
 rm -f "$report"
 vmg=$(WinPath "$root/My Disc/VIDEO_TS/VIDEO_TS.IFO")
-if wine cmd /c call "$misc\\ifoparse.bat" "C:\\vStrip.exe" "$vmg" "$misc\\ifoparse.txt" 2>"$root/err.txt"; then
+if "$RAVLO_WINE" cmd /c call "$misc\\ifoparse.bat" "C:\\vStrip.exe" "$vmg" "$misc\\ifoparse.txt" 2>"$root/err.txt"; then
   echo "FAIL: a video manager IFO gave exit code 0" >&2; exit 1
 fi
 [[ ! -e "$report" ]] || { echo "FAIL: a report was written for a video manager IFO" >&2; exit 1; }

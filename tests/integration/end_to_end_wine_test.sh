@@ -12,6 +12,7 @@
 #
 # Usage: end_to_end_wine_test.sh BUILD_DIR DISCS_DIR   (WINEPREFIX etc. come from CTest)
 set -uo pipefail
+source "$(dirname "$0")/../../scripts/wine-env.sh"  # the Wine this build needs
 build=$1 discs=$2
 
 failures=0
@@ -43,9 +44,9 @@ cp -r "$standins/." "$app/tools/" || Fail "cannot copy the stand-ins"
 mv "$app/tools/vobsub.dll" "$work/vobsub.dll"
 # The tools folder check the planner starts when its marker is missing: the stand-in tree must
 # satisfy it, which also means the planner will not start it during the runs below.
-echo | wine cmd /c "$(WinPath "$app/tools/xt.bat")" >"$work/xt.txt" 2>&1
+echo | "$RAVLO_WINE" cmd /c "$(WinPath "$app/tools/xt.bat")" >"$work/xt.txt" 2>&1
 [[ -f $app/tools/xt.txt ]] || Fail "xt.bat finds the stand-in tree incomplete: $(cat "$work/xt.txt")"
-wine reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1 ||
+"$RAVLO_WINE" reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1 ||
   Fail "could not mark the first run done"
 
 # RunProject NAME PLANNER_ARGS...: saves a project into "$work/NAME project" and runs its batch.
@@ -54,7 +55,7 @@ RunProject() {
   local name=$1; shift
   proj="$work/$name project"   # a blank in the path, as users have them
   mkdir -p "$proj"
-  (cd "$app" && wine ./Ravlo3.exe --open "$(WinPath "$ifo")" "$@" --save "$(WinPath "$proj")") \
+  (cd "$app" && "$RAVLO_WINE" ./Ravlo3.exe --open "$(WinPath "$ifo")" "$@" --save "$(WinPath "$proj")") \
     >"$work/$name.out" 2>"$work/$name.err" ||
     Fail "[$name] scripted save exited with $?: $(cat "$work/$name.out" "$work/$name.err")"
   tr -d '\r' <"$work/$name.out" | grep -q '^Project saved' ||
@@ -62,12 +63,12 @@ RunProject() {
   savedFiles=$(Files "$proj")
   cp "$work/vobsub.dll" "$proj/"
   # The codec key left by earlier runs in this prefix must not stand in for this batch's import.
-  wine reg delete 'HKCU\Software\GNU\XviD' /f >/dev/null 2>&1
+  "$RAVLO_WINE" reg delete 'HKCU\Software\GNU\XviD' /f >/dev/null 2>&1
   # With "delete temporary files" on the batch deletes 2nd.reg at its end. A hard link outside
   # the folder keeps the file's inode, so the test still sees every byte brimmer appended; DEL
   # only removes the folder's name for it.
   ln "$proj/2nd.reg" "$work/$name.2nd.reg" || Fail "cannot link 2nd.reg"
-  (cd "$proj" && timeout 300 wine cmd /c project.bat) >"$work/$name.batch.out" 2>&1 ||
+  (cd "$proj" && timeout 300 "$RAVLO_WINE" cmd /c project.bat) >"$work/$name.batch.out" 2>&1 ||
     Check "project.bat ended with exit code $?"
 }
 
@@ -104,7 +105,7 @@ CheckSecondPass() {
   local desired=$((16#$hex))
 
   local query
-  query=$(wine reg query 'HKCU\Software\GNU\XviD' /v desired_size 2>/dev/null | tr -d '\r' |
+  query=$("$RAVLO_WINE" reg query 'HKCU\Software\GNU\XviD' /v desired_size 2>/dev/null | tr -d '\r' |
           awk '$1 == "desired_size" { print $3 }')
   [[ -n $query && $((query)) == "$desired" ]] ||
     Check "the registry holds desired_size '$query' after the run, 2nd.reg says $desired"

@@ -4,6 +4,7 @@
 # Then the user's next steps (check a stream, Select all, OGG) and the state they would see.
 # Usage: scripted_open.sh PATH/TO/Ravlo3.exe   (WINEPREFIX etc. come from CTest)
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/wine-env.sh"  # the Wine this build needs
 exe=$1
 root="${RAVLO_BUILD:-$(dirname "$exe")}/scripted_open"
 install="$root/Ravlo3 test"         # a blank in the path: unquoted arguments would split
@@ -16,7 +17,7 @@ cp "$exe" "$install/Ravlo3.exe"
 : >"$install/tools/xt.txt"          # tools folder prepared: no xt.bat at start-up
 : >"$disc_unix/VTS_01_0.IFO"
 
-win() { winepath -w "$1" | tr -d '\r'; }
+win() { "$RAVLO_WINE" winepath -w "$1" | tr -d '\r'; }
 app_win="$(win "$install")\\"
 ifo='C:\Ravlo3 test disc\VIDEO_TS\VTS_01_0.IFO'
 vstrip="${app_win}tools\\vStrip_08f\\vStrip.exe"
@@ -48,7 +49,7 @@ BAT
 
 fail=0
 set +e
-wine "$install/Ravlo3.exe" --open "$ifo" --check lstAL=1 --click cmdASA --set optAud_OGG=1 --dump \
+"$RAVLO_WINE" "$install/Ravlo3.exe" --open "$ifo" --check lstAL=1 --click cmdASA --set optAud_OGG=1 --dump \
   >"$root/dump.crlf" 2>"$root/err"
 code=$?
 set -e
@@ -102,7 +103,7 @@ done
 other='C:\Ravlo3 test disc\VIDEO_TS\VTS_02_0.IFO'
 : >"$disc_unix/VTS_02_0.IFO"
 set +e
-wine "$install/Ravlo3.exe" --open "$other" --dump >"$root/dump2.crlf" 2>"$root/err2"
+"$RAVLO_WINE" "$install/Ravlo3.exe" --open "$other" --dump >"$root/dump2.crlf" 2>"$root/err2"
 code=$?
 set -e
 tr -d '\r' <"$root/dump2.crlf" >"$root/dump2"

@@ -186,6 +186,44 @@ TEST_F(PosixPlatformTest, SettingsLiveUnderXdgConfigHome) {
   else unsetenv("XDG_CONFIG_HOME");
 }
 
+TEST_F(PosixPlatformTest, TheReportFolderIsTheUsersCacheMadeOnDemand) {
+  struct Case {
+    const char* what;
+    const char* cache;  // XDG_CACHE_HOME below root; nullptr: unset
+    bool absolute;
+    const char* folder;  // expected below root; empty: cannot be made
+  };
+  const Case cases[] = {
+      {"XDG_CACHE_HOME set", "xdg/cache", true, "xdg/cache/ravlo3"},
+      {"unset", nullptr, true, "home/.cache/ravlo3"},
+      {"relative, which the XDG rules ignore", "xdg/cache", false, "home/.cache/ravlo3"},
+      {"under a file", "file/cache", true, ""},
+  };
+  Put("file", "not a folder");
+  const char* oldCache = std::getenv("XDG_CACHE_HOME");
+  const char* oldHome = std::getenv("HOME");
+  const std::string savedCache = oldCache ? oldCache : "", savedHome = oldHome ? oldHome : "";
+  setenv("HOME", (root / "home").c_str(), 1);
+  for (const Case& c : cases) {
+    fs::remove_all(root / "xdg"), fs::remove_all(root / "home");
+    if (!c.cache) unsetenv("XDG_CACHE_HOME");
+    else setenv("XDG_CACHE_HOME", c.absolute ? (root / c.cache).c_str() : c.cache, 1);
+    std::string error;
+    const std::string folder = os.ReportFolder("C:\\ignored\\misc\\", error);
+    if (*c.folder) {
+      EXPECT_EQ(folder, Record(c.folder) + "/") << c.what;
+      EXPECT_TRUE(fs::is_directory(root / c.folder)) << c.what;
+    } else {
+      EXPECT_EQ(folder, "") << c.what;
+      EXPECT_NE(error.find((root / c.cache).string() + "/ravlo3: "), std::string::npos) << error;
+    }
+  }
+  if (oldCache) setenv("XDG_CACHE_HOME", savedCache.c_str(), 1);
+  else unsetenv("XDG_CACHE_HOME");
+  if (oldHome) setenv("HOME", savedHome.c_str(), 1);
+  else unsetenv("HOME");
+}
+
 TEST_F(PosixPlatformTest, MessagesPrintLikeScriptedMode) {
   os.ShowMessage("Saved\r\nline", MessageIcon::Information, "Ravlo3");
   os.ShowMessage("Refused", MessageIcon::Warning, "Ravlo3");

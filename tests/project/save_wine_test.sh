@@ -18,13 +18,13 @@ cmake --install "$build" --prefix "$app" >"$work/install.log" || Fail "install: 
 
 # xt.bat: one tool missing -> told where it belongs, no marker; complete -> marker.
 MakeToolsTree "$app/tools" gsar112/gsar.exe
-echo | wine cmd /c "$(WinPath "$app/tools/xt.bat")" >"$work/xt1.txt" 2>&1 || true
+echo | "$RAVLO_WINE" cmd /c "$(WinPath "$app/tools/xt.bat")" >"$work/xt1.txt" 2>&1 || true
 grep -q 'Missing: gsar.exe - it belongs in the folder gsar112' "$work/xt1.txt" ||
   Fail "xt.bat did not name the missing tool: $(cat "$work/xt1.txt")"
 [[ $(grep -c Missing "$work/xt1.txt") == 1 ]] || Fail "xt.bat names more than one file"
 [[ ! -e $app/tools/xt.txt ]] || Fail "xt.bat wrote xt.txt although gsar.exe is missing"
 MakeToolsTree "$app/tools"
-echo | wine cmd /c "$(WinPath "$app/tools/xt.bat")" >"$work/xt2.txt" 2>&1 || true
+echo | "$RAVLO_WINE" cmd /c "$(WinPath "$app/tools/xt.bat")" >"$work/xt2.txt" 2>&1 || true
 [[ -f $app/tools/xt.txt ]] || Fail "xt.bat did not write xt.txt: $(cat "$work/xt2.txt")"
 
 MarkFirstRunDone

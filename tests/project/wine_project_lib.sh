@@ -1,6 +1,8 @@
 # Shared by the project Wine tests: an installed tree with a complete tools folder, and the
 # planner run in scripted mode from it. Expects WINEPREFIX etc. from CTest.
 
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"  # the Wine this build needs
+
 Fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Windows form of a Linux path (Wine maps / to drive Z:).
@@ -28,14 +30,14 @@ MakeToolsTree() {
 
 # The start-up of a first run would open the help page; this prefix has had its first run.
 MarkFirstRunDone() {
-  wine reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1 ||
+  "$RAVLO_WINE" reg add 'HKCU\Software\Ravlo3\Options' /v FirstRun /d Done /f >/dev/null 2>&1 ||
     Fail "could not write the settings store"
 }
 
 # RunPlanner APPDIR OUTFILE ARGS...: scripted mode, stdout into OUTFILE; returns the exit code.
 RunPlanner() {
   local appDir=$1 out=$2; shift 2
-  (cd "$appDir" && wine ./Ravlo3.exe "$@") >"$out" 2>"$out.err"
+  (cd "$appDir" && "$RAVLO_WINE" ./Ravlo3.exe "$@") >"$out" 2>"$out.err"
 }
 
 # ExpectFiles DIR NAME...: DIR holds exactly these files.

@@ -14,6 +14,7 @@ trap 'rm -rf "$work"' EXIT
 cpack --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 ||
   Fail "cpack: $(cat "$work/cpack.log")"
 zip="$work/package/Ravlo3-3.0-win32.zip"
+[[ $RAVLO_WINE_BITS == 32 ]] || zip="$work/package/Ravlo3-3.0-x86_64-test-only.zip"
 [[ -f $zip ]] || Fail "no $zip: $(ls "$work/package")"
 
 app="$work/unpacked"

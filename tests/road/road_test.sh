@@ -15,7 +15,7 @@ rm -rf "$work"
 mkdir -p "$work"
 prefix="$work/install"
 cmake --install "$build" --prefix "$prefix" >/dev/null
-export XDG_CONFIG_HOME="$work/config"
+export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
 # Fast motion search: the rate control, and so the size logic, stays the same.
 export RAVLO3_XVID_OPTIONS="-me_quality 2"
 

@@ -3,6 +3,7 @@
 # built like project.bat, together with brimmer.exe: each tool writes what the next step needs.
 # Usage: standins_wine_test.sh STANDIN_TREE   (WINEPREFIX and RAVLO_BUILD come from CTest)
 set -uo pipefail
+source "$(dirname "$0")/../../scripts/wine-env.sh"  # the Wine this build needs
 tree="$1"
 brimmer="$RAVLO_BUILD/src/brimmer/brimmer.exe"
 work="$RAVLO_BUILD/tests/standins/wine-road"
@@ -53,7 +54,7 @@ START /w gsar.exe -s"DSPguru.doom9.net" -r"ravlo.example.net" -o *.mp3 *.ogg *.a
 ECHO End: %time% >> log.txt
 BAT
 
-(cd "$p" && timeout 300 wine cmd /c project.bat) || fail "project.bat: exit code $?"
+(cd "$p" && timeout 300 "$RAVLO_WINE" cmd /c project.bat) || fail "project.bat: exit code $?"
 
 # Each tool ran once per batch line, in order, with the batch's arguments.
 expected_calls="DGIndex.exe vobsub.dll,Configure rar32.exe vStrip.exe vStrip.exe BeSweet.exe BeSweet.exe avs2avi.exe avs2avi.exe gsar.exe"
