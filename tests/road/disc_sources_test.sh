@@ -9,22 +9,9 @@
 # the sample discs disc_a, disc_b, disc_c)
 set -euo pipefail
 
-build=$(cd "${1:?usage: disc_sources_test.sh BUILD_DIR DISCS_DIR}" && pwd)
-discs=$(cd "${2:?usage: disc_sources_test.sh BUILD_DIR DISCS_DIR}" && pwd)
-work="$build/disc_sources"
-rm -rf "$work"
-mkdir -p "$work"
-prefix="$work/install"
-cmake --install "$build" --prefix "$prefix" >/dev/null
-export XDG_CONFIG_HOME="$work/config"
-export RAVLO3_XVID_OPTIONS="-me_quality 2"
+source "$(dirname "$0")/road_lib.sh"
+RoadStart disc_sources "$@"
 bin="$prefix/bin"
-
-failures=0
-Check() {  # Check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what" >&2; failures=$((failures + 1)); fi
-}
 Same() { cmp -s "$1" "$2" || { diff "$1" "$2" >&2; false; }; }
 Probe() {  # Probe FILE ENTRIES: the values, comma-separated
   ffprobe -v error -count_frames -select_streams v:0 -show_entries "$2" -of csv=p=0 "$1"

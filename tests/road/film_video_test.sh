@@ -13,21 +13,8 @@
 # Usage: film_video_test.sh BUILD_DIR DISCS_DIR
 set -euo pipefail
 
-build=$(cd "${1:?usage: film_video_test.sh BUILD_DIR DISCS_DIR}" && pwd)
-discs=$(cd "${2:?usage: film_video_test.sh BUILD_DIR DISCS_DIR}" && pwd)
-work="$build/film_video"
-rm -rf "$work"
-mkdir -p "$work"
-prefix="$work/install"
-cmake --install "$build" --prefix "$prefix" >/dev/null
-export XDG_CONFIG_HOME="$work/config"
-export RAVLO3_XVID_OPTIONS="-me_quality 2"
-
-failures=0
-Check() {  # Check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what" >&2; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/road_lib.sh"
+RoadStart film_video "$@"
 Near() { awk -v a="$1" -v b="$2" -v d="$3" 'BEGIN { exit !(a - b <= d && b - a <= d) }'; }
 # The share of frames idet finds interlaced, in percent.
 Interlaced() {

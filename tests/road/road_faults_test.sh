@@ -9,22 +9,9 @@
 # Usage: road_faults_test.sh BUILD_DIR DISCS_DIR
 set -euo pipefail
 
-build=$(cd "${1:?usage: road_faults_test.sh BUILD_DIR DISCS_DIR}" && pwd)
-discs=$(cd "${2:?usage: road_faults_test.sh BUILD_DIR DISCS_DIR}" && pwd)
-work="$build/road_faults"
-rm -rf "$work"
-mkdir -p "$work"
-prefix="$work/install"
-cmake --install "$build" --prefix "$prefix" >/dev/null
-export XDG_CONFIG_HOME="$work/config"
-export RAVLO3_XVID_OPTIONS="-me_quality 2"
+source "$(dirname "$0")/road_lib.sh"
+RoadStart road_faults "$@"
 ifo="$discs/disc_r/VIDEO_TS/VTS_01_0.IFO"
-
-failures=0
-Check() {  # Check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what" >&2; failures=$((failures + 1)); fi
-}
 Fill() {  # Fill FOLDER MB FILE...: the percentage of the medium the named files take
   local folder=$1 mb=$2 total; shift 2
   total=$(cd "$folder" && cat -- "$@" | wc -c)

@@ -8,22 +8,8 @@
 # Usage: road_test.sh BUILD_DIR DISCS_DIR
 set -euo pipefail
 
-build=$(cd "${1:?usage: road_test.sh BUILD_DIR DISCS_DIR}" && pwd)
-discs=$(cd "${2:?usage: road_test.sh BUILD_DIR DISCS_DIR}" && pwd)
-work="$build/road"
-rm -rf "$work"
-mkdir -p "$work"
-prefix="$work/install"
-cmake --install "$build" --prefix "$prefix" >/dev/null
-export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
-# Fast motion search: the rate control, and so the size logic, stays the same.
-export RAVLO3_XVID_OPTIONS="-me_quality 2"
-
-failures=0
-Check() {  # Check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what" >&2; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/road_lib.sh"
+RoadStart road "$@"
 Probe() {  # Probe FILE STREAM SECTION ENTRY: one value
   ffprobe -v error -select_streams "$2" -show_entries "$3=$4" -of csv=p=0 "$1" | head -n 1
 }
