@@ -15,20 +15,10 @@
 namespace ifoscan {
 namespace {
 
-bool EndsWithNoCase(const std::string& text, const char* suffix) {
-  const std::size_t n = std::strlen(suffix);
-  if (text.size() < n) return false;
-  for (std::size_t i = 0; i < n; ++i) {
-    char c = text[text.size() - n + i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    if (c != suffix[i]) return false;
-  }
-  return true;
-}
 
 // nn of a name VTS_nn_0.IFO (or .BUP); 0 for a name of another form.
 int NumberOfName(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
+  const std::size_t slash = path.find_last_of(kPathSeparators);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.size() != 12 || (!EndsWithNoCase(name, "_0.IFO") && !EndsWithNoCase(name, "_0.BUP"))) return 0;
   if (!EndsWithNoCase(name.substr(0, 4), "VTS_")) return 0;
@@ -129,6 +119,17 @@ bool HoldsScrambledSector(const std::uint8_t* sectors, std::uint32_t count) {
 std::string ScrambledMessage() {
   return "the title is encrypted: the disc's copy protection scrambles its sectors, and this "
          "program reads only discs that are not encrypted (it decrypts nothing)";
+}
+
+bool EndsWithNoCase(const std::string& text, const char* suffix) {
+  const std::size_t n = std::strlen(suffix);
+  if (text.size() < n) return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    char c = text[text.size() - n + i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    if (c != suffix[i]) return false;
+  }
+  return true;
 }
 
 }  // namespace ifoscan

@@ -60,4 +60,14 @@ bool HoldsScrambledSector(const std::uint8_t* sectors, std::uint32_t count);
 // The message for such a sector.
 std::string ScrambledMessage();
 
+// Disc file names are upper case, but a copied disc may have lowered them.
+bool EndsWithNoCase(const std::string& text, const char* suffix);
+
+// What separates the parts of a path: on POSIX systems a backslash is a character of a name.
+#ifdef _WIN32
+inline constexpr const char* kPathSeparators = "/\\";
+#else
+inline constexpr const char* kPathSeparators = "/";
+#endif
+
 }  // namespace ifoscan

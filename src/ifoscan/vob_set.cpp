@@ -27,26 +27,8 @@ std::int64_t FileSize(std::FILE* file) {
 #endif
 }
 
-bool EndsWithNoCase(const std::string& text, const char* suffix) {
-  const std::size_t n = std::strlen(suffix);
-  if (text.size() < n) return false;
-  for (std::size_t i = 0; i < n; ++i) {
-    char c = text[text.size() - n + i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    if (c != suffix[i]) return false;
-  }
-  return true;
-}
-
-// On POSIX systems a backslash is a character of a name, not a separator.
-#ifdef _WIN32
-constexpr const char* kSeparators = "/\\";
-#else
-constexpr const char* kSeparators = "/";
-#endif
-
 std::string BaseName(const std::string& path) {
-  const std::size_t slash = path.find_last_of(kSeparators);
+  const std::size_t slash = path.find_last_of(kPathSeparators);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
