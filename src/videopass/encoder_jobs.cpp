@@ -1,6 +1,7 @@
 #include "videopass/encoder_jobs.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sched.h>
 #include <signal.h>
 #include <spawn.h>
@@ -177,7 +178,16 @@ std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressL
       done += std::min(ProgressFrames(jobs[job.index].progress), jobs[job.index].frames);
     }
     progress.Update(done);
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    // Wait for a message or a job's end (its pipe closes), a quarter second at most: a job's
+    // end is seen at once, not at the next tick (8 or more jobs a title, each tick lost).
+    std::vector<pollfd> pipes;
+    for (const auto& [other, job] : running) pipes.push_back({job.messages, POLLIN, 0});
+    if (!pipes.empty() && poll(pipes.data(), pipes.size(), 250) > 0) {
+      // A closed pipe stays readable: until its process can be reaped, yield rather than spin.
+      for (const pollfd& p : pipes) {
+        if (p.revents & (POLLHUP | POLLERR)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      }
+    }
   }
   if (error.empty()) {
     long done = 0;
