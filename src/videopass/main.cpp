@@ -100,7 +100,7 @@ EncoderJob ProbeJob(const Options& options, const EncoderWords& words) {
   args = Concat(args, {"-frames:v", "1", "-f", "null", "-"});
   const std::string log = Path(options, "probe.log");
   std::remove(log.c_str());
-  return {args, log, "", 0};
+  return {args, log, "", 0, {}};
 }
 
 // The frame rate the chain puts out, from the probe's description of its output.
@@ -173,7 +173,7 @@ EncoderJob PacketJob(const Options& options) {
   const std::string list = Path(options, "packets.txt");
   std::remove(list.c_str());
   return {{"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "packet=size", "-of", "csv=p=0",
-           options.source}, list, "", 0};
+           options.source}, list, "", 0, {}};
 }
 
 std::vector<long> ReadPacketSizes(const std::string& list) {
@@ -293,7 +293,7 @@ std::string Join(const std::string& out, const std::vector<std::string>& segment
   ProgressLine quiet("", 0);
   const std::string log = folder + "/join.log";
   std::remove(log.c_str());
-  std::string error = RunJobs({{args, log, "", 0}}, 1, quiet);
+  std::string error = RunJobs({{args, log, "", 0, {}}}, 1, quiet);
   if (error.empty() && FileBytes(log) > 0) error = ShownCommand(args) + " reported errors; see " + log;
   return error;
 }
@@ -477,8 +477,22 @@ int Second(const Options& options) {
                              passWords(j, requests[j]), segments[j].Frames()));
     }
     if (tailBeside) {
-      jobs.push_back(XvidJob(options, words, "video2.tail", tailInput, passWords(trailing, requests[trailing]),
-                             tail.Frames()));
+      EncoderJob tailJob = XvidJob(options, words, "video2.tail", tailInput, {}, tail.Frames());
+      const std::vector<std::string> start = tailJob.args;
+      // It starts when a main segment has ended: it makes up what the ended ones missed of
+      // their shares, as far as a picture like theirs allows.
+      tailJob.argsAtStart = [&, start]() {
+        double missed = 0;
+        for (std::size_t j = 0; j < trailing; ++j) {
+          if (ProgressEnded(jobs[j].progress)) {
+            missed += static_cast<double>(FileBytes(files[j])) - (shares[j] + 24.0 * segments[j].Frames() + header);
+          }
+        }
+        const double goal = std::clamp(shares[trailing] - missed, 0.5 * shares[trailing], 2.0 * shares[trailing]);
+        requests[trailing] = std::clamp(requests[trailing] * goal / shares[trailing], 1000.0, bestTail);
+        return Concat(start, passWords(trailing, requests[trailing]));
+      };
+      jobs.push_back(tailJob);
     }
     if (const std::string error = RunJobs(jobs, UsableCores(), progress); !error.empty()) return Fail(error);
     long long mainFiles = 0;

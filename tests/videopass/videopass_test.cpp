@@ -4,12 +4,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <chrono>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "videopass/bit_share.h"
 #include "videopass/borders.h"
+#include "videopass/encoder_jobs.h"
 #include "videopass/fill.h"
 #include "videopass/pass_log.h"
 #include "videopass/segment_command.h"
@@ -199,6 +203,48 @@ TEST(PassLog, SegmentLogsHoldTheirFramesWithLengthsScaledToThePicture) {
   std::ofstream(path + "-2.log") << "# log\ni 2 920 0 0\n";
   EXPECT_FALSE(ReadPassLog(path + "-2.log", log));
   EXPECT_FALSE(ReadPassLog(path + "-missing.log", log));
+}
+
+// Stand-in jobs (sh) for the runner: a job made when it starts sees what the ones before it
+// left, a job's end is seen at once, and a failure says why.
+TEST(EncoderJobs, LaterJobsAreMadeFromEarlierOnesAndFailuresSayWhy) {
+  const std::string dir = ::testing::TempDir() + "encoder_jobs_test";
+  std::remove((dir + "/a.txt").c_str());
+  std::remove((dir + "/b.txt").c_str());
+  ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
+  auto sh = [&](const std::string& script) {
+    EncoderJob job;
+    job.args = {"sh", "-c", "cd '" + dir + "' && " + script};
+    job.log = dir + "/job.log";
+    return job;
+  };
+  ProgressLine quiet("", 0);
+  EncoderJob later = sh("false");
+  later.argsAtStart = [&]() {
+    std::ifstream in(dir + "/a.txt");
+    int value = 0;
+    in >> value;
+    return sh("echo " + std::to_string(value + 1) + " > b.txt").args;
+  };
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(RunJobs({sh("echo 5 > a.txt"), later}, 1, quiet), "");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+  std::ifstream made(dir + "/b.txt");
+  int value = 0;
+  made >> value;
+  EXPECT_EQ(value, 6);
+
+  struct Case {
+    const char* script;
+    const char* reason;
+  } failures[] = {
+      {"echo 'av_interleaved_write_frame(): No space left on device' >&2", "reported an error: av_interleaved_write_frame(): No space left"},
+      {"echo 'Invalid data found' >&2; exit 3", "ended with exit code 3: Invalid data found"},
+  };
+  for (const Case& c : failures) {
+    const std::string error = RunJobs({sh(c.script)}, 2, quiet);
+    EXPECT_NE(error.find(c.reason), std::string::npos) << c.script << ": " << error;
+  }
 }
 
 // A stand-in encoder: what the trailing segment's request buys, with libxvid's shortfall and a
