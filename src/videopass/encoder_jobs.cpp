@@ -1,6 +1,7 @@
 #include "videopass/encoder_jobs.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sched.h>
 #include <signal.h>
 #include <spawn.h>
@@ -32,6 +33,15 @@ long ProgressFrames(const std::string& path) {
   return frames;
 }
 
+bool ProgressEnded(const std::string& path) {
+  std::ifstream in(path);
+  std::string line, last;
+  while (std::getline(in, line)) {
+    if (!line.empty()) last = line;
+  }
+  return last == "progress=end";
+}
+
 std::string WriteComplaint(const std::string& messages) {
   static const char* const kSigns[] = {"no space left", "disk quota", "file too large", "input/output error",
                                        "read-only file system", "error writing", "error closing", "cannot write"};
@@ -52,14 +62,15 @@ namespace {
 // A running job: its process and the pipe its messages come through.
 struct Running {
   std::size_t index = 0;
+  std::vector<std::string> args;  // the command it was started with
   int messages = -1;
   std::string said;  // the last of its messages
 };
 
-pid_t Start(const EncoderJob& job, Running& running, std::string& error) {
+pid_t Start(Running& running, std::string& error) {
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) {
-    error = std::string("no pipe for ") + job.args[0] + ": " + std::strerror(errno);
+    error = std::string("no pipe for ") + running.args[0] + ": " + std::strerror(errno);
     return -1;
   }
   posix_spawn_file_actions_t actions;
@@ -70,7 +81,7 @@ pid_t Start(const EncoderJob& job, Running& running, std::string& error) {
   posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
   posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
   std::vector<char*> argv;
-  for (const std::string& arg : job.args) argv.push_back(const_cast<char*>(arg.c_str()));
+  for (const std::string& arg : running.args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
   pid_t pid = 0;
   const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
@@ -78,7 +89,7 @@ pid_t Start(const EncoderJob& job, Running& running, std::string& error) {
   close(pipeEnds[1]);
   if (failed != 0) {
     close(pipeEnds[0]);
-    error = job.args[0] + " could not be started: " + std::strerror(failed);
+    error = running.args[0] + " could not be started: " + std::strerror(failed);
     return -1;
   }
   fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
@@ -132,7 +143,8 @@ std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressL
       std::remove(jobs[next].progress.c_str());
       Running started;
       started.index = next;
-      const pid_t pid = Start(jobs[next], started, error);
+      started.args = jobs[next].argsAtStart ? jobs[next].argsAtStart() : jobs[next].args;
+      const pid_t pid = Start(started, error);
       if (pid > 0) running[pid] = started;
       ++next;
     }
@@ -149,7 +161,7 @@ std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressL
       const std::string complaint = WriteComplaint(ended.said);
       if (error.empty() && (!exited || !complaint.empty())) {
         std::ostringstream reason;
-        reason << ShownCommand(job.args);
+        reason << ShownCommand(ended.args);
         if (!complaint.empty()) {
           reason << (exited ? " reported an error: " : " failed: ") << complaint;
         } else {
@@ -177,7 +189,16 @@ std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressL
       done += std::min(ProgressFrames(jobs[job.index].progress), jobs[job.index].frames);
     }
     progress.Update(done);
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    // Wait for a message or a job's end (its pipe closes), a quarter second at most: a job's
+    // end is seen at once, not at the next tick (8 or more jobs a title, each tick lost).
+    std::vector<pollfd> pipes;
+    for (const auto& [other, job] : running) pipes.push_back({job.messages, POLLIN, 0});
+    if (!pipes.empty() && poll(pipes.data(), pipes.size(), 250) > 0) {
+      // A closed pipe stays readable: until its process can be reaped, yield rather than spin.
+      for (const pollfd& p : pipes) {
+        if (p.revents & (POLLHUP | POLLERR)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      }
+    }
   }
   if (error.empty()) {
     long done = 0;

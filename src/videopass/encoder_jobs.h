@@ -1,6 +1,7 @@
 #pragma once
 // ffmpeg processes run side by side, as many at once as the job may use cores, with their
 // progress read from ffmpeg's -progress files and shown as one stage line.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ struct EncoderJob {
   std::string log;                // its messages go here (and are kept in memory: a full disk may swallow them)
   std::string progress;           // the -progress file it writes ("" when it writes none)
   long frames = 0;                // frames it encodes, for the stage's percentage
+  // When set, the command is made only when the job starts (from what the jobs before it made).
+  std::function<std::vector<std::string>()> argsAtStart;
 };
 
 // The last frame count an ffmpeg -progress file reports, 0 before the first report.
@@ -24,6 +27,9 @@ std::string WriteComplaint(const std::string& messages);
 
 // The cores this process may run on (what nproc says), at least one.
 int UsableCores();
+
+// Whether the ffmpeg that writes this -progress file has ended its work.
+bool ProgressEnded(const std::string& path);
 
 // Runs the jobs in their order, `parallel` at once. Returns "" when all ended well, else the
 // reason of the first failure (the others are stopped): an exit code other than 0 or a

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "videopass/bit_share.h"
@@ -90,17 +92,19 @@ std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<st
 
 std::string Path(const Options& options, const std::string& name) { return options.folder + "/" + name; }
 
-// The frame rate the chain puts out, from ffmpeg's description of its output.
-bool ProbeFrameRate(const Options& options, const EncoderWords& words, double& fps, std::string& error) {
-  const std::string log = Path(options, "probe.log");
-  std::remove(log.c_str());
+// The job that has ffmpeg describe the chain's output, one frame through it.
+EncoderJob ProbeJob(const Options& options, const EncoderWords& words) {
   std::vector<std::string> args = {"ffmpeg", "-nostdin", "-hide_banner", "-y", "-i", options.source,
                                    "-map", "0:v:0", "-an", "-sn"};
   if (!words.chain.empty()) args = Concat(args, {"-vf", words.chain});
   args = Concat(args, {"-frames:v", "1", "-f", "null", "-"});
-  ProgressLine quiet("", 0);
-  error = RunJobs({{args, log, "", 0}}, 1, quiet);
-  if (!error.empty()) return false;
+  const std::string log = Path(options, "probe.log");
+  std::remove(log.c_str());
+  return {args, log, "", 0, {}};
+}
+
+// The frame rate the chain puts out, from the probe's description of its output.
+bool ReadFrameRate(const std::string& log, double& fps, std::string& error) {
   std::ifstream in(log);
   std::string line;
   bool output = false;
@@ -163,20 +167,37 @@ bool ReadPlan(const Options& options, double& fps, std::vector<long>& starts, lo
   return !starts.empty();
 }
 
-// The sizes of the source's video packets, in decoding order (a quick read: nothing is
-// decoded); none when they cannot be read, and then every frame counts the same.
-std::vector<long> SourcePacketSizes(const Options& options) {
+// The job that lists the sizes of the source's video packets in decoding order (a quick read:
+// nothing is decoded).
+EncoderJob PacketJob(const Options& options) {
   const std::string list = Path(options, "packets.txt");
   std::remove(list.c_str());
-  ProgressLine quiet("", 0);
+  return {{"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "packet=size", "-of", "csv=p=0",
+           options.source}, list, "", 0, {}};
+}
+
+std::vector<long> ReadPacketSizes(const std::string& list) {
   std::vector<long> sizes;
-  if (!RunJobs({{{"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "packet=size", "-of", "csv=p=0",
-                  options.source}, list, "", 0}}, 1, quiet).empty()) {
-    return sizes;
-  }
   std::ifstream in(list);
   for (long size; in >> size;) sizes.push_back(size);
   return sizes;
+}
+
+// The chain's frame rate and the source's packet sizes, read side by side. Packet sizes that
+// cannot be read are none (every frame then counts the same); a rate that cannot be had fails.
+bool ProbeSource(const Options& options, const EncoderWords& words, double& fps, std::vector<long>& sizes,
+                 std::string& error) {
+  ProgressLine quiet("", 0);
+  const EncoderJob probe = ProbeJob(options, words), packets = PacketJob(options);
+  if (RunJobs({probe, packets}, UsableCores(), quiet).empty()) {
+    sizes = ReadPacketSizes(packets.log);
+    return ReadFrameRate(probe.log, fps, error);
+  }
+  // One of them failed: which one matters.
+  error = RunJobs({ProbeJob(options, words)}, 1, quiet);
+  if (!error.empty() || !ReadFrameRate(probe.log, fps, error)) return false;
+  sizes = RunJobs({PacketJob(options)}, 1, quiet).empty() ? ReadPacketSizes(packets.log) : std::vector<long>();
+  return true;
 }
 
 std::string FirstLogName(std::size_t k) { return "first-" + std::to_string(k); }
@@ -186,7 +207,8 @@ int First(const Options& options) {
   mkdir(options.folder.c_str(), 0755);
   double fps = 0;
   std::string error;
-  if (!ProbeFrameRate(options, words, fps, error)) {
+  std::vector<long> packetSizes;
+  if (!ProbeSource(options, words, fps, packetSizes, error)) {
     std::cerr << "videopass: " << error << '\n';
     return 1;
   }
@@ -194,7 +216,7 @@ int First(const Options& options) {
   // Frames before a segment are decoded, and filtered too unless the chain is frame-local
   // (measured on a DVD chain scaled to 640x360: decoding 0.2 of a first pass, scaling 0.2 more).
   const std::vector<long> starts =
-      FirstPassStarts(FrameWork(SourcePacketSizes(options), estimate), UsableCores(), FrameLocal(words.chain) ? 0.2 : 0.4);
+      FirstPassStarts(FrameWork(packetSizes, estimate), UsableCores(), FrameLocal(words.chain) ? 0.2 : 0.4);
   // The trailing segment is cut off the end after this pass; the last segment keeps the
   // filtered frames it may come from, losslessly, so that the trailing segment can be encoded
   // (again) without decoding the title again.
@@ -271,7 +293,7 @@ std::string Join(const std::string& out, const std::vector<std::string>& segment
   ProgressLine quiet("", 0);
   const std::string log = folder + "/join.log";
   std::remove(log.c_str());
-  std::string error = RunJobs({{args, log, "", 0}}, 1, quiet);
+  std::string error = RunJobs({{args, log, "", 0, {}}}, 1, quiet);
   if (error.empty() && FileBytes(log) > 0) error = ShownCommand(args) + " reported errors; see " + log;
   return error;
 }
@@ -442,6 +464,10 @@ int Second(const Options& options) {
     }
     return moved;
   };
+  // With a core to spare, the trailing segment is encoded beside the main ones at its own
+  // request, on the core the first main segment to end leaves idle: when that lands the fill,
+  // nothing is encoded after the main segments.
+  const bool tailBeside = !atBest && UsableCores() > 1;
   constexpr int kMainRuns = 3;
   for (int mainRun = 0;; ++mainRun) {
     std::vector<EncoderJob> jobs;
@@ -449,6 +475,24 @@ int Second(const Options& options) {
       jobs.push_back(XvidJob(options, words, "video2." + std::to_string(j),
                              ChainInput(options, words.chain, segments[j].first, segments[j].end),
                              passWords(j, requests[j]), segments[j].Frames()));
+    }
+    if (tailBeside) {
+      EncoderJob tailJob = XvidJob(options, words, "video2.tail", tailInput, {}, tail.Frames());
+      const std::vector<std::string> start = tailJob.args;
+      // It starts when a main segment has ended: it makes up what the ended ones missed of
+      // their shares, as far as a picture like theirs allows.
+      tailJob.argsAtStart = [&, start]() {
+        double missed = 0;
+        for (std::size_t j = 0; j < trailing; ++j) {
+          if (ProgressEnded(jobs[j].progress)) {
+            missed += static_cast<double>(FileBytes(files[j])) - (shares[j] + 24.0 * segments[j].Frames() + header);
+          }
+        }
+        const double goal = std::clamp(shares[trailing] - missed, 0.5 * shares[trailing], 2.0 * shares[trailing]);
+        requests[trailing] = std::clamp(requests[trailing] * goal / shares[trailing], 1000.0, bestTail);
+        return Concat(start, passWords(trailing, requests[trailing]));
+      };
+      jobs.push_back(tailJob);
     }
     if (const std::string error = RunJobs(jobs, UsableCores(), progress); !error.empty()) return Fail(error);
     long long mainFiles = 0;
@@ -473,39 +517,66 @@ int Second(const Options& options) {
       progress = ProgressLine("[" + options.stage + "] Video 2nd pass", frames);
       continue;
     }
-    // The trailing segment's response so far, as bytes of all results.
-    std::vector<Try> tries;
     auto predicted = [&](long long tailBytes) {
       return mainFiles + tailBytes - static_cast<long long>(header * trailing) + others;
     };
-    // A first guess: the trailing segment landing at its request.
-    tries.push_back({requests[trailing], static_cast<double>(predicted(std::llround(
-                                             requests[trailing] * tail.Frames() / fps / 8 + 24.0 * tail.Frames() + header)))});
+    // The bytes of all results with the trailing segment as it is now; negative when the join failed.
+    auto measure = [&]() -> long long {
+      // Joined for real when it may be the last try, or while the header's size is a guess.
+      const long long tailBytes = FileBytes(files[trailing]);
+      long long total = predicted(tailBytes);
+      if (!headerKnown || FillsMedium(total, options.medium) || (atBest && total <= options.medium)) {
+        if (const std::string e = Join(partial, files, options.folder); !e.empty()) {
+          std::cerr << "videopass: " << e << '\n';
+          return -1;
+        }
+        total = FileBytes(partial) + others;
+        header = static_cast<double>(mainFiles + tailBytes - FileBytes(partial)) / trailing;
+        headerKnown = true;
+      }
+      SizeLine(options, "Video 2nd pass at " + bitrateText((total - others) * 8.0 * fps / frames) + " bit/s: " +
+                            std::to_string(total) + " bytes, " + Percent(total, options.medium) + "% of the medium");
+      return total;
+    };
+    auto again = [&]() {
+      correction();
+      progress = ProgressLine("[" + options.stage + "] Video 2nd pass", tail.Frames());
+    };
+    // The trailing segment's response so far, as bytes of all results. Its picture grows in
+    // proportion to its request (measured: 1.5 to 3 Mbit/s gave 447 to 894 KB), so what it
+    // adds is aimed through the total it would leave with no picture at all.
+    const double emptyTail = predicted(std::llround(24.0 * tail.Frames() + header));
+    std::vector<Try> tries;
+    bool encodedOnce = false;
+    if (atBest) {
+      // A first guess: the trailing segment landing at its request.
+      tries.push_back({requests[trailing], static_cast<double>(predicted(std::llround(
+                                               requests[trailing] * tail.Frames() / fps / 8 + 24.0 * tail.Frames() + header)))});
+    } else {
+      if (!tailBeside) {
+        const double landing = predicted(std::llround(requests[trailing] * tail.Frames() / fps / 8 + 24.0 * tail.Frames() + header));
+        const double request = std::clamp(NextRequest({{0, emptyTail}, {requests[trailing], landing}},
+                                                      static_cast<double>(AimedTotal(options.medium))), 1000.0, bestTail);
+        if (encodeTail(request) < 0) return 1;
+        requests[trailing] = request;
+      }
+      progress.Break();
+      const long long total = measure();
+      if (total < 0) return 1;
+      if (FillsMedium(total, options.medium)) break;
+      tries = {{0, emptyTail}, {requests[trailing], static_cast<double>(total)}};
+      encodedOnce = true;
+    }
     const Landed landed = LandTrailing(
         tries, options.medium, bestTail, atBest, 6,
         [&](double bitrate) -> long long {
+          // After the encode above, even the first one here is a correction.
+          if (std::exchange(encodedOnce, false)) again();
           if (encodeTail(bitrate) < 0) return -1;
           progress.Break();
-          // Joined for real when it may be the last try, or while the header's size is a guess.
-          const long long tailBytes = FileBytes(files[trailing]);
-          long long total = predicted(tailBytes);
-          if (!headerKnown || FillsMedium(total, options.medium) || (atBest && total <= options.medium)) {
-            if (const std::string e = Join(partial, files, options.folder); !e.empty()) {
-              std::cerr << "videopass: " << e << '\n';
-              return -1;
-            }
-            total = FileBytes(partial) + others;
-            header = static_cast<double>(mainFiles + tailBytes - FileBytes(partial)) / trailing;
-            headerKnown = true;
-          }
-          SizeLine(options, "Video 2nd pass at " + bitrateText((total - others) * 8.0 * fps / frames) + " bit/s: " +
-                                std::to_string(total) + " bytes, " + Percent(total, options.medium) + "% of the medium");
-          return total;
+          return measure();
         },
-        [&]() {
-          correction();
-          progress = ProgressLine("[" + options.stage + "] Video 2nd pass", tail.Frames());
-        });
+        again);
     if (landed.kind == Landed::Error) return 1;
     if (landed.kind == Landed::Fills || landed.kind == Landed::AtBest) break;
     if (landed.kind == Landed::NeedsMain && mainRun + 1 < kMainRuns && aimMainAgain()) {
