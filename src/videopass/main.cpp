@@ -161,8 +161,9 @@ std::vector<std::string> ChainInput(const Options& options, const std::string& c
 
 // The last segment's filters: its own frames to [main], the frames from `tailFrom` on to [tail].
 std::string TailGraph(const std::string& chain, long first, long tailFrom, const SeekPoint& seek) {
-  return "[0:v:0]" + (seek.seconds < 0 ? SegmentChain(chain, first, -1) : SeekChain(chain, seek.keepFrom)) + ",split[main][t];[t]trim=start_frame=" +
-         std::to_string(tailFrom - first) + ",setpts=PTS-STARTPTS[tail]";
+  const std::string own = seek.seconds < 0 ? SegmentChain(chain, first, -1) : SeekChain(chain, seek.keepFrom);
+  return "[0:v:0]" + own + ",split[main][t];[t]trim=start_frame=" + std::to_string(tailFrom - first) +
+         ",setpts=PTS-STARTPTS[tail]";
 }
 
 // The plan of the first pass, which the second keeps: the chain's rate, where the trailing
@@ -172,7 +173,8 @@ bool WritePlan(const Options& options, double fps, const std::vector<long>& star
   std::ofstream out(Path(options, "plan.txt"));
   out.precision(17);
   out << "fps " << fps << "\ntail " << tailFrom << "\nseek " << (timing.regular ? 1 : 0) << ' '
-      << timing.firstSeconds << ' ' << timing.startSeconds << ' ' << timing.frameSeconds << ' ' << timing.keyGap << "\nstarts";
+      << timing.firstSeconds << ' ' << timing.startSeconds << ' ' << timing.frameSeconds << ' ' << timing.keyGap
+      << "\nstarts";
   for (long start : starts) out << ' ' << start;
   out << '\n';
   return static_cast<bool>(out.flush());
@@ -182,8 +184,9 @@ bool ReadPlan(const Options& options, double& fps, std::vector<long>& starts, lo
   std::ifstream in(Path(options, "plan.txt"));
   std::string word;
   int regular = 0;
-  if (!(in >> word >> fps >> word >> tailFrom >> word >> regular >> timing.firstSeconds >> timing.startSeconds >> timing.frameSeconds >>
-        timing.keyGap >> word) || word != "starts") {
+  if (!(in >> word >> fps >> word >> tailFrom >> word >> regular >> timing.firstSeconds >> timing.startSeconds >>
+        timing.frameSeconds >> timing.keyGap >> word) ||
+      word != "starts") {
     return false;
   }
   timing.regular = regular == 1;
@@ -238,16 +241,17 @@ int First(const Options& options) {
     return 1;
   }
   const long estimate = std::max(1L, std::lround(options.duration * fps));
+  // A chain that works on runs of frames must see the title from its start.
+  if (!FrameLocal(words.chain)) timing.regular = false;
   // Frames before a segment are decoded, and filtered too unless the chain is frame-local
-  // (measured on a DVD chain scaled to 640x360: decoding 0.2 of a first pass, scaling 0.2 more).
-  const std::vector<long> starts =
-      FirstPassStarts(FrameWork(timing.sizes, estimate), UsableCores(), FrameLocal(words.chain) ? 0.2 : 0.4);
+  // (measured on a DVD chain scaled to 640x360: decoding 0.2 of a first pass, scaling 0.2 more);
+  // a segment that seeks decodes only a few groups of pictures before its own.
+  const double decodeShare = Seekable(timing, fps) ? 0 : FrameLocal(words.chain) ? 0.2 : 0.4;
+  const std::vector<long> starts = FirstPassStarts(FrameWork(timing.sizes, estimate), UsableCores(), decodeShare);
   // The trailing segment is cut off the end after this pass; the last segment keeps the
   // filtered frames it may come from, losslessly, so that the trailing segment can be encoded
   // (again) without decoding the title again.
   const long tailFrom = std::max(starts.back() + 1, estimate - TrailingLength(estimate) * 3 / 2);
-  // A chain that works on runs of frames must see the title from its start.
-  if (!FrameLocal(words.chain)) timing.regular = false;
   std::vector<EncoderJob> jobs;
   for (std::size_t k = 0; k < starts.size(); ++k) {
     const SeekPoint seek = SeekFor(timing, starts[k], fps);

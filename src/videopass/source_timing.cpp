@@ -76,10 +76,14 @@ SourceTiming ReadSourceTiming(const std::string& listing) {
   return timing;
 }
 
+bool Seekable(const SourceTiming& timing, double fps) {
+  return timing.regular && std::fabs(timing.frameSeconds * fps - 1) <= 1e-3;
+}
+
 SeekPoint SeekFor(const SourceTiming& timing, long first, double fps) {
   SeekPoint seek;
   const long back = 2 * timing.keyGap + 2;
-  if (!timing.regular || first <= back || std::fabs(timing.frameSeconds * fps - 1) > 1e-3) return seek;
+  if (!Seekable(timing, fps) || first <= back) return seek;
   seek.seconds = timing.firstSeconds - timing.startSeconds + static_cast<double>(first - back) * timing.frameSeconds;
   seek.keepFrom = timing.firstSeconds + (static_cast<double>(first) - 0.5) * timing.frameSeconds;
   return seek;

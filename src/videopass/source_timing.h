@@ -32,13 +32,17 @@ std::vector<std::string> SourceTimingCommand(const std::string& source);
 // stream) must sit on the same grid, once each, within the frames' span.
 SourceTiming ReadSourceTiming(const std::string& listing);
 
+// Whether segments of a chain putting out `fps` frames a second may seek in this source: a
+// regular clock, one frame per packet.
+bool Seekable(const SourceTiming& timing, double fps);
+
 // The seek for a segment starting at frame `first`. ffmpeg lands at a packet with a time stamp at
 // or before the seek, which may be inside a group of pictures or behind a missing sequence
 // header: so the seek goes two key-frame runs earlier, where broken or dropped pictures cannot
 // reach `first`, and the frames before it are dropped by their own time stamps (half a frame
 // before `first`'s), not by count nor by ffmpeg's shifted times (which measured half a frame off
-// on a program stream whose audio starts first). No seek near the start, with irregular time stamps, or when the chain's rate `fps` is
-// not one frame per packet.
+// on a program stream whose audio starts first). No seek near the start, nor where the source
+// is not Seekable.
 SeekPoint SeekFor(const SourceTiming& timing, long first, double fps);
 
 }  // namespace videopass
