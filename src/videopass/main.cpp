@@ -29,6 +29,7 @@
 #include "videopass/fill.h"
 #include "videopass/pass_log.h"
 #include "videopass/segment_command.h"
+#include "videopass/source_timing.h"
 
 namespace videopass {
 namespace {
@@ -134,69 +135,96 @@ EncoderJob XvidJob(const Options& options, const EncoderWords& words, const std:
   return job;
 }
 
-// Decoding from the title's start, the chain's frames [first, end) (end < 0: to the last).
-std::vector<std::string> ChainInput(const Options& options, const std::string& chain, long first, long end) {
-  std::vector<std::string> input = {"-i", options.source, "-map", "0:v:0", "-an", "-sn"};
+std::string SecondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6f", seconds);
+  return text;
+}
+
+// The source opened at the seek (if any).
+std::vector<std::string> SourceInput(const Options& options, const SeekPoint& seek) {
+  std::vector<std::string> input = {"-i", options.source};
+  return seek.seconds < 0 ? input : Concat({"-copyts", "-ss", SecondsText(seek.seconds)}, input);
+}
+
+// The chain's frames [first, end) (end < 0: to the last): after a seek to them where the plan
+// has one, else decoding from the title's start.
+std::vector<std::string> ChainInput(const Options& options, const std::string& chain, long first, long end,
+                                    const SeekPoint& seek) {
+  std::vector<std::string> input = Concat(SourceInput(options, seek), {"-map", "0:v:0", "-an", "-sn"});
   if (first == 0 && end < 0) return chain.empty() ? input : Concat(input, {"-vf", chain});
-  input = Concat(input, {"-vf", SegmentChain(chain, first, end)});
+  input = Concat(input, {"-vf", seek.seconds < 0 ? SegmentChain(chain, first, end) : SeekChain(chain, seek.keepFrom)});
   // Stop decoding once the segment's frames are out.
   if (end >= 0) input = Concat(input, {"-frames:v", std::to_string(end - first)});
   return input;
 }
 
 // The last segment's filters: its own frames to [main], the frames from `tailFrom` on to [tail].
-std::string TailGraph(const std::string& chain, long first, long tailFrom) {
-  return "[0:v:0]" + SegmentChain(chain, first, -1) + ",split[main][t];[t]trim=start_frame=" +
-         std::to_string(tailFrom - first) + ",setpts=PTS-STARTPTS[tail]";
+std::string TailGraph(const std::string& chain, long first, long tailFrom, const SeekPoint& seek) {
+  const std::string own = seek.seconds < 0 ? SegmentChain(chain, first, -1) : SeekChain(chain, seek.keepFrom);
+  return "[0:v:0]" + own + ",split[main][t];[t]trim=start_frame=" + std::to_string(tailFrom - first) +
+         ",setpts=PTS-STARTPTS[tail]";
 }
 
-bool WritePlan(const Options& options, double fps, const std::vector<long>& starts, long tailFrom) {
+// The plan of the first pass, which the second keeps: the chain's rate, where the trailing
+// segment's frames begin, how the source seeks, and the segments' first frames.
+bool WritePlan(const Options& options, double fps, const std::vector<long>& starts, long tailFrom,
+               const SourceTiming& timing) {
   std::ofstream out(Path(options, "plan.txt"));
-  out << "fps " << fps << "\ntail " << tailFrom << "\nstarts";
+  out.precision(17);
+  out << "fps " << fps << "\ntail " << tailFrom << "\nseek " << (timing.regular ? 1 : 0) << ' '
+      << timing.firstSeconds << ' ' << timing.startSeconds << ' ' << timing.frameSeconds << ' ' << timing.keyGap
+      << "\nstarts";
   for (long start : starts) out << ' ' << start;
   out << '\n';
   return static_cast<bool>(out.flush());
 }
 
-bool ReadPlan(const Options& options, double& fps, std::vector<long>& starts, long& tailFrom) {
+bool ReadPlan(const Options& options, double& fps, std::vector<long>& starts, long& tailFrom, SourceTiming& timing) {
   std::ifstream in(Path(options, "plan.txt"));
   std::string word;
-  if (!(in >> word >> fps >> word >> tailFrom >> word) || word != "starts") return false;
+  int regular = 0;
+  if (!(in >> word >> fps >> word >> tailFrom >> word >> regular >> timing.firstSeconds >> timing.startSeconds >>
+        timing.frameSeconds >> timing.keyGap >> word) ||
+      word != "starts") {
+    return false;
+  }
+  timing.regular = regular == 1;
   long start;
   while (in >> start) starts.push_back(start);
   return !starts.empty();
 }
 
-// The job that lists the sizes of the source's video packets in decoding order (a quick read:
-// nothing is decoded).
+// The job that lists the source's video packets in decoding order (a quick read: nothing is
+// decoded).
 EncoderJob PacketJob(const Options& options) {
   const std::string list = Path(options, "packets.txt");
   std::remove(list.c_str());
-  return {{"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "packet=size", "-of", "csv=p=0",
-           options.source}, list, "", 0, {}};
+  return {SourceTimingCommand(options.source), list, "", 0, {}};
 }
 
-std::vector<long> ReadPacketSizes(const std::string& list) {
-  std::vector<long> sizes;
+SourceTiming ReadPackets(const std::string& list) {
   std::ifstream in(list);
-  for (long size; in >> size;) sizes.push_back(size);
-  return sizes;
+  std::stringstream text;
+  text << in.rdbuf();
+  return ReadSourceTiming(text.str());
 }
 
-// The chain's frame rate and the source's packet sizes, read side by side. Packet sizes that
-// cannot be read are none (every frame then counts the same); a rate that cannot be had fails.
-bool ProbeSource(const Options& options, const EncoderWords& words, double& fps, std::vector<long>& sizes,
+// The chain's frame rate and the source's packets, read side by side. Packets that cannot be
+// read are none (every frame then counts the same, and no segment seeks); a rate that cannot be
+// had fails.
+bool ProbeSource(const Options& options, const EncoderWords& words, double& fps, SourceTiming& timing,
                  std::string& error) {
   ProgressLine quiet("", 0);
   const EncoderJob probe = ProbeJob(options, words), packets = PacketJob(options);
   if (RunJobs({probe, packets}, UsableCores(), quiet).empty()) {
-    sizes = ReadPacketSizes(packets.log);
+    timing = ReadPackets(packets.log);
     return ReadFrameRate(probe.log, fps, error);
   }
   // One of them failed: which one matters.
   error = RunJobs({ProbeJob(options, words)}, 1, quiet);
   if (!error.empty() || !ReadFrameRate(probe.log, fps, error)) return false;
-  sizes = RunJobs({PacketJob(options)}, 1, quiet).empty() ? ReadPacketSizes(packets.log) : std::vector<long>();
+  timing = RunJobs({PacketJob(options)}, 1, quiet).empty() ? ReadPackets(packets.log) : SourceTiming();
   return true;
 }
 
@@ -207,28 +235,33 @@ int First(const Options& options) {
   mkdir(options.folder.c_str(), 0755);
   double fps = 0;
   std::string error;
-  std::vector<long> packetSizes;
-  if (!ProbeSource(options, words, fps, packetSizes, error)) {
+  SourceTiming timing;
+  if (!ProbeSource(options, words, fps, timing, error)) {
     std::cerr << "videopass: " << error << '\n';
     return 1;
   }
   const long estimate = std::max(1L, std::lround(options.duration * fps));
+  // A chain that works on runs of frames must see the title from its start.
+  if (!FrameLocal(words.chain)) timing.regular = false;
   // Frames before a segment are decoded, and filtered too unless the chain is frame-local
-  // (measured on a DVD chain scaled to 640x360: decoding 0.2 of a first pass, scaling 0.2 more).
-  const std::vector<long> starts =
-      FirstPassStarts(FrameWork(packetSizes, estimate), UsableCores(), FrameLocal(words.chain) ? 0.2 : 0.4);
+  // (measured on a DVD chain scaled to 640x360: decoding 0.2 of a first pass, scaling 0.2 more);
+  // a segment that seeks decodes only a few groups of pictures before its own.
+  const double decodeShare = Seekable(timing, fps) ? 0 : FrameLocal(words.chain) ? 0.2 : 0.4;
+  const std::vector<long> starts = FirstPassStarts(FrameWork(timing.sizes, estimate), UsableCores(), decodeShare);
   // The trailing segment is cut off the end after this pass; the last segment keeps the
   // filtered frames it may come from, losslessly, so that the trailing segment can be encoded
   // (again) without decoding the title again.
   const long tailFrom = std::max(starts.back() + 1, estimate - TrailingLength(estimate) * 3 / 2);
   std::vector<EncoderJob> jobs;
   for (std::size_t k = 0; k < starts.size(); ++k) {
+    const SeekPoint seek = SeekFor(timing, starts[k], fps);
     const long end = k + 1 < starts.size() ? starts[k + 1] : -1;
     std::vector<std::string> pass = {"-b:v", "1000000", "-pass", "1", "-passlogfile", Path(options, FirstLogName(k)),
                                      "-f", "avi", "/dev/null"};
-    std::vector<std::string> input = ChainInput(options, words.chain, starts[k], end);
+    std::vector<std::string> input = ChainInput(options, words.chain, starts[k], end, seek);
     if (end < 0) {
-      input = {"-i", options.source, "-filter_complex", TailGraph(words.chain, starts[k], tailFrom), "-map", "[main]"};
+      input = Concat(SourceInput(options, seek),
+                     {"-filter_complex", TailGraph(words.chain, starts[k], tailFrom, seek), "-map", "[main]"});
       pass = Concat(pass, {"-map", "[tail]", "-c:v", "ffvhuff", "-f", "nut", Path(options, "tail.nut")});
     }
     jobs.push_back(XvidJob(options, words, "video1." + std::to_string(k), input, pass,
@@ -264,7 +297,7 @@ int First(const Options& options) {
       return 1;
     }
   }
-  if (!WritePlan(options, fps, starts, tailFrom)) {
+  if (!WritePlan(options, fps, starts, tailFrom, timing)) {
     std::cerr << "videopass: " << Path(options, "plan.txt") << " cannot be written\n";
     return 1;
   }
@@ -316,7 +349,8 @@ int Second(const Options& options) {
   double fps = 0;
   long tailFrom = 0;
   std::vector<long> starts;
-  if (!ReadPlan(options, fps, starts, tailFrom)) {
+  SourceTiming timing;
+  if (!ReadPlan(options, fps, starts, tailFrom, timing)) {
     return Fail(Path(options, "plan.txt") + " is missing: the first pass has not run");
   }
   PassLog title;
@@ -420,7 +454,7 @@ int Second(const Options& options) {
     const std::string headFile = Path(options, "pilot.avi");
     std::vector<EncoderJob> pilots = {
         XvidJob(options, words, "video2.tail", tailInput, passWords(trailing, tailRate), tail.Frames()),
-        XvidJob(options, words, "video2.pilot", ChainInput(options, words.chain, 0, head),
+        XvidJob(options, words, "video2.pilot", ChainInput(options, words.chain, 0, head, SeekPoint()),
                 {"-b:v", bitrateText(headRate), "-pass", "2", "-passlogfile", headLog, "-f", "avi", headFile}, head)};
     if (const std::string error = RunJobs(pilots, UsableCores(), progress); !error.empty()) return Fail(error);
     auto scaleFor = [&](long long bytes, double rate, long n) {
@@ -473,7 +507,8 @@ int Second(const Options& options) {
     std::vector<EncoderJob> jobs;
     for (std::size_t j = 0; j < trailing; ++j) {
       jobs.push_back(XvidJob(options, words, "video2." + std::to_string(j),
-                             ChainInput(options, words.chain, segments[j].first, segments[j].end),
+                             ChainInput(options, words.chain, segments[j].first, segments[j].end,
+                                        SeekFor(timing, segments[j].first, fps)),
                              passWords(j, requests[j]), segments[j].Frames()));
     }
     if (tailBeside) {

@@ -1,5 +1,6 @@
 #include "videopass/segment_command.h"
 
+#include <cstdio>
 #include <sstream>
 
 namespace videopass {
@@ -42,6 +43,13 @@ std::string SegmentChain(const std::string& chain, long first, long end) {
   trim += ",setpts=PTS-STARTPTS";
   if (chain.empty()) return trim;
   return FrameLocal(chain) ? trim + "," + chain : chain + "," + trim;
+}
+
+std::string SeekChain(const std::string& chain, double keepFrom) {
+  char start[32];
+  std::snprintf(start, sizeof start, "%.6f", keepFrom);
+  const std::string trim = std::string("trim=start=") + start + ",setpts=PTS-STARTPTS";
+  return chain.empty() ? trim : trim + "," + chain;
 }
 
 }  // namespace videopass

@@ -26,4 +26,9 @@ bool FrameLocal(const std::string& chain);
 // last frame), time stamps starting again at 0.
 std::string SegmentChain(const std::string& chain, long first, long end);
 
+// The same for a frame-local chain after an input seek that kept the source's time stamps: the
+// frames before `keepFrom` seconds are dropped, the rest start again at 0 (the segment's end is
+// then a frame count, -frames:v).
+std::string SeekChain(const std::string& chain, double keepFrom);
+
 }  // namespace videopass

@@ -3,7 +3,9 @@
 # frames (field matching with decimation, deinterlacing, crop), the joined movie.avi has the
 # whole chain's frame count and length, decodes without a message, and every frame (the ones at
 # the borders included) is the whole chain's frame, not a neighbour: each one's PSNR against
-# the whole chain's lossless output stays high.
+# the whole chain's lossless output stays high. A chain that treats each frame alone on a source
+# with regular time stamps seeks each segment to its frames; a source whose clock jumps (two
+# VOBs run together) decodes from the start as before, and both give the chain's frames.
 # Usage: segments_test.sh VIDEOPASS WORKDIR
 set -euo pipefail
 videopass=$(realpath "${1:?usage: segments_test.sh VIDEOPASS WORKDIR}")
@@ -20,39 +22,52 @@ Check() {  # Check DESCRIPTION COMMAND...
 
 # 12 s of telecined NTSC film (3:2 pulldown of a pattern scrolling fast enough that
 # neighbouring frames differ clearly), interlaced MPEG-2 in a
-# program stream as on a disc, a key frame every 15 frames.
+# program stream as on a disc, a key frame every 15 frames, B-frames between, with audio that
+# starts before the video (the stream's first time stamp is not the file's start).
 ffmpeg -nostdin -v error -y -f lavfi -i "testsrc=size=352x240:rate=24000/1001:duration=12,scroll=horizontal=0.03,telecine" \
-  -c:v mpeg2video -flags +ilme+ildct -q:v 2 -g 15 -f vob source.vob
-duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 source.vob)
+  -f lavfi -i "sine=duration=12" -c:v mpeg2video -flags +ilme+ildct -q:v 2 -g 15 -bf 2 -c:a mp2 -f vob source.vob
+# Two titles' VOBs run together: the second starts its clock again.
+for part in 1 2; do
+  ffmpeg -nostdin -v error -y -f lavfi -i "testsrc=size=352x240:rate=30000/1001:duration=5,scroll=vertical=0.02" \
+    -c:v mpeg2video -q:v 2 -g 15 -bf 2 -f vob "part$part.vob"
+done
+cat part1.vob part2.vob >jumps.vob
 
 n=0
-for chain in "fieldmatch,decimate" "yadif" "crop=320:224:16:8,scale=160:112"; do
+for run in "source fieldmatch,decimate" "source yadif" "source crop=320:224:16:8,scale=160:112" \
+           "jumps crop=320:224:16:8,scale=160:112"; do
   n=$((n + 1))
+  source=${run%% *}.vob chain=${run#* }
+  duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$source")
   mkdir -p "c$n"
   (
     cd "c$n"
-    ffmpeg -nostdin -v error -y -i ../source.vob -map 0:v:0 -vf "$chain" -c:v ffv1 -f nut whole.nut
-    "$videopass" first --stage 1/2 --duration "$duration" --source ../source.vob -- -vf "$chain" \
+    ffmpeg -nostdin -v error -y -i "../$source" -map 0:v:0 -vf "$chain" -c:v ffv1 -f nut whole.nut
+    "$videopass" first --stage 1/2 --duration "$duration" --source "../$source" -- -vf "$chain" \
       >first.txt 2>first.err
     # Room for a clear picture: 3 MB for 12 s.
-    "$videopass" second --stage 2/2 --source ../source.vob --medium 3000000 --out movie.avi -- -vf "$chain" \
+    "$videopass" second --stage 2/2 --source "../$source" --medium 3000000 --out movie.avi -- -vf "$chain" \
       >second.txt 2>second.err
   ) || { cat "c$n"/*.err >&2; failures=$((failures + 1)); continue; }
   want=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "c$n/whole.nut")
   got=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "c$n/movie.avi")
-  Check "$chain: $got frames, as the whole chain's $want" test "$got" = "$want"
+  Check "$run: $got frames, as the whole chain's $want" test "$got" = "$want"
   rate=$(ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate -of csv=p=0 "c$n/whole.nut")
   length=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "c$n/movie.avi")
-  Check "$chain: $length s long, $want frames at $rate" \
+  Check "$run: $length s long, $want frames at $rate" \
     awk -v l="$length" -v n="$want" -v r="$rate" 'BEGIN { split(r, q, "/"); d = n * q[2] / q[1]; exit !(l - d < 0.05 && d - l < 0.05) }'
-  Check "$chain: movie.avi decodes without a message" test -z "$(ffmpeg -nostdin -v error -i "c$n/movie.avi" -f null - 2>&1)"
-  Check "$chain: the segments are gone into one index (one AVI stream)" \
+  Check "$run: movie.avi decodes without a message" test -z "$(ffmpeg -nostdin -v error -i "c$n/movie.avi" -f null - 2>&1)"
+  Check "$run: the segments are gone into one index (one AVI stream)" \
     test "$(ffprobe -v error -show_entries stream=codec_tag_string -of csv=p=0 "c$n/movie.avi")" = XVID
   ffmpeg -nostdin -v error -i "c$n/movie.avi" -i "c$n/whole.nut" -lavfi "[0:v][1:v]psnr=stats_file=c$n/psnr.txt" -f null -
   worst=$(awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^psnr_avg:/) { split($i, v, ":"); if (min == "" || v[2] < min) min = v[2] } } END { print min }' "c$n/psnr.txt")
-  Check "$chain: every frame is the chain's own (worst PSNR $worst dB)" awk -v w="$worst" 'BEGIN { exit !(w >= 28) }'
+  Check "$run: every frame is the chain's own (worst PSNR $worst dB)" awk -v w="$worst" 'BEGIN { exit !(w >= 28) }'
   borders=$(grep -c '^Video 2nd pass: segment [0-9]* frames' "c$n/size.log")
-  Check "$chain: cut into $borders segments" test "$borders" -ge 2
+  Check "$run: cut into $borders segments" test "$borders" -ge 2
+  # Only a chain that treats each frame alone, on a clock that never jumps, seeks.
+  seeks=0
+  [[ $run == "source crop"* ]] && seeks=1
+  Check "$run: seeks $seeks" grep -qx "seek $seeks .*" "c$n/segments/plan.txt"
 done
 
 # A shifted frame is caught: the same chain with its frames one off scores far lower.

@@ -17,6 +17,7 @@
 #include "videopass/fill.h"
 #include "videopass/pass_log.h"
 #include "videopass/segment_command.h"
+#include "videopass/source_timing.h"
 
 namespace videopass {
 namespace {
@@ -352,6 +353,49 @@ TEST(SegmentCommand, EverySegmentRunsTheWholeChainAndKeepsItsFramesAfterIt) {
     EXPECT_EQ(SegmentChain(words.chain, c.first, c.end), c.chain);
     EXPECT_EQ(words.other, c.other);
   }
+}
+
+TEST(SourceTiming, OnlyARegularClockSeeksAndTheSeekKeepsFromTheSegmentsFrame) {
+  // A program stream's packets in decoding order: a key frame every 4, B-frames shown before
+  // the P-frame decoded ahead of them, some B-frames without a time stamp; 1/90000 ticks, 3003
+  // a frame (29.97 fps), video starting 0.1 s after the file.
+  auto listing = [](const std::string& packets) {
+    return packets + "stream,1/90000\nformat,0.400000\n";
+  };
+  const std::string regular =
+      "packet,45000,41997,900,K_\npacket,54009,45000,300,__\npacket,N/A,48003,100,__\n"
+      "packet,51006,51006,200,__\npacket,57012,54009,800,K_\npacket,60015,57012,100,__\n";
+  struct Case {
+    std::string what, listing;
+    bool regular;
+  };
+  const std::vector<Case> cases = {
+      {"regular with reordering and missing stamps", listing(regular), true},
+      {"the decoding clock jumps (a second VOB)",
+       listing("packet,45000,42000,900,K_\npacket,9000,6000,300,K_\npacket,12003,9003,100,__\n"), false},
+      {"a shown time off the frames' grid",
+       listing("packet,45000,42000,900,K_\npacket,49000,45003,300,__\npacket,51006,48006,100,__\n"), false},
+      {"a shown time twice", listing("packet,45000,42000,900,K_\npacket,45000,45003,300,__\n"), false},
+      {"no key frame marked", listing("packet,45000,42000,900,__\npacket,48003,45003,300,__\n"), false},
+      {"no time base", "packet,45000,42000,900,K_\npacket,48003,45003,300,__\nformat,0.4\n", false},
+  };
+  for (const Case& c : cases) {
+    const SourceTiming timing = ReadSourceTiming(c.listing);
+    EXPECT_EQ(timing.regular, c.regular) << c.what;
+    EXPECT_EQ(SeekFor(timing, 500, 30000.0 / 1001).seconds >= 0, c.regular) << c.what;
+  }
+  const SourceTiming timing = ReadSourceTiming(listing(regular));
+  EXPECT_EQ(timing.sizes, (std::vector<long>{900, 300, 100, 200, 800, 100}));
+  EXPECT_EQ(timing.keyGap, 4);
+  // Frame 500 shows at 0.5 + 500 * 3003 / 90000 s; the seek lands two key-frame runs (and two
+  // frames) before it, counted from the file's start; frames are kept from half a frame before.
+  const double frame = 3003.0 / 90000;
+  const SeekPoint seek = SeekFor(timing, 500, 30000.0 / 1001);
+  EXPECT_NEAR(seek.seconds, 0.1 + (500 - 10) * frame, 1e-9);
+  EXPECT_NEAR(seek.keepFrom, 0.5 + 499.5 * frame, 1e-9);
+  EXPECT_LT(SeekFor(timing, 10, 30000.0 / 1001).seconds, 0) << "near the start: decoded from it";
+  EXPECT_LT(SeekFor(timing, 500, 24000.0 / 1001).seconds, 0) << "a chain that changes the rate";
+  EXPECT_EQ(SeekChain("scale=320:240", 1.5), "trim=start=1.500000,setpts=PTS-STARTPTS,scale=320:240");
 }
 
 }  // namespace
