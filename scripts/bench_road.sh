@@ -65,7 +65,7 @@ MakeDisc() {
 
 # Psnr MOVIE CHAIN STATS: the mean of the frames' PSNR of MOVIE against movie.vob through CHAIN.
 Psnr() {
-  Quiet -i "$1" -i movie.vob -lavfi "[1:v:0]$2[ref];[0:v][ref]psnr=stats_file=$3" -f null -
+  Quiet -i "$1" -i movie.vob -lavfi "[1:v:0]$2[ref];[0:v][ref]psnr=stats_file=$3" -an -sn -f null -
   awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^psnr_avg:/) { split($i, v, ":"); p = v[2] == "inf" ? 100 : v[2]; s += p; n++ } }
        END { printf "%.2f", s / n }' "$3"
 }
