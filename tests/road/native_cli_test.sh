@@ -6,18 +6,11 @@
 # Usage: native_cli_test.sh BUILD_DIR DISCS_DIR
 set -uo pipefail
 
-build=$(cd "${1:?usage: native_cli_test.sh BUILD_DIR DISCS_DIR}" && pwd)
-discs=$(cd "${2:?usage: native_cli_test.sh BUILD_DIR DISCS_DIR}" && pwd)
-work="$build/native_cli"
-rm -rf "$work"
-mkdir -p "$work"
-prefix="$work/install"
-cmake --install "$build" --prefix "$prefix" >/dev/null || exit 1
-export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+source "$(dirname "$0")/road_lib.sh"
+RoadStart native_cli "$@" || exit 1
 ravlo3="$prefix/bin/ravlo3"
 disc="$discs/disc_r/VIDEO_TS"
 
-failures=0
 Fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
 # Run NAME ARGS...: ravlo3 in $work; its output in NAME.out / NAME.err, exit code in $code.
 Run() {

@@ -11,7 +11,7 @@ RoadStart() {
   rm -rf "$work"
   mkdir -p "$work"
   prefix="$work/install"
-  cmake --install "$build" --prefix "$prefix" >/dev/null
+  cmake --install "$build" --prefix "$prefix" >/dev/null || return 1
   export XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
   export RAVLO3_XVID_OPTIONS="-me_quality 2"
   failures=0
