@@ -5,12 +5,28 @@
 
 namespace videopass {
 
-std::vector<double> ShareBytes(const std::vector<long long>& firstPassBytes, double payload) {
-  double sum = 0;
-  for (long long bytes : firstPassBytes) sum += static_cast<double>(bytes);
+std::vector<double> ShareBytes(const std::vector<FrameStat>& frames, const std::vector<std::pair<long, long>>& segments,
+                               double payload) {
+  // libxvid's keyframe boost, 10% by default.
+  constexpr double kKeyBoost = 1.1;
+  auto header = [](const FrameStat& frame) { return static_cast<double>(std::clamp(frame.header, 0LL, frame.length)); };
+  auto weight = [&](const FrameStat& frame) {
+    return (static_cast<double>(frame.length) - header(frame)) * (frame.type == 'i' ? kKeyBoost : 1.0);
+  };
+  double headers = 0, weights = 0;
+  for (const FrameStat& frame : frames) {
+    headers += header(frame);
+    weights += weight(frame);
+  }
+  const bool fixedOnly = payload < headers || weights <= 0;
+  const double scale = fixedOnly ? (headers > 0 ? payload / headers : 0) : (payload - headers) / weights;
   std::vector<double> shares;
-  for (long long bytes : firstPassBytes) {
-    shares.push_back(sum > 0 ? payload * static_cast<double>(bytes) / sum : payload / firstPassBytes.size());
+  for (const auto& [first, end] : segments) {
+    double share = 0;
+    for (long i = first; i < end; ++i) {
+      share += fixedOnly ? header(frames[i]) * scale : header(frames[i]) + weight(frames[i]) * scale;
+    }
+    shares.push_back(share);
   }
   return shares;
 }

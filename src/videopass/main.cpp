@@ -394,12 +394,14 @@ int Second(const Options& options) {
   for (std::size_t j = 0; j < segments.size(); ++j) {
     names.push_back("second-" + std::to_string(j));
     files.push_back(Path(options, "part-" + std::to_string(j) + ".avi"));
-    if (!WritePassLog(Path(options, names[j] + "-0.log"), title, segments[j].first, segments[j].end)) {
+    if (!WriteSegmentLog(Path(options, names[j] + "-0.log"), title, segments[j].first, segments[j].end)) {
       return Fail(Path(options, names[j] + "-0.log") + " cannot be written");
     }
     firstBytes.push_back(FirstPassBytes(title, segments[j].first, segments[j].end));
   }
-  const std::vector<double> shares = ShareBytes(firstBytes, payload);
+  std::vector<std::pair<long, long>> ranges;
+  for (const Segment& segment : segments) ranges.push_back({segment.first, segment.end});
+  const std::vector<double> shares = ShareBytes(title.frames, ranges, payload);
   long long firstTotal = 0;
   for (long long bytes : firstBytes) firstTotal += bytes;
   // The first pass ran at the finest quantizer: a title that small at its best is made at its
@@ -425,55 +427,25 @@ int Second(const Options& options) {
     return std::vector<std::string>{"-b:v", bitrateText(bitrate), "-pass", "2", "-passlogfile", Path(options, names[j]),
                                     "-f", "avi", files[j]};
   };
+  auto quantizers = [&](std::size_t j) { return Path(options, names[j] + ".vstats"); };
+  // Every segment's log holds the whole title, its own frames first, and every segment is asked
+  // for the whole title's bitrate: libxvid then gives each frame what one second pass of the
+  // whole title would, and the picture stays even across the borders. The finest request is
+  // the first pass's size, made at the finest quantizer.
+  const double bestRate = RequestBitrate(1e18, firstTotal, frames, fps);
+  double mainRate = atBest ? bestRate : RequestBitrate(payload, firstTotal, frames, fps);
+  double tailRate = mainRate;
   const Segment& tail = segments[trailing];
-  const double bestTail = RequestBitrate(1e18, firstBytes[trailing], tail.Frames(), fps);
   std::vector<std::string> tailInput = {"-i", Path(options, "tail.nut"), "-map", "0:v:0", "-an", "-sn"};
   if (tail.first > tailFrom) tailInput = Concat(tailInput, {"-vf", SegmentChain("", tail.first - tailFrom, -1)});
-  ProgressLine progress("[" + options.stage + "] Video 2nd pass", frames + 2 * tail.Frames());
+  ProgressLine progress("[" + options.stage + "] Video 2nd pass", frames + tail.Frames());
   auto encodeTail = [&](double bitrate) {
+    tailRate = bitrate;
     const std::string error =
         RunJobs({XvidJob(options, words, "video2.tail", tailInput, passWords(trailing, bitrate), tail.Frames())}, 1, progress);
     if (!error.empty()) std::cerr << "videopass: " << error << '\n';
     return error.empty() ? FileBytes(files[trailing]) : -1;
   };
-
-  // How far under (or over) its request the picture lands at first, measured on two short
-  // encodes side by side: the trailing segment and the title's first frames. Each segment's
-  // first-pass lengths are then scaled by what the nearer one showed, so that libxvid's first
-  // quantizers are right and the segment lands near its request with an even picture
-  // (measured on a noisy chain: a landing of 0.38 on 50 frames, and lengths scaled by 0.45
-  // brought 50 frames to 0.98 and 600 frames from 0.74 to about 1).
-  double scaleHead = 1, scaleTail = 1;
-  const long head = std::max(1L, std::min(tail.Frames(), segments[0].Frames() / 2));
-  if (!atBest) {
-    const std::string headLog = Path(options, "pilot");
-    if (!WritePassLog(headLog + "-0.log", title, 0, head)) return Fail(headLog + "-0.log cannot be written");
-    const long long headFirst = FirstPassBytes(title, 0, head);
-    const double headRate = RequestBitrate(payload * headFirst / std::max(firstTotal, 1LL), headFirst, head, fps);
-    const double tailRate = RequestBitrate(shares[trailing], firstBytes[trailing], tail.Frames(), fps);
-    const std::string headFile = Path(options, "pilot.avi");
-    std::vector<EncoderJob> pilots = {
-        XvidJob(options, words, "video2.tail", tailInput, passWords(trailing, tailRate), tail.Frames()),
-        XvidJob(options, words, "video2.pilot", ChainInput(options, words.chain, 0, head, SeekPoint()),
-                {"-b:v", bitrateText(headRate), "-pass", "2", "-passlogfile", headLog, "-f", "avi", headFile}, head)};
-    if (const std::string error = RunJobs(pilots, UsableCores(), progress); !error.empty()) return Fail(error);
-    auto scaleFor = [&](long long bytes, double rate, long n) {
-      const double landing = (bytes - 24.0 * n - 5762) / (rate * n / fps / 8);
-      return std::clamp(std::pow(std::max(landing, 0.01), 1 / 1.2), 0.25, 4.0);
-    };
-    scaleTail = scaleFor(FileBytes(files[trailing]), tailRate, tail.Frames());
-    scaleHead = scaleFor(FileBytes(headFile), headRate, head);
-    std::ofstream(options.sizeLog, std::ios::app) << "Video 2nd pass: first-pass lengths scaled by " << scaleHead
-                                                  << " near the start, " << scaleTail << " near the end\n";
-  }
-  const std::vector<double> scales = FrameScales(title, head, scaleHead, tail.first, scaleTail);
-  std::vector<double> requests;
-  for (std::size_t j = 0; j < segments.size(); ++j) {
-    if (!WritePassLog(Path(options, names[j] + "-0.log"), title, segments[j].first, segments[j].end, scales)) {
-      return Fail(Path(options, names[j] + "-0.log") + " cannot be written");
-    }
-    requests.push_back(RequestBitrate(shares[j], firstBytes[j], segments[j].Frames(), fps));
-  }
 
   const std::string& partial = options.out;
   int corrections = 0;
@@ -484,70 +456,77 @@ int Second(const Options& options) {
   // ffmpeg's AVI header with one video stream (measured: 5762 bytes), until a join measures it.
   double header = 5762;
   bool headerKnown = false;
-  // Each main segment's requests and what they gave; aiming them again from these moves them
-  // no further than their best. False when none of them moved.
-  std::vector<std::vector<Try>> mainTries(trailing);
-  auto aimMainAgain = [&]() {
-    bool moved = false;
-    for (std::size_t j = 0; j < trailing; ++j) {
-      const double wanted = shares[j] + 24.0 * segments[j].Frames() + header;
-      const double best = RequestBitrate(1e18, firstBytes[j], segments[j].Frames(), fps);
-      const double next = std::min(NextRequest(mainTries[j], wanted), best);
-      moved = moved || std::fabs(next - requests[j]) > 1;
-      requests[j] = next;
-    }
-    return moved;
+  // What the main segments should take together, and the common requests tried for them with
+  // the bytes each gave.
+  auto mainWanted = [&]() {
+    double wanted = 0;
+    for (std::size_t j = 0; j < trailing; ++j) wanted += shares[j] + 24.0 * segments[j].Frames() + header;
+    return wanted;
   };
-  // With a core to spare, the trailing segment is encoded beside the main ones at its own
-  // request, on the core the first main segment to end leaves idle: when that lands the fill,
-  // nothing is encoded after the main segments.
+  std::vector<Try> mainTries;
+  // Aims the main segments again from what their requests gave; false when that changes
+  // nothing: the request would not move, or every frame already had the finest quantizer and
+  // only more bits were wanted.
+  auto aimMainAgain = [&](bool allFinest) {
+    const double next = std::min(NextRequest(mainTries, mainWanted()), bestRate);
+    if (std::fabs(next - mainRate) <= 1 || (allFinest && next > mainRate)) return false;
+    mainRate = next;
+    return true;
+  };
+  // With a core to spare, the trailing segment is encoded beside the main ones on the core the
+  // first main segment to end leaves idle: when that lands the fill, nothing is encoded after
+  // the main segments.
   const bool tailBeside = !atBest && UsableCores() > 1;
   constexpr int kMainRuns = 3;
   for (int mainRun = 0;; ++mainRun) {
     std::vector<EncoderJob> jobs;
     for (std::size_t j = 0; j < trailing; ++j) {
+      std::remove(quantizers(j).c_str());
       jobs.push_back(XvidJob(options, words, "video2." + std::to_string(j),
                              ChainInput(options, words.chain, segments[j].first, segments[j].end,
                                         SeekFor(timing, segments[j].first, fps)),
-                             passWords(j, requests[j]), segments[j].Frames()));
+                             Concat({"-vstats_file", quantizers(j)}, passWords(j, mainRate)), segments[j].Frames()));
     }
     if (tailBeside) {
       EncoderJob tailJob = XvidJob(options, words, "video2.tail", tailInput, {}, tail.Frames());
       const std::vector<std::string> start = tailJob.args;
       // It starts when a main segment has ended: it makes up what the ended ones missed of
-      // their shares, as far as a picture like theirs allows.
+      // their shares, and lands as they did against theirs.
       tailJob.argsAtStart = [&, start]() {
-        double missed = 0;
+        double made = 0, wanted = 0;
         for (std::size_t j = 0; j < trailing; ++j) {
-          if (ProgressEnded(jobs[j].progress)) {
-            missed += static_cast<double>(FileBytes(files[j])) - (shares[j] + 24.0 * segments[j].Frames() + header);
-          }
+          if (!ProgressEnded(jobs[j].progress)) continue;
+          made += static_cast<double>(FileBytes(files[j])) - 24.0 * segments[j].Frames() - header;
+          wanted += shares[j];
         }
-        const double goal = std::clamp(shares[trailing] - missed, 0.5 * shares[trailing], 2.0 * shares[trailing]);
-        requests[trailing] = std::clamp(requests[trailing] * goal / shares[trailing], 1000.0, bestTail);
-        return Concat(start, passWords(trailing, requests[trailing]));
+        const double landing = wanted > 0 ? std::clamp(made / wanted, 0.5, 2.0) : 1;
+        const double goal = std::clamp(shares[trailing] - (made - wanted), 0.5 * shares[trailing], 2.0 * shares[trailing]);
+        tailRate = std::clamp(mainRate * goal / (shares[trailing] * landing), 1000.0, bestRate);
+        return Concat(start, passWords(trailing, tailRate));
       };
       jobs.push_back(tailJob);
     }
     if (const std::string error = RunJobs(jobs, UsableCores(), progress); !error.empty()) return Fail(error);
     long long mainFiles = 0;
+    bool allFinest = true;
     {
       std::ofstream sizes(options.sizeLog, std::ios::app);
       for (std::size_t k = 0; k < trailing; ++k) {
         mainFiles += FileBytes(files[k]);
-        mainTries[k].push_back({requests[k], static_cast<double>(FileBytes(files[k]))});
-        sizes << "Video 2nd pass: segment " << k + 1 << " at " << std::llround(requests[k]) << " bit/s: "
+        allFinest = allFinest && AllAtFinestQuantizer(quantizers(k));
+        sizes << "Video 2nd pass: segment " << k + 1 << " at " << std::llround(mainRate) << " bit/s: "
               << FileBytes(files[k]) << " bytes\n";
       }
     }
+    mainTries.push_back({mainRate, static_cast<double>(mainFiles)});
     // The join keeps one header and every frame's chunk and index entry: its size follows from
     // the segments' sizes, once the header's size is known.
     const long long joinedMain = mainFiles - static_cast<long long>(header * (trailing - 1));
     const double goal = TrailingGoal(options.medium, others, joinedMain, tail.Frames());
     // The segments missed by more than the trailing one can make up with a picture like theirs:
-    // aim each again at its share from what its requests gave.
+    // aim them again, all at one request, from what the last ones gave.
     if (!atBest && mainRun + 1 < kMainRuns && !TrailingCanCarry(goal, shares[trailing], firstBytes[trailing]) &&
-        aimMainAgain()) {
+        aimMainAgain(allFinest)) {
       correction();
       progress = ProgressLine("[" + options.stage + "] Video 2nd pass", frames);
       continue;
@@ -559,6 +538,8 @@ int Second(const Options& options) {
     auto measure = [&]() -> long long {
       // Joined for real when it may be the last try, or while the header's size is a guess.
       const long long tailBytes = FileBytes(files[trailing]);
+      SizeLine(options, "Video 2nd pass: segment " + std::to_string(trailing + 1) + " at " + bitrateText(tailRate) +
+                            " bit/s: " + std::to_string(tailBytes) + " bytes");
       long long total = predicted(tailBytes);
       if (!headerKnown || FillsMedium(total, options.medium) || (atBest && total <= options.medium)) {
         if (const std::string e = Join(partial, files, options.folder); !e.empty()) {
@@ -581,29 +562,27 @@ int Second(const Options& options) {
     // proportion to its request (measured: 1.5 to 3 Mbit/s gave 447 to 894 KB), so what it
     // adds is aimed through the total it would leave with no picture at all.
     const double emptyTail = predicted(std::llround(24.0 * tail.Frames() + header));
-    std::vector<Try> tries;
+    // Not yet encoded, it is expected to land against its share as the main segments did.
+    double mainShares = 0;
+    for (std::size_t j = 0; j < trailing; ++j) mainShares += shares[j];
+    const double landing = std::clamp((mainFiles - 24.0 * (frames - tail.Frames()) - header * trailing) /
+                                          std::max(mainShares, 1.0), 0.5, 2.0);
+    std::vector<Try> tries = {{0, emptyTail}, {mainRate, emptyTail + shares[trailing] * landing}};
     bool encodedOnce = false;
-    if (atBest) {
-      // A first guess: the trailing segment landing at its request.
-      tries.push_back({requests[trailing], static_cast<double>(predicted(std::llround(
-                                               requests[trailing] * tail.Frames() / fps / 8 + 24.0 * tail.Frames() + header)))});
-    } else {
+    if (!atBest) {
       if (!tailBeside) {
-        const double landing = predicted(std::llround(requests[trailing] * tail.Frames() / fps / 8 + 24.0 * tail.Frames() + header));
-        const double request = std::clamp(NextRequest({{0, emptyTail}, {requests[trailing], landing}},
-                                                      static_cast<double>(AimedTotal(options.medium))), 1000.0, bestTail);
-        if (encodeTail(request) < 0) return 1;
-        requests[trailing] = request;
+        tailRate = std::clamp(NextRequest(tries, static_cast<double>(AimedTotal(options.medium))), 1000.0, bestRate);
+        if (encodeTail(tailRate) < 0) return 1;
       }
       progress.Break();
       const long long total = measure();
       if (total < 0) return 1;
       if (FillsMedium(total, options.medium)) break;
-      tries = {{0, emptyTail}, {requests[trailing], static_cast<double>(total)}};
+      tries = {{0, emptyTail}, {tailRate, static_cast<double>(total)}};
       encodedOnce = true;
     }
     const Landed landed = LandTrailing(
-        tries, options.medium, bestTail, atBest, 6,
+        tries, options.medium, bestRate, atBest, 6,
         [&](double bitrate) -> long long {
           // After the encode above, even the first one here is a correction.
           if (std::exchange(encodedOnce, false)) again();
@@ -614,7 +593,7 @@ int Second(const Options& options) {
         again);
     if (landed.kind == Landed::Error) return 1;
     if (landed.kind == Landed::Fills || landed.kind == Landed::AtBest) break;
-    if (landed.kind == Landed::NeedsMain && mainRun + 1 < kMainRuns && aimMainAgain()) {
+    if (landed.kind == Landed::NeedsMain && mainRun + 1 < kMainRuns && aimMainAgain(allFinest)) {
       correction();
       progress = ProgressLine("[" + options.stage + "] Video 2nd pass", frames);
       continue;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <cstdlib>
 #include <sstream>
 
 namespace videopass {
@@ -23,7 +24,7 @@ bool ReadPassLog(const std::string& path, PassLog& log) {
     words >> type;
     for (long long& field : fields) words >> field;
     if (!words || type.size() != 1) return false;
-    log.frames.push_back({type[0], fields[4], line});
+    log.frames.push_back({type[0], fields[4], fields[5], line});
   }
   return true;
 }
@@ -33,59 +34,33 @@ void AppendFrames(PassLog& log, const PassLog& more) {
   log.frames.insert(log.frames.end(), more.frames.begin(), more.frames.end());
 }
 
-std::string ScaledLine(const FrameStat& frame, double scale) {
-  if (scale == 1) return frame.line;
-  std::istringstream words(frame.line);
-  std::string type;
-  long long fields[6] = {};
-  words >> type;
-  for (long long& field : fields) words >> field;
-  std::ostringstream line;
-  line << type;
-  for (int i = 0; i < 6; ++i) {
-    line << ' ' << (i >= 4 ? std::max(1LL, std::llround(fields[i] * scale)) : fields[i]);
-  }
-  return line.str();
-}
-
-bool WritePassLog(const std::string& path, const PassLog& log, long first, long end, double scale) {
+bool WriteSegmentLog(const std::string& path, const PassLog& log, long first, long end) {
   std::ofstream out(path);
   for (const std::string& line : log.header) out << line << '\n';
-  for (long i = first; i < end; ++i) out << ScaledLine(log.frames[i], scale) << '\n';
-  return static_cast<bool>(out.flush());
-}
-
-bool WritePassLog(const std::string& path, const PassLog& log, long first, long end, const std::vector<double>& scales) {
-  std::ofstream out(path);
-  for (const std::string& line : log.header) out << line << '\n';
-  for (long i = first; i < end; ++i) out << ScaledLine(log.frames[i], scales[i]) << '\n';
-  return static_cast<bool>(out.flush());
-}
-
-std::vector<double> FrameScales(const PassLog& log, long headEnd, double headScale, long tailFirst, double tailScale) {
   const long frames = static_cast<long>(log.frames.size());
-  auto mean = [&](long from, long to) {
-    from = std::max(from, 0L);
-    to = std::min(to, frames);
-    return to > from ? std::max(1.0, static_cast<double>(FirstPassBytes(log, from, to)) / (to - from)) : 1.0;
-  };
-  const double head = std::log(mean(0, headEnd)), tail = std::log(mean(tailFirst, frames));
-  std::vector<double> scales(frames);
-  constexpr long kAround = 12;
-  for (long i = 0; i < frames; ++i) {
-    double weight = i * 2 < frames ? 0 : 1;
-    if (std::fabs(tail - head) > 0.2) {
-      weight = std::clamp((std::log(mean(i - kAround, i + kAround + 1)) - head) / (tail - head), 0.0, 1.0);
-    }
-    scales[i] = std::exp((1 - weight) * std::log(headScale) + weight * std::log(tailScale));
-  }
-  return scales;
+  for (long i = first; i < end; ++i) out << log.frames[i].line << '\n';
+  for (long i = end; i < frames; ++i) out << log.frames[i].line << '\n';
+  for (long i = 0; i < first; ++i) out << log.frames[i].line << '\n';
+  return static_cast<bool>(out.flush());
 }
 
 long long FirstPassBytes(const PassLog& log, long first, long end) {
   long long sum = 0;
   for (long i = first; i < end; ++i) sum += log.frames[i].length;
   return sum;
+}
+
+bool AllAtFinestQuantizer(const std::string& vstatsPath) {
+  std::ifstream in(vstatsPath);
+  std::string line;
+  long frames = 0;
+  while (std::getline(in, line)) {
+    const std::size_t at = line.find(" q=");
+    if (at == std::string::npos) continue;
+    if (std::strtod(line.c_str() + at + 3, nullptr) > 2.0) return false;
+    ++frames;
+  }
+  return frames > 0;
 }
 
 }  // namespace videopass

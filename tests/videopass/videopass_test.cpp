@@ -112,21 +112,36 @@ TEST(Borders, SegmentsEndTogetherAndTheTrailingOneStartsOnAKeyFrame) {
   }
 }
 
-TEST(BitShare, HarderSegmentsGetMoreAndNoRequestPassesTheFirstPass) {
+TEST(BitShare, SegmentsGetWhatOneSecondPassGivesTheirFramesAndNoRequestPassesTheFirstPass) {
+  auto frame = [](char type, long long length, long long header) { return FrameStat{type, length, header, ""}; };
   struct ShareCase {
-    std::vector<long long> firstPass;
+    const char* what;
+    std::vector<FrameStat> frames;
+    std::vector<std::pair<long, long>> segments;
     double payload;
     std::vector<double> shares;
   } shares[] = {
-      {{100, 100}, 1000, {500, 500}},
-      {{300, 100}, 1000, {750, 250}},
-      {{0, 0, 0}, 900, {300, 300, 300}},
-      {{1, 0, 3}, 400, {100, 0, 300}},
+      {"no headers: in proportion", {frame('p', 300, 0), frame('p', 100, 0)}, {{0, 1}, {1, 2}}, 1000, {750, 250}},
+      // Headers 50, the rest 150 scaled by 2/3: the frame of mostly header gets more than its
+      // proportion (75).
+      {"headers are kept, the rest scaled", {frame('p', 100, 50), frame('p', 100, 0)}, {{0, 1}, {1, 2}}, 150,
+       {50 + 50 * 2.0 / 3, 100 * 2.0 / 3}},
+      {"key frames a tenth more", {frame('i', 100, 0), frame('p', 100, 0)}, {{0, 1}, {1, 2}}, 210, {110, 100}},
+      {"less than the headers: in proportion to them", {frame('p', 100, 60), frame('p', 100, 20)}, {{0, 1}, {1, 2}}, 40,
+       {30, 10}},
+      {"segments of several frames, a header longer than its frame",
+       {frame('p', 10, 20), frame('p', 90, 0), frame('p', 50, 0), frame('p', 50, 0)}, {{0, 2}, {2, 4}}, 105,
+       {10 + 90 * 0.5, 100 * 0.5}},
   };
   for (const ShareCase& c : shares) {
-    const std::vector<double> got = ShareBytes(c.firstPass, c.payload);
-    ASSERT_EQ(got.size(), c.shares.size());
-    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_DOUBLE_EQ(got[i], c.shares[i]);
+    const std::vector<double> got = ShareBytes(c.frames, c.segments, c.payload);
+    ASSERT_EQ(got.size(), c.shares.size()) << c.what;
+    double sum = 0;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      EXPECT_NEAR(got[i], c.shares[i], 1e-9) << c.what << ", segment " << i;
+      sum += got[i];
+    }
+    EXPECT_NEAR(sum, c.payload, 1e-6) << c.what;
   }
 
   // Requests: the target's bitrate, never above what the first pass (the finest quantizer) made.
@@ -146,7 +161,7 @@ TEST(BitShare, HarderSegmentsGetMoreAndNoRequestPassesTheFirstPass) {
   }
 }
 
-TEST(PassLog, SegmentLogsHoldTheirFramesWithLengthsScaledToThePicture) {
+TEST(PassLog, SegmentLogsHoldTheWholeTitleTheirOwnFramesFirst) {
   const std::string path = ::testing::TempDir() + "/videopass_log";
   {
     std::ofstream out(path + "-0.log");
@@ -158,52 +173,43 @@ TEST(PassLog, SegmentLogsHoldTheirFramesWithLengthsScaledToThePicture) {
   ASSERT_EQ(log.frames.size(), 4u);
   EXPECT_EQ(log.header.size(), 3u);
   EXPECT_EQ(FirstPassBytes(log, 1, 3), 108835);
+  EXPECT_EQ(log.frames[1].header, 2099);
+  EXPECT_EQ(log.frames[3].type, 'i');
   struct Case {
     long first, end;
-    double scale;
-    std::vector<std::string> lines;
-  } cases[] = {
-      {0, 4, 1, {"i 2 920 0 0 114323 3385", "p 2 0 920 0 108832 2099", "p 2 0 900 20 3 1", "i 2 920 0 0 100000 3000"}},
-      {1, 3, 0.5, {"p 2 0 920 0 54416 1050", "p 2 0 900 20 2 1"}},  // lengths stay at least 1
-      {3, 4, 2, {"i 2 920 0 0 200000 6000"}},
-  };
+    std::vector<int> order;
+  } cases[] = {{0, 4, {0, 1, 2, 3}}, {1, 3, {1, 2, 3, 0}}, {3, 4, {3, 0, 1, 2}}, {0, 1, {0, 1, 2, 3}}};
   for (const Case& c : cases) {
-    ASSERT_TRUE(WritePassLog(path + "-1.log", log, c.first, c.end, c.scale));
+    ASSERT_TRUE(WriteSegmentLog(path + "-1.log", log, c.first, c.end));
     PassLog part;
     ASSERT_TRUE(ReadPassLog(path + "-1.log", part));
     EXPECT_EQ(part.header, log.header);
-    std::vector<std::string> lines;
+    std::vector<std::string> lines, want;
     for (const FrameStat& frame : part.frames) lines.push_back(frame.line);
-    EXPECT_EQ(lines, c.lines) << c.first << "-" << c.end << " x" << c.scale;
-  }
-  // Scales by content: an easy first half (100 bytes a frame) and a hard second (10000).
-  PassLog mixed;
-  for (int i = 0; i < 200; ++i) mixed.frames.push_back({'p', i < 100 ? 100 : 10000, ""});
-  PassLog even;
-  for (int i = 0; i < 200; ++i) even.frames.push_back({'p', 500, ""});
-  struct ScaleCase {
-    const char* what;
-    const PassLog& log;
-    long frame;
-    double scale;
-  } scales[] = {
-      {"easy part: the head's", mixed, 10, 2.0},  {"easy part near the change", mixed, 80, 2.0},
-      {"hard part: the tail's", mixed, 150, 0.5}, {"at the change: between", mixed, 100, 0.9},
-      {"even title, first half: the head's", even, 99, 2.0}, {"even title, second half: the tail's", even, 100, 0.5},
-  };
-  for (const ScaleCase& c : scales) {
-    const std::vector<double> got = FrameScales(c.log, 20, 2.0, 180, 0.5);
-    if (std::string(c.what).find("between") != std::string::npos) {
-      EXPECT_GT(got[c.frame], 0.5) << c.what;
-      EXPECT_LT(got[c.frame], 2.0) << c.what;
-    } else {
-      EXPECT_NEAR(got[c.frame], c.scale, 1e-9) << c.what;
-    }
+    for (int i : c.order) want.push_back(log.frames[i].line);
+    EXPECT_EQ(lines, want) << c.first << "-" << c.end;
   }
 
   std::ofstream(path + "-2.log") << "# log\ni 2 920 0 0\n";
   EXPECT_FALSE(ReadPassLog(path + "-2.log", log));
   EXPECT_FALSE(ReadPassLog(path + "-missing.log", log));
+
+  // ffmpeg's report of an encode's quantizers: more bits help unless every frame had 2.
+  const std::string line = "out=  0 st=  0 frame=     0 q= ";
+  struct QuantizerCase {
+    const char* what;
+    std::string report;
+    bool finest;
+  } reports[] = {
+      {"all at 2", line + "2.0 f_size= 7490 type= I\n" + line + "2.0 f_size= 830 type= P\n", true},
+      {"one at 3", line + "2.0 f_size= 7490 type= I\n" + line + "3.0 f_size= 830 type= P\n", false},
+      {"no frame", "", false},
+  };
+  for (const QuantizerCase& c : reports) {
+    std::ofstream(path + ".vstats") << c.report;
+    EXPECT_EQ(AllAtFinestQuantizer(path + ".vstats"), c.finest) << c.what;
+  }
+  EXPECT_FALSE(AllAtFinestQuantizer(path + "-missing.vstats"));
 }
 
 // Stand-in jobs (sh) for the runner: a job made when it starts sees what the ones before it
