@@ -128,8 +128,12 @@ EncoderJob XvidJob(const Options& options, const EncoderWords& words, const std:
   job.log = Path(options, name + ".log");
   job.progress = Path(options, name + ".progress");
   job.frames = frames;
-  job.args = Concat(Concat(kFfmpeg, {"-progress", job.progress}), input);
-  job.args = Concat(job.args, {"-c:v", "libxvid", "-vtag", "XVID"});
+  // One thread each: the segments side by side use the cores, and threads of their own would
+  // only contend for them (measured: a first pass of two segments 0.1 s faster in 1.2 s).
+  // Progress is reported five times as often as by default, for the progress line of
+  // one-second segments.
+  job.args = Concat(Concat(kFfmpeg, {"-progress", job.progress, "-stats_period", "0.1", "-threads", "1"}), input);
+  job.args = Concat(job.args, {"-c:v", "libxvid", "-vtag", "XVID", "-threads", "1"});
   job.args = Concat(Concat(job.args, words.other), pass);
   std::remove(job.log.c_str());
   return job;
