@@ -52,4 +52,11 @@ double NextRequest(const std::vector<Try>& tries, double goal) {
   return std::max(next, 1000.0);
 }
 
+double NextMainRequest(const std::vector<Try>& tries, double goal) {
+  if (tries.size() == 1 && goal < tries[0].bytes) {
+    return std::max(tries[0].bitrate * std::exp(std::log(goal / std::max(tries[0].bytes, 1.0)) / 0.6), 1000.0);
+  }
+  return NextRequest(tries, goal);
+}
+
 }  // namespace videopass

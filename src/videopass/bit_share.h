@@ -28,4 +28,11 @@ struct Try {
 };
 double NextRequest(const std::vector<Try>& tries, double goal);
 
+// The main segments' next common request after their tries: as NextRequest, except that from
+// one try that came out too large the picture is taken to shrink only as bitrate^0.6 (an easy
+// picture shrinks less than its request: 3.7% less request gave 2.1% fewer bytes). The next
+// run then rather lands under than over its goal: the trailing segment makes up a shortfall far
+// more easily than an excess.
+double NextMainRequest(const std::vector<Try>& tries, double goal);
+
 }  // namespace videopass

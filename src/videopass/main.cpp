@@ -220,6 +220,13 @@ SourceTiming ReadPackets(const std::string& list) {
 bool ProbeSource(const Options& options, const EncoderWords& words, double& fps, SourceTiming& timing,
                  std::string& error) {
   ProgressLine quiet("", 0);
+  // On one core the title is one segment (and the trailing one, cut from the first pass's
+  // output): nothing seeks, nothing is balanced, and the packets are not needed.
+  if (UsableCores() == 1) {
+    timing = SourceTiming();
+    error = RunJobs({ProbeJob(options, words)}, 1, quiet);
+    return error.empty() && ReadFrameRate(Path(options, "probe.log"), fps, error);
+  }
   const EncoderJob probe = ProbeJob(options, words), packets = PacketJob(options);
   if (RunJobs({probe, packets}, UsableCores(), quiet).empty()) {
     timing = ReadPackets(packets.log);
@@ -472,7 +479,7 @@ int Second(const Options& options) {
   // nothing: the request would not move, or every frame already had the finest quantizer and
   // only more bits were wanted.
   auto aimMainAgain = [&](bool allFinest) {
-    const double next = std::min(NextRequest(mainTries, mainWanted()), bestRate);
+    const double next = std::min(NextMainRequest(mainTries, mainWanted()), bestRate);
     if (std::fabs(next - mainRate) <= 1 || (allFinest && next > mainRate)) return false;
     mainRate = next;
     return true;

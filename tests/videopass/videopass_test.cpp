@@ -159,6 +159,19 @@ TEST(BitShare, SegmentsGetWhatOneSecondPassGivesTheirFramesAndNoRequestPassesThe
   for (const RequestCase& c : requests) {
     EXPECT_DOUBLE_EQ(RequestBitrate(c.target, c.firstPass, c.frames, 25), c.bitrate) << c.what;
   }
+
+  // The main segments' next request: from one try too large, a step as if the picture shrank as
+  // bitrate^0.6; otherwise as the trailing segment's.
+  struct MainCase {
+    const char* what;
+    std::vector<Try> tries;
+    double goal, bitrate;
+  } mains[] = {
+      {"one try too large", {{1e6, 2e6}}, 2e6 * std::pow(0.5, 0.6), 5e5},
+      {"one try too small", {{1e6, 1e6}}, 2e6, 1e6 * std::pow(2.0, 1 / 1.1)},
+      {"two tries: the secant", {{1e6, 1e6}, {2e6, 3e6}}, 2e6, 1.5e6},
+  };
+  for (const MainCase& c : mains) EXPECT_NEAR(NextMainRequest(c.tries, c.goal), c.bitrate, 1e-3) << c.what;
 }
 
 TEST(PassLog, SegmentLogsHoldTheWholeTitleTheirOwnFramesFirst) {
