@@ -141,9 +141,9 @@ int Second(const Options& options) {
     progress.Break();
     StageAgain(options, "Video 2nd pass", "correction " + std::to_string(++corrections));
   };
-  // ffmpeg's AVI header with one video stream (measured: 5762 bytes), until a join measures it.
+  // What joining takes off each segment but the first (ffmpeg's AVI header with one video
+  // stream; measured: 5718 to 5762 bytes), until a join measures it.
   double header = 5762;
-  bool headerKnown = false;
   // What the main segments should take together, and the common requests tried for them with
   // the bytes each gave.
   auto mainWanted = [&]() {
@@ -224,19 +224,19 @@ int Second(const Options& options) {
     };
     // The bytes of all results with the trailing segment as it is now; negative when the join failed.
     auto measure = [&]() -> long long {
-      // Joined for real when it may be the last try, or while the header's size is a guess.
+      // Joined for real only when it may be the last try: the join's size follows from the
+      // segments' closely enough to tell a try that cannot fill.
       const long long tailBytes = FileBytes(files[trailing]);
       SizeLine(options, "Video 2nd pass: segment " + std::to_string(trailing + 1) + " at " + bitrateText(tailRate) +
                             " bit/s: " + std::to_string(tailBytes) + " bytes");
       long long total = predicted(tailBytes);
-      if (!headerKnown || FillsMedium(total, options.medium) || (atBest && total <= options.medium)) {
+      if (FillsMedium(total, options.medium) || (atBest && total <= options.medium)) {
         if (const std::string e = Join(partial, files, options.folder); !e.empty()) {
           std::cerr << "videopass: " << e << '\n';
           return -1;
         }
         total = FileBytes(partial) + others;
         header = static_cast<double>(mainFiles + tailBytes - FileBytes(partial)) / trailing;
-        headerKnown = true;
       }
       SizeLine(options, "Video 2nd pass at " + bitrateText((total - others) * 8.0 * fps / frames) + " bit/s: " +
                             std::to_string(total) + " bytes, " + Percent(total, options.medium) + "% of the medium");
