@@ -33,6 +33,13 @@ Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate
     if (known >= 2 && tries[known - 1].bytes == tries[known - 2].bytes && tries[known - 1].bitrate != tries[known - 2].bitrate) {
       request = tries.back().bytes < aim ? bestBitrate : kLeast;
     }
+    // Measured at that end already: encoding it again would make the same.
+    if (!atBest && !tries.empty() && tries.back().bitrate == request && (request >= bestBitrate || request <= kLeast)) {
+      const double total = tries.back().bytes;
+      if ((total < static_cast<double>(medium)) == (request >= bestBitrate) && !FillsMedium(std::llround(total), medium)) {
+        return {Landed::NeedsMain, std::llround(total)};
+      }
+    }
     if (n > 0) again();
     result.total = encode(request);
     if (result.total < 0) return {Landed::Error, result.total};
