@@ -28,84 +28,116 @@ struct Segment {
   long Frames() const { return end - first; }
 };
 
-}  // namespace
-
-int Second(const Options& options) {
-  const EncoderWords words = SplitEncoderWords(options.words);
-  // size.log tells this second pass only: a run again must not find the last run's verdicts.
-  std::remove(options.sizeLog.c_str());
+// What the second pass works from: the first pass's plan and statistics, the other results'
+// bytes, the room left for the picture, and the segments with their logs written.
+struct Setup {
   double fps = 0;
   long tailFrom = 0;
-  std::vector<long> starts;
   SourceTiming timing;
-  if (!ReadPlan(options, fps, starts, tailFrom, timing)) {
-    return Fail(Path(options, "plan.txt") + " is missing: the first pass has not run");
-  }
   PassLog title;
+  long frames = 0;
+  long long others = 0;      // the plan's other result files
+  long long aimedVideo = 0;  // what the medium's aim leaves the movie
+  double payload = 0;        // of it, the picture's
+  std::vector<Segment> segments;  // the main ones, then the trailing one
+  std::vector<long long> firstBytes;
+  std::vector<double> shares;
+  std::vector<std::string> names, files;  // each segment's log name and file
+  long long firstTotal = 0;
+};
+
+// Reads the first pass and sets the second up; "" or the reason it cannot.
+std::string Prepare(const Options& options, Setup& setup) {
+  // size.log tells this second pass only: a run again must not find the last run's verdicts.
+  std::remove(options.sizeLog.c_str());
+  std::vector<long> starts;
+  if (!ReadPlan(options, setup.fps, starts, setup.tailFrom, setup.timing)) {
+    return Path(options, "plan.txt") + " is missing: the first pass has not run";
+  }
+  PassLog& title = setup.title;
   for (std::size_t k = 0; k < starts.size(); ++k) {
     PassLog part;
     if (!ReadPassLog(Path(options, FirstLogName(k) + "-0.log"), part)) {
-      return Fail("the first pass's log " + Path(options, FirstLogName(k) + "-0.log") + " cannot be read");
+      return "the first pass's log " + Path(options, FirstLogName(k) + "-0.log") + " cannot be read";
     }
     AppendFrames(title, part);
   }
-  const long frames = static_cast<long>(title.frames.size());
-  long long others = 0;
+  const long frames = setup.frames = static_cast<long>(title.frames.size());
+  long long& others = setup.others;
   for (const std::string& file : options.results) {
     const long long bytes = FileBytes(file);
-    if (bytes < 0) return Fail(file + " is missing: the plan's result files must exist before the second pass");
+    if (bytes < 0) return file + " is missing: the plan's result files must exist before the second pass";
     others += bytes;
   }
-  const long long aimedVideo = AimedTotal(options.medium) - others;
-  const double payload = static_cast<double>(aimedVideo) - 24.0 * frames - 8192;
+  const long long aimedVideo = setup.aimedVideo = AimedTotal(options.medium) - others;
+  const double payload = setup.payload = static_cast<double>(aimedVideo) - 24.0 * frames - 8192;
   if (frames < 2 || payload <= 0) {
-    return Fail("the audio and subtitles leave " + std::to_string((options.medium - others) / 1024) +
-                " KB of the medium, too little for " + std::to_string(frames) + " video frames");
+    return "the audio and subtitles leave " + std::to_string((options.medium - others) / 1024) +
+           " KB of the medium, too little for " + std::to_string(frames) + " video frames";
   }
-  if (tailFrom >= frames) {
-    return Fail("the title has " + std::to_string(frames) + " frames, fewer than its length promised; the trailing "
-                "segment kept by the first pass starts at frame " + std::to_string(tailFrom));
+  if (setup.tailFrom >= frames) {
+    return "the title has " + std::to_string(frames) + " frames, fewer than its length promised; the trailing "
+           "segment kept by the first pass starts at frame " + std::to_string(setup.tailFrom);
   }
 
   // The segments of the second pass: the first pass's, and the trailing one cut off the end.
   std::vector<char> types;
   for (const FrameStat& frame : title.frames) types.push_back(frame.type);
-  const long trailingStart = TrailingStart(types, std::max(starts.back(), tailFrom - 1));
-  std::vector<Segment> segments;
+  const long trailingStart = TrailingStart(types, std::max(starts.back(), setup.tailFrom - 1));
+  std::vector<Segment>& segments = setup.segments;
   for (std::size_t k = 0; k < starts.size(); ++k) {
     segments.push_back({starts[k], k + 1 < starts.size() ? starts[k + 1] : trailingStart});
   }
   segments.push_back({trailingStart, frames});
-  const std::size_t trailing = segments.size() - 1;
-  std::vector<long long> firstBytes;
-  std::vector<std::string> names, files;
+  std::vector<long long>& firstBytes = setup.firstBytes;
+  std::vector<std::string>& names = setup.names;
+  std::vector<std::string>& files = setup.files;
   for (std::size_t j = 0; j < segments.size(); ++j) {
     names.push_back("second-" + std::to_string(j));
     files.push_back(Path(options, "part-" + std::to_string(j) + ".avi"));
     if (!WriteSegmentLog(Path(options, names[j] + "-0.log"), title, segments[j].first, segments[j].end)) {
-      return Fail(Path(options, names[j] + "-0.log") + " cannot be written");
+      return Path(options, names[j] + "-0.log") + " cannot be written";
     }
     firstBytes.push_back(FirstPassBytes(title, segments[j].first, segments[j].end));
   }
   std::vector<std::pair<long, long>> ranges;
   for (const Segment& segment : segments) ranges.push_back({segment.first, segment.end});
-  const std::vector<double> shares = ShareBytes(title.frames, ranges, payload);
-  long long firstTotal = 0;
-  for (long long bytes : firstBytes) firstTotal += bytes;
+  setup.shares = ShareBytes(title.frames, ranges, payload);
+  for (long long bytes : firstBytes) setup.firstTotal += bytes;
   // The first pass ran at the finest quantizer: a title that small at its best is made at its
   // best, and the shortfall is said, not hidden.
-  const bool atBest = static_cast<double>(firstTotal) <= payload;
-  if (atBest) {
-    SizeLine(options, "Video 2nd pass: at its best quality the video takes " + std::to_string(firstTotal) +
+  if (static_cast<double>(setup.firstTotal) <= payload) {
+    SizeLine(options, "Video 2nd pass: at its best quality the video takes " + std::to_string(setup.firstTotal) +
                           " bytes, less than the " + std::to_string(aimedVideo) + " bytes the medium leaves it");
   }
   {
     std::ofstream sizes(options.sizeLog, std::ios::app);
     for (std::size_t j = 0; j < segments.size(); ++j) {
       sizes << "Video 2nd pass: segment " << j + 1 << " frames " << segments[j].first << "-" << segments[j].end - 1
-            << ", first pass " << firstBytes[j] << " bytes, share " << std::llround(shares[j]) << " bytes\n";
+            << ", first pass " << firstBytes[j] << " bytes, share " << std::llround(setup.shares[j]) << " bytes\n";
     }
   }
+  return "";
+}
+
+}  // namespace
+
+int Second(const Options& options) {
+  Setup setup;
+  if (const std::string error = Prepare(options, setup); !error.empty()) return Fail(error);
+  const EncoderWords words = SplitEncoderWords(options.words);
+  const double fps = setup.fps;
+  const long tailFrom = setup.tailFrom, frames = setup.frames;
+  const SourceTiming& timing = setup.timing;
+  const long long others = setup.others, aimedVideo = setup.aimedVideo, firstTotal = setup.firstTotal;
+  const double payload = setup.payload;
+  const std::vector<Segment>& segments = setup.segments;
+  const std::vector<long long>& firstBytes = setup.firstBytes;
+  const std::vector<double>& shares = setup.shares;
+  const std::vector<std::string>& names = setup.names;
+  const std::vector<std::string>& files = setup.files;
+  const std::size_t trailing = segments.size() - 1;
+  const bool atBest = static_cast<double>(firstTotal) <= payload;
   auto bitrateText = [](double bitrate) {
     char text[32];
     std::snprintf(text, sizeof text, "%.0f", bitrate);
