@@ -288,15 +288,15 @@ TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
   struct Case {
     const char* what;
     StandInTrailing encoder;
-    double pilot;  // a first encode at this request tells the response (0: none)
+    double firstTry;  // a first encode at this request tells the response (0: none)
     bool atBest;
     Landed::Kind kind;
     bool emptyPoint = false;  // also known: the total with no picture (a response in proportion lands at once)
   } cases[] = {
       {"linear response", {7000000, 0.03, 1.0, 0.0, 1e9}, 5e6, false, Landed::Fills},
       {"bent response, wobbling", {6900000, 0.002, 1.2, 0.01, 1e9}, 5e6, false, Landed::Fills},
-      {"the pilot far over", {7100000, 0.05, 1.0, 0.0, 1e9}, 1e7, false, Landed::Fills},
-      {"the pilot far under", {6800000, 0.05, 1.0, 0.0, 1e9}, 1e6, false, Landed::Fills},
+      {"the first try far over", {7100000, 0.05, 1.0, 0.0, 1e9}, 1e7, false, Landed::Fills},
+      {"the first try far under", {6800000, 0.05, 1.0, 0.0, 1e9}, 1e6, false, Landed::Fills},
       {"far under, aimed through the empty total", {6800000, 0.05, 1.0, 0.0, 1e9}, 1e6, false, Landed::Fills, true},
       {"far over, aimed through the empty total", {7000000, 0.05, 1.0, 0.0, 1e9}, 1e7, false, Landed::Fills, true},
       {"the rest leaves too little even at its least", {7345000, 0.03, 1.0, 0.0, 1e9}, 5e6, false, Landed::NeedsMain},
@@ -310,7 +310,7 @@ TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
   for (Case& c : cases) {
     std::vector<Try> known;
     if (c.emptyPoint) known.push_back({0, c.encoder.rest});
-    if (c.pilot > 0) known.push_back({c.pilot, static_cast<double>(c.encoder(c.pilot))});
+    if (c.firstTry > 0) known.push_back({c.firstTry, static_cast<double>(c.encoder(c.firstTry))});
     c.encoder.encodes = 0;
     int again = 0;
     const double bestBitrate = 1.2e7;
@@ -318,7 +318,7 @@ TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
         LandTrailing(known, kMedium, bestBitrate, c.atBest, 6, std::ref(c.encoder), [&again] { ++again; });
     EXPECT_EQ(landed.kind, c.kind) << c.what;
     EXPECT_EQ(again, std::max(c.encoder.encodes - 1, 0)) << c.what;
-    if (c.pilot >= bestBitrate && !c.atBest) {
+    if (c.firstTry >= bestBitrate && !c.atBest) {
       EXPECT_EQ(c.encoder.encodes, 0) << c.what;
     }
     EXPECT_LE(c.encoder.encodes, c.emptyPoint ? 1 : 4) << c.what;
