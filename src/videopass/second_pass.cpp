@@ -240,7 +240,7 @@ int Second(const Options& options) {
     }
     mainTries.push_back({mainRate, static_cast<double>(mainFiles)});
     // The join keeps one header and every frame's chunk and index entry: its size follows from
-    // the segments' sizes, once the header's size is known.
+    // the segments' sizes less a header for each segment but the first.
     const long long joinedMain = mainFiles - static_cast<long long>(header * (trailing - 1));
     const double goal = TrailingGoal(options.medium, others, joinedMain, tail.Frames());
     // The segments missed by more than the trailing one can make up with a picture like theirs:
