@@ -28,9 +28,27 @@ Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate
   for (int n = 0; n < maxEncodes; ++n) {
     // A title too small for the medium is made at its best, unless even that is too large.
     double request = atBest && n == 0 ? bestBitrate : std::clamp(NextRequest(tries, aim), kLeast, bestBitrate);
-    // No response to a changed request: the encoder is at an end of its range; try that end.
+    // Once one request came out under the medium and a larger one over it, the aim lies between
+    // them: the next request is taken between the two by their line, or halfway when the line
+    // runs close to either end or the last two tries fell on the same side (a response with
+    // flat stretches and steps, as a short segment's is, misleads the line).
+    double low = -1, high = -1, lowBytes = 0, highBytes = 0;
+    for (const Try& t : tries) {
+      if (t.bitrate <= 0) continue;  // the total with no picture is foreseen, not measured
+      if (t.bytes < static_cast<double>(medium) && t.bitrate > low) low = t.bitrate, lowBytes = t.bytes;
+      if (t.bytes > static_cast<double>(medium) && (high < 0 || t.bitrate < high)) high = t.bitrate, highBytes = t.bytes;
+    }
     const std::size_t known = tries.size();
-    if (known >= 2 && tries[known - 1].bytes == tries[known - 2].bytes && tries[known - 1].bitrate != tries[known - 2].bitrate) {
+    if (!(atBest && n == 0) && low > 0 && high > low && highBytes > lowBytes) {
+      const double margin = 0.1 * (high - low);
+      const bool sameSide = known >= 2 && (tries[known - 1].bytes < static_cast<double>(medium)) ==
+                                              (tries[known - 2].bytes < static_cast<double>(medium));
+      request = low + (aim - lowBytes) * (high - low) / (highBytes - lowBytes);
+      if (sameSide || request < low + margin || request > high - margin) request = (low + high) / 2;
+    } else if (known >= 2 && tries[known - 1].bytes == tries[known - 2].bytes &&
+               tries[known - 1].bitrate != tries[known - 2].bitrate) {
+      // No response to a changed request and nothing on the other side yet: the encoder is at
+      // an end of its range; try that end.
       request = tries.back().bytes < aim ? bestBitrate : kLeast;
     }
     // Measured at that end already: encoding it again would make the same.

@@ -302,7 +302,7 @@ int Second(const Options& options) {
       encodedOnce = true;
     }
     const Landed landed = LandTrailing(
-        tries, options.medium, bestRate, atBest, 6,
+        tries, options.medium, bestRate, atBest, 8,
         [&](double bitrate) -> long long {
           // After the encode above, even the first one here is a correction.
           if (std::exchange(encodedOnce, false)) again();

@@ -275,13 +275,31 @@ struct StandInTrailing {
   double exponent;   // response curve
   double wobble;     // relative error, alternating in sign
   double best;       // the most it can make (finest quantizer)
+  std::vector<Try> measured = {};  // when set, what it makes: between these (bit/s, bytes), by their lines
   int encodes = 0;
   long long operator()(double bitrate) {
     ++encodes;
-    const double made = perBit * std::pow(bitrate, exponent) * (1 + (encodes % 2 ? wobble : -wobble));
+    double made = perBit * std::pow(bitrate, exponent) * (1 + (encodes % 2 ? wobble : -wobble));
+    if (!measured.empty()) {
+      std::size_t i = 1;
+      while (i + 1 < measured.size() && measured[i].bitrate < bitrate) ++i;
+      const Try &a = measured[i - 1], &b = measured[i];
+      made = a.bytes + (std::clamp(bitrate, a.bitrate, b.bitrate) - a.bitrate) * (b.bytes - a.bytes) / (b.bitrate - a.bitrate);
+    }
     return static_cast<long long>(rest + std::min(made, best));
   }
 };
+
+// What the trailing segment of a six-second title made at each request (bit/s, bytes), its
+// bytes scaled from its 0.3 MB medium to 7 MB.
+std::vector<Try> ShortSegment() {
+  const double scale = 7340032.0 / 314573;
+  std::vector<Try> curve = {{0, 54536},      {95000, 54536},   {100000, 54978}, {106343, 55516},
+                            {123206, 58502}, {136709, 60196}, {150000, 63658}, {167075, 67860},
+                            {200130, 68278}, {300000, 76718}, {589737, 113564}, {1.2e7, 1000000}};
+  for (Try& t : curve) t.bytes *= scale;
+  return curve;
+}
 
 TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
   constexpr long long kMedium = 7340032;
@@ -292,6 +310,7 @@ TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
     bool atBest;
     Landed::Kind kind;
     bool emptyPoint = false;  // also known: the total with no picture (a response in proportion lands at once)
+    int mostEncodes = 4;
   } cases[] = {
       {"linear response", {7000000, 0.03, 1.0, 0.0, 1e9}, 5e6, false, Landed::Fills},
       {"bent response, wobbling", {6900000, 0.002, 1.2, 0.01, 1e9}, 5e6, false, Landed::Fills},
@@ -303,6 +322,12 @@ TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
       {"the rest leaves too much even at its best", {6500000, 0.5, 1.0, 0.0, 200000}, 5e6, false, Landed::NeedsMain},
       {"measured at its best already and still short: not encoded again", {6500000, 0.5, 1.0, 0.0, 200000}, 1.2e7,
        false, Landed::NeedsMain},
+      // A six-second title's 41-frame trailing segment as measured (its bytes scaled to this
+      // medium): nothing below 95 kbit/s makes less, then steps and a stretch where more
+      // request buys almost nothing. The line through two tries leads astray; kept between a
+      // try under and one over, it lands.
+      {"a floor, steps and flat stretches, as a short segment's",
+       {5965697, 0, 1, 0, 1e9, ShortSegment()}, 200130, false, Landed::Fills, true, 6},
       {"a title too small at its best: once, under the medium", {3000000, 0.5, 1.0, 0.0, 200000}, 0, true,
        Landed::AtBest},
       {"at its best but over the medium: made smaller", {7200000, 0.03, 1.0, 0.0, 500000}, 0, true, Landed::Fills},
@@ -321,7 +346,7 @@ TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
     if (c.firstTry >= bestBitrate && !c.atBest) {
       EXPECT_EQ(c.encoder.encodes, 0) << c.what;
     }
-    EXPECT_LE(c.encoder.encodes, c.emptyPoint ? 1 : 4) << c.what;
+    EXPECT_LE(c.encoder.encodes, c.emptyPoint && c.mostEncodes == 4 ? 1 : c.mostEncodes) << c.what;
     if (landed.kind == Landed::Fills) {
       EXPECT_TRUE(FillsMedium(landed.total, kMedium)) << c.what;
     }
