@@ -33,6 +33,21 @@ long ProgressFrames(const std::string& path) {
   return frames;
 }
 
+long PassLogCounter::Count(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in.seekg(read_)) return frames_;
+  char buffer[8192];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    for (std::streamsize i = 0; i < in.gcount(); ++i) {
+      // Frame lines start with the frame's type; the header's with '#' or nothing.
+      if (lineStart_ && std::isalpha(static_cast<unsigned char>(buffer[i]))) ++frames_;
+      lineStart_ = buffer[i] == '\n';
+    }
+    read_ += in.gcount();
+  }
+  return frames_;
+}
+
 bool ProgressEnded(const std::string& path) {
   std::ifstream in(path);
   std::string line, last;
@@ -65,6 +80,7 @@ struct Running {
   std::vector<std::string> args;  // the command it was started with
   int messages = -1;
   std::string said;  // the last of its messages
+  PassLogCounter logged;
 };
 
 pid_t Start(Running& running, std::string& error) {
@@ -141,6 +157,7 @@ std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressL
   while ((next < jobs.size() && error.empty()) || !running.empty()) {
     while (error.empty() && next < jobs.size() && static_cast<int>(running.size()) < std::max(parallel, 1)) {
       std::remove(jobs[next].progress.c_str());
+      if (!jobs[next].passLog.empty()) std::remove(jobs[next].passLog.c_str());
       Running started;
       started.index = next;
       started.args = jobs[next].argsAtStart ? jobs[next].argsAtStart() : jobs[next].args;
@@ -185,8 +202,11 @@ std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressL
     }
     long done = 0;
     for (std::size_t i = 0; i < jobs.size(); ++i) done += finished[i];
-    for (const auto& [other, job] : running) {
-      done += std::min(ProgressFrames(jobs[job.index].progress), jobs[job.index].frames);
+    for (auto& [other, job] : running) {
+      const EncoderJob& made = jobs[job.index];
+      long frames = ProgressFrames(made.progress);
+      if (!made.passLog.empty()) frames = std::max(frames, job.logged.Count(made.passLog));
+      done += std::min(frames, made.frames);
     }
     progress.Update(done);
     // Wait for a message or a job's end (its pipe closes), a quarter second at most: a job's

@@ -14,12 +14,28 @@ struct EncoderJob {
   std::string log;                // its messages go here (and are kept in memory: a full disk may swallow them)
   std::string progress;           // the -progress file it writes ("" when it writes none)
   long frames = 0;                // frames it encodes, for the stage's percentage
+  // A first pass's log, which grows by a line a frame: counted for the percentage while the
+  // -progress file tells nothing. ffmpeg reports no progress until every one of its outputs has
+  // had a frame, and the output of the trailing frames has its first late.
+  std::string passLog;
   // When set, the command is made only when the job starts (from what the jobs before it made).
   std::function<std::vector<std::string>()> argsAtStart;
 };
 
 // The last frame count an ffmpeg -progress file reports, 0 before the first report.
 long ProgressFrames(const std::string& path);
+
+// Counts the frame lines of a first-pass log that is still growing, reading on from where the
+// last count stopped (ffmpeg writes the log in blocks: a line may end in the next one).
+class PassLogCounter {
+ public:
+  long Count(const std::string& path);
+
+ private:
+  long long read_ = 0;
+  long frames_ = 0;
+  bool lineStart_ = true;
+};
 
 // The line of an encoder's messages that tells of a failed write (a full disk, a quota, an
 // I/O error), or "": ffmpeg can end with 0 after one.

@@ -29,7 +29,10 @@ EncoderJob ProbeJob(const Options& options, const EncoderWords& words) {
   args = Concat(args, {"-frames:v", "1", "-f", "null", "-"});
   const std::string log = Path(options, "probe.log");
   std::remove(log.c_str());
-  return {args, log, "", 0, {}};
+  EncoderJob job;
+  job.args = args;
+  job.log = log;
+  return job;
 }
 
 // The frame rate the chain puts out, from the probe's description of its output.
@@ -55,7 +58,10 @@ bool ReadFrameRate(const std::string& log, double& fps, std::string& error) {
 EncoderJob PacketJob(const Options& options) {
   const std::string list = Path(options, "packets.txt");
   std::remove(list.c_str());
-  return {SourceTimingCommand(options.source), list, "", 0, {}};
+  EncoderJob job;
+  job.args = SourceTimingCommand(options.source);
+  job.log = list;
+  return job;
 }
 
 SourceTiming ReadPackets(const std::string& list) {
@@ -128,6 +134,7 @@ int First(const Options& options) {
     }
     jobs.push_back(XvidJob(options, words, "video1." + std::to_string(k), input, pass,
                            (end < 0 ? estimate : end) - starts[k]));
+    jobs.back().passLog = Path(options, FirstLogName(k) + "-0.log");
   }
   ProgressLine progress("[" + options.stage + "] Video 1st pass", estimate);
   error = RunJobs(jobs, UsableCores(), progress);

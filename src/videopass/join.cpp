@@ -32,7 +32,10 @@ std::string Join(const std::string& out, const std::vector<std::string>& segment
   ProgressLine quiet("", 0);
   const std::string log = folder + "/join.log";
   std::remove(log.c_str());
-  std::string error = RunJobs({{args, log, "", 0, {}}}, 1, quiet);
+  EncoderJob job;
+  job.args = args;
+  job.log = log;
+  std::string error = RunJobs({job}, 1, quiet);
   if (error.empty() && FileBytes(log) > 0) error = ShownCommand(args) + " reported errors; see " + log;
   return error;
 }

@@ -267,6 +267,29 @@ TEST(EncoderJobs, LaterJobsAreMadeFromEarlierOnesAndFailuresSayWhy) {
   }
 }
 
+// A first-pass log read while ffmpeg writes it in blocks: the header is not counted, and a line
+// cut between two blocks counts once.
+TEST(EncoderJobs, AGrowingPassLogCountsItsFrames) {
+  const std::string path = ::testing::TempDir() + "growing-0.log";
+  std::remove(path.c_str());
+  PassLogCounter counter;
+  EXPECT_EQ(counter.Count(path), 0);
+  struct Block {
+    const char* text;
+    long frames;  // counted after it
+  } blocks[] = {
+      {"# ffmpeg 2-pass log file, using xvid codec\n# Do not modify. libxvidcore version: 1.3.7\n\n", 0},
+      {"i 2 920 0 0 16226 3286\np 2 0 4", 2},
+      {"89 431 4671 808\n", 2},
+      {"p 2 0 500 420 4700 810\np 2 0 510 410 4711 812\n", 4},
+      {"", 4},
+  };
+  for (const Block& block : blocks) {
+    std::ofstream(path, std::ios::app) << block.text;
+    EXPECT_EQ(counter.Count(path), block.frames) << block.text;
+  }
+}
+
 // A stand-in encoder: what the trailing segment's request buys, with libxvid's shortfall and a
 // wobble of its own, plus the rest of the results.
 struct StandInTrailing {
