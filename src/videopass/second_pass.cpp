@@ -120,218 +120,279 @@ std::string Prepare(const Options& options, Setup& setup) {
   return "";
 }
 
+// The second pass after Prepare: the main segments side by side at one request for all (again
+// when they miss by more than the trailing segment can make up), then the trailing segment
+// until the results fill the medium, joined into the movie.
+class SecondPass {
+ public:
+  SecondPass(const Options& options, const Setup& setup);
+  int Run();
+
+ private:
+  struct MainRun {
+    long long bytes = 0;     // the main segments' files together
+    bool allFinest = true;   // every frame had the finest quantizer
+  };
+  static constexpr int kMainRuns = 3;
+
+  std::vector<std::string> PassWords(std::size_t j, double bitrate) const;
+  std::string Quantizers(std::size_t j) const { return Path(options_, s_.names[j] + ".vstats"); }
+  std::string MainProgress(std::size_t j) const { return Path(options_, "video2." + std::to_string(j) + ".progress"); }
+  EncoderJob TailBeside();
+  std::string EncodeMain();
+  MainRun MeasureMain() const;
+  double MainWanted() const;
+  bool AimMainAgain(bool allFinest);
+  long long Predicted(long long mainFiles, long long tailBytes) const;
+  long long Measure(long long mainFiles);
+  long long EncodeTail(double bitrate);
+  Landed LandFill(const MainRun& run);
+  int JoinAtBest();
+  void Correction(long frames);
+
+  const Options& options_;
+  const Setup& s_;
+  const EncoderWords words_;
+  const std::size_t trailing_;  // the trailing segment's index, after the main ones
+  const Segment& tail_;
+  const bool atBest_;
+  const double bestRate_;  // the finest request: the first pass's size, made at the finest quantizer
+  double mainRate_, tailRate_;
+  // What joining takes off each segment but the first (ffmpeg's AVI header with one video
+  // stream; measured: 5718 to 5762 bytes), until a join measures it.
+  double header_ = 5762;
+  std::vector<Try> mainTries_;  // the common requests tried for the main segments, with the bytes each gave
+  std::vector<std::string> tailInput_;
+  ProgressLine progress_;
+  int corrections_ = 0;
+};
+
+std::string BitrateText(double bitrate) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.0f", bitrate);
+  return text;
+}
+
+// Every segment's log holds the whole title, its own frames first, and every segment is asked
+// for the whole title's bitrate: libxvid then gives each frame what one second pass of the whole
+// title would, and the picture stays even across the borders.
+SecondPass::SecondPass(const Options& options, const Setup& setup)
+    : options_(options),
+      s_(setup),
+      words_(SplitEncoderWords(options.words)),
+      trailing_(setup.segments.size() - 1),
+      tail_(setup.segments.back()),
+      atBest_(static_cast<double>(setup.firstTotal) <= setup.payload),
+      bestRate_(RequestBitrate(1e18, setup.firstTotal, setup.frames, setup.fps)),
+      mainRate_(atBest_ ? bestRate_ : RequestBitrate(setup.payload, setup.firstTotal, setup.frames, setup.fps)),
+      tailRate_(mainRate_),
+      tailInput_({"-i", Path(options, "tail.nut"), "-map", "0:v:0", "-an", "-sn"}),
+      progress_("[" + options.stage + "] Video 2nd pass", setup.frames + tail_.Frames()) {
+  if (tail_.first > s_.tailFrom) tailInput_ = Concat(tailInput_, {"-vf", SegmentChain("", tail_.first - s_.tailFrom, -1)});
+}
+
+std::vector<std::string> SecondPass::PassWords(std::size_t j, double bitrate) const {
+  return {"-b:v", BitrateText(bitrate), "-pass", "2", "-passlogfile", Path(options_, s_.names[j]), "-f", "avi",
+          s_.files[j]};
+}
+
+void SecondPass::Correction(long frames) {
+  progress_.Break();
+  StageAgain(options_, "Video 2nd pass", "correction " + std::to_string(++corrections_));
+  progress_ = ProgressLine("[" + options_.stage + "] Video 2nd pass", frames);
+}
+
+// With a core to spare, the trailing segment is encoded beside the main ones on the core the
+// first main segment to end leaves idle: when that lands the fill, nothing is encoded after the
+// main segments. It starts when a main segment has ended: it makes up what the ended ones missed
+// of their shares, and lands as they did against theirs.
+EncoderJob SecondPass::TailBeside() {
+  EncoderJob job = XvidJob(options_, words_, "video2.tail", tailInput_, {}, tail_.Frames());
+  job.argsAtStart = [this, start = job.args]() {
+    double made = 0, wanted = 0;
+    for (std::size_t j = 0; j < trailing_; ++j) {
+      if (!ProgressEnded(MainProgress(j))) continue;
+      made += static_cast<double>(FileBytes(s_.files[j])) - 24.0 * s_.segments[j].Frames() - header_;
+      wanted += s_.shares[j];
+    }
+    const double share = s_.shares[trailing_];
+    const double landing = wanted > 0 ? std::clamp(made / wanted, 0.5, 2.0) : 1;
+    const double goal = std::clamp(share - (made - wanted), 0.5 * share, 2.0 * share);
+    tailRate_ = std::clamp(mainRate_ * goal / (share * landing), 1000.0, bestRate_);
+    return Concat(start, PassWords(trailing_, tailRate_));
+  };
+  return job;
+}
+
+std::string SecondPass::EncodeMain() {
+  std::vector<EncoderJob> jobs;
+  for (std::size_t j = 0; j < trailing_; ++j) {
+    const Segment& segment = s_.segments[j];
+    std::remove(Quantizers(j).c_str());
+    jobs.push_back(XvidJob(options_, words_, "video2." + std::to_string(j),
+                           ChainInput(options_, words_.chain, segment.first, segment.end,
+                                      SeekFor(s_.timing, segment.first, s_.fps)),
+                           Concat({"-vstats_file", Quantizers(j)}, PassWords(j, mainRate_)), segment.Frames()));
+  }
+  if (!atBest_ && UsableCores() > 1) jobs.push_back(TailBeside());
+  return RunJobs(jobs, UsableCores(), progress_);
+}
+
+SecondPass::MainRun SecondPass::MeasureMain() const {
+  MainRun run;
+  std::ofstream sizes(options_.sizeLog, std::ios::app);
+  for (std::size_t j = 0; j < trailing_; ++j) {
+    run.bytes += FileBytes(s_.files[j]);
+    run.allFinest = run.allFinest && AllAtFinestQuantizer(Quantizers(j));
+    sizes << "Video 2nd pass: segment " << j + 1 << " at " << std::llround(mainRate_) << " bit/s: "
+          << FileBytes(s_.files[j]) << " bytes\n";
+  }
+  return run;
+}
+
+// What the main segments should take together.
+double SecondPass::MainWanted() const {
+  double wanted = 0;
+  for (std::size_t j = 0; j < trailing_; ++j) wanted += s_.shares[j] + 24.0 * s_.segments[j].Frames() + header_;
+  return wanted;
+}
+
+// Aims the main segments again from what their requests gave; false when that changes nothing:
+// the request would not move, or every frame already had the finest quantizer and only more
+// bits were wanted.
+bool SecondPass::AimMainAgain(bool allFinest) {
+  const double next = std::min(NextMainRequest(mainTries_, MainWanted()), bestRate_);
+  if (std::fabs(next - mainRate_) <= 1 || (allFinest && next > mainRate_)) return false;
+  mainRate_ = next;
+  return true;
+}
+
+// The bytes of all results with the trailing segment at `tailBytes`: the join keeps one header
+// and every frame's chunk and index entry, so its size follows from the segments' sizes less a
+// header for each segment but the first.
+long long SecondPass::Predicted(long long mainFiles, long long tailBytes) const {
+  return mainFiles + tailBytes - static_cast<long long>(header_ * trailing_) + s_.others;
+}
+
+// The bytes of all results with the trailing segment as it is now; negative when the join
+// failed. Joined for real only when it may be the last try: the join's size follows from the
+// segments' closely enough to tell a try that cannot fill.
+long long SecondPass::Measure(long long mainFiles) {
+  const long long tailBytes = FileBytes(s_.files[trailing_]);
+  SizeLine(options_, "Video 2nd pass: segment " + std::to_string(trailing_ + 1) + " at " + BitrateText(tailRate_) +
+                         " bit/s: " + std::to_string(tailBytes) + " bytes");
+  long long total = Predicted(mainFiles, tailBytes);
+  if (FillsMedium(total, options_.medium) || (atBest_ && total <= options_.medium)) {
+    if (const std::string e = Join(options_.out, s_.files, options_.folder); !e.empty()) {
+      std::cerr << "videopass: " << e << '\n';
+      return -1;
+    }
+    total = FileBytes(options_.out) + s_.others;
+    header_ = static_cast<double>(mainFiles + tailBytes - FileBytes(options_.out)) / trailing_;
+  }
+  SizeLine(options_, "Video 2nd pass at " + BitrateText((total - s_.others) * 8.0 * s_.fps / s_.frames) + " bit/s: " +
+                         std::to_string(total) + " bytes, " + Percent(total, options_.medium) + "% of the medium");
+  return total;
+}
+
+long long SecondPass::EncodeTail(double bitrate) {
+  tailRate_ = bitrate;
+  const std::string error = RunJobs(
+      {XvidJob(options_, words_, "video2.tail", tailInput_, PassWords(trailing_, bitrate), tail_.Frames())}, 1, progress_);
+  if (!error.empty()) std::cerr << "videopass: " << error << '\n';
+  return error.empty() ? FileBytes(s_.files[trailing_]) : -1;
+}
+
+// The trailing segment encoded (again) until the results fill the medium.
+Landed SecondPass::LandFill(const MainRun& run) {
+  // Its picture grows in proportion to its request (measured: 1.5 to 3 Mbit/s gave 447 to 894
+  // KB), so what it adds is aimed through the total it would leave with no picture at all.
+  const double emptyTail = Predicted(run.bytes, std::llround(24.0 * tail_.Frames() + header_));
+  // Not yet encoded, it is expected to land against its share as the main segments did.
+  double mainShares = 0;
+  for (std::size_t j = 0; j < trailing_; ++j) mainShares += s_.shares[j];
+  const double landing =
+      std::clamp((run.bytes - 24.0 * (s_.frames - tail_.Frames()) - header_ * trailing_) / std::max(mainShares, 1.0),
+                 0.5, 2.0);
+  std::vector<Try> tries = {{0, emptyTail}, {mainRate_, emptyTail + s_.shares[trailing_] * landing}};
+  bool encodedOnce = false;
+  if (!atBest_) {
+    if (UsableCores() == 1) {
+      const double request = std::clamp(NextRequest(tries, static_cast<double>(AimedTotal(options_.medium))), 1000.0,
+                                        bestRate_);
+      if (EncodeTail(request) < 0) return {Landed::Error, -1};
+    }
+    progress_.Break();
+    const long long total = Measure(run.bytes);
+    if (total < 0) return {Landed::Error, total};
+    if (FillsMedium(total, options_.medium)) return {Landed::Fills, total};
+    tries = {{0, emptyTail}, {tailRate_, static_cast<double>(total)}};
+    encodedOnce = true;
+  }
+  auto again = [&]() { Correction(tail_.Frames()); };
+  return LandTrailing(
+      tries, options_.medium, bestRate_, atBest_, 8,
+      [&](double bitrate) -> long long {
+        // After the encode above, even the first one here is a correction.
+        if (std::exchange(encodedOnce, false)) again();
+        if (EncodeTail(bitrate) < 0) return -1;
+        progress_.Break();
+        return Measure(run.bytes);
+      },
+      again);
+}
+
+// Every segment at its best and still short of the medium: the title is made at its best, and
+// the shortfall is said.
+int SecondPass::JoinAtBest() {
+  if (const std::string e = Join(options_.out, s_.files, options_.folder); !e.empty()) return Fail(e);
+  const long long video = FileBytes(options_.out);
+  SizeLine(options_, "Video 2nd pass: at its best quality the video takes " + std::to_string(video) +
+                         " bytes, less than the " + std::to_string(s_.aimedVideo) + " bytes the medium leaves it");
+  return 0;
+}
+
+int SecondPass::Run() {
+  for (int mainRun = 0;; ++mainRun) {
+    if (const std::string error = EncodeMain(); !error.empty()) return Fail(error);
+    const MainRun run = MeasureMain();
+    mainTries_.push_back({mainRate_, static_cast<double>(run.bytes)});
+    const bool mayRunAgain = !atBest_ && mainRun + 1 < kMainRuns;
+    // The segments missed by more than the trailing one can make up with a picture like theirs:
+    // aim them again, all at one request, from what the last ones gave.
+    const long long joinedMain = run.bytes - static_cast<long long>(header_ * (trailing_ - 1));
+    const double goal = TrailingGoal(options_.medium, s_.others, joinedMain, tail_.Frames());
+    if (mayRunAgain && !TrailingCanCarry(goal, s_.shares[trailing_], s_.firstBytes[trailing_]) &&
+        AimMainAgain(run.allFinest)) {
+      Correction(s_.frames);
+      continue;
+    }
+    const Landed landed = LandFill(run);
+    switch (landed.kind) {
+      case Landed::Error: return 1;
+      case Landed::Fills:
+      case Landed::AtBest: return 0;
+      case Landed::NeedsMain:
+        if (mainRun + 1 < kMainRuns && AimMainAgain(run.allFinest)) {
+          Correction(s_.frames);
+          continue;
+        }
+        if (landed.total < options_.medium) return JoinAtBest();
+        break;
+      case Landed::Missed: break;
+    }
+    std::remove(options_.out.c_str());
+    return Fail("after " + std::to_string(corrections_) + " corrections the files fill " +
+                Percent(landed.total, options_.medium) + "% of the medium, not 99.5% to 100%; see " + options_.sizeLog);
+  }
+}
+
 }  // namespace
 
 int Second(const Options& options) {
   Setup setup;
   if (const std::string error = Prepare(options, setup); !error.empty()) return Fail(error);
-  const EncoderWords words = SplitEncoderWords(options.words);
-  const double fps = setup.fps;
-  const long tailFrom = setup.tailFrom, frames = setup.frames;
-  const SourceTiming& timing = setup.timing;
-  const long long others = setup.others, aimedVideo = setup.aimedVideo, firstTotal = setup.firstTotal;
-  const double payload = setup.payload;
-  const std::vector<Segment>& segments = setup.segments;
-  const std::vector<long long>& firstBytes = setup.firstBytes;
-  const std::vector<double>& shares = setup.shares;
-  const std::vector<std::string>& names = setup.names;
-  const std::vector<std::string>& files = setup.files;
-  const std::size_t trailing = segments.size() - 1;
-  const bool atBest = static_cast<double>(firstTotal) <= payload;
-  auto bitrateText = [](double bitrate) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.0f", bitrate);
-    return std::string(text);
-  };
-  auto passWords = [&](std::size_t j, double bitrate) {
-    return std::vector<std::string>{"-b:v", bitrateText(bitrate), "-pass", "2", "-passlogfile", Path(options, names[j]),
-                                    "-f", "avi", files[j]};
-  };
-  auto quantizers = [&](std::size_t j) { return Path(options, names[j] + ".vstats"); };
-  // Every segment's log holds the whole title, its own frames first, and every segment is asked
-  // for the whole title's bitrate: libxvid then gives each frame what one second pass of the
-  // whole title would, and the picture stays even across the borders. The finest request is
-  // the first pass's size, made at the finest quantizer.
-  const double bestRate = RequestBitrate(1e18, firstTotal, frames, fps);
-  double mainRate = atBest ? bestRate : RequestBitrate(payload, firstTotal, frames, fps);
-  double tailRate = mainRate;
-  const Segment& tail = segments[trailing];
-  std::vector<std::string> tailInput = {"-i", Path(options, "tail.nut"), "-map", "0:v:0", "-an", "-sn"};
-  if (tail.first > tailFrom) tailInput = Concat(tailInput, {"-vf", SegmentChain("", tail.first - tailFrom, -1)});
-  ProgressLine progress("[" + options.stage + "] Video 2nd pass", frames + tail.Frames());
-  auto encodeTail = [&](double bitrate) {
-    tailRate = bitrate;
-    const std::string error =
-        RunJobs({XvidJob(options, words, "video2.tail", tailInput, passWords(trailing, bitrate), tail.Frames())}, 1, progress);
-    if (!error.empty()) std::cerr << "videopass: " << error << '\n';
-    return error.empty() ? FileBytes(files[trailing]) : -1;
-  };
-
-  const std::string& partial = options.out;
-  int corrections = 0;
-  auto correction = [&]() {
-    progress.Break();
-    StageAgain(options, "Video 2nd pass", "correction " + std::to_string(++corrections));
-  };
-  // What joining takes off each segment but the first (ffmpeg's AVI header with one video
-  // stream; measured: 5718 to 5762 bytes), until a join measures it.
-  double header = 5762;
-  // What the main segments should take together, and the common requests tried for them with
-  // the bytes each gave.
-  auto mainWanted = [&]() {
-    double wanted = 0;
-    for (std::size_t j = 0; j < trailing; ++j) wanted += shares[j] + 24.0 * segments[j].Frames() + header;
-    return wanted;
-  };
-  std::vector<Try> mainTries;
-  // Aims the main segments again from what their requests gave; false when that changes
-  // nothing: the request would not move, or every frame already had the finest quantizer and
-  // only more bits were wanted.
-  auto aimMainAgain = [&](bool allFinest) {
-    const double next = std::min(NextMainRequest(mainTries, mainWanted()), bestRate);
-    if (std::fabs(next - mainRate) <= 1 || (allFinest && next > mainRate)) return false;
-    mainRate = next;
-    return true;
-  };
-  // With a core to spare, the trailing segment is encoded beside the main ones on the core the
-  // first main segment to end leaves idle: when that lands the fill, nothing is encoded after
-  // the main segments.
-  const bool tailBeside = !atBest && UsableCores() > 1;
-  constexpr int kMainRuns = 3;
-  for (int mainRun = 0;; ++mainRun) {
-    std::vector<EncoderJob> jobs;
-    for (std::size_t j = 0; j < trailing; ++j) {
-      std::remove(quantizers(j).c_str());
-      jobs.push_back(XvidJob(options, words, "video2." + std::to_string(j),
-                             ChainInput(options, words.chain, segments[j].first, segments[j].end,
-                                        SeekFor(timing, segments[j].first, fps)),
-                             Concat({"-vstats_file", quantizers(j)}, passWords(j, mainRate)), segments[j].Frames()));
-    }
-    if (tailBeside) {
-      EncoderJob tailJob = XvidJob(options, words, "video2.tail", tailInput, {}, tail.Frames());
-      const std::vector<std::string> start = tailJob.args;
-      // It starts when a main segment has ended: it makes up what the ended ones missed of
-      // their shares, and lands as they did against theirs.
-      tailJob.argsAtStart = [&, start]() {
-        double made = 0, wanted = 0;
-        for (std::size_t j = 0; j < trailing; ++j) {
-          if (!ProgressEnded(jobs[j].progress)) continue;
-          made += static_cast<double>(FileBytes(files[j])) - 24.0 * segments[j].Frames() - header;
-          wanted += shares[j];
-        }
-        const double landing = wanted > 0 ? std::clamp(made / wanted, 0.5, 2.0) : 1;
-        const double goal = std::clamp(shares[trailing] - (made - wanted), 0.5 * shares[trailing], 2.0 * shares[trailing]);
-        tailRate = std::clamp(mainRate * goal / (shares[trailing] * landing), 1000.0, bestRate);
-        return Concat(start, passWords(trailing, tailRate));
-      };
-      jobs.push_back(tailJob);
-    }
-    if (const std::string error = RunJobs(jobs, UsableCores(), progress); !error.empty()) return Fail(error);
-    long long mainFiles = 0;
-    bool allFinest = true;
-    {
-      std::ofstream sizes(options.sizeLog, std::ios::app);
-      for (std::size_t k = 0; k < trailing; ++k) {
-        mainFiles += FileBytes(files[k]);
-        allFinest = allFinest && AllAtFinestQuantizer(quantizers(k));
-        sizes << "Video 2nd pass: segment " << k + 1 << " at " << std::llround(mainRate) << " bit/s: "
-              << FileBytes(files[k]) << " bytes\n";
-      }
-    }
-    mainTries.push_back({mainRate, static_cast<double>(mainFiles)});
-    // The join keeps one header and every frame's chunk and index entry: its size follows from
-    // the segments' sizes less a header for each segment but the first.
-    const long long joinedMain = mainFiles - static_cast<long long>(header * (trailing - 1));
-    const double goal = TrailingGoal(options.medium, others, joinedMain, tail.Frames());
-    // The segments missed by more than the trailing one can make up with a picture like theirs:
-    // aim them again, all at one request, from what the last ones gave.
-    if (!atBest && mainRun + 1 < kMainRuns && !TrailingCanCarry(goal, shares[trailing], firstBytes[trailing]) &&
-        aimMainAgain(allFinest)) {
-      correction();
-      progress = ProgressLine("[" + options.stage + "] Video 2nd pass", frames);
-      continue;
-    }
-    auto predicted = [&](long long tailBytes) {
-      return mainFiles + tailBytes - static_cast<long long>(header * trailing) + others;
-    };
-    // The bytes of all results with the trailing segment as it is now; negative when the join failed.
-    auto measure = [&]() -> long long {
-      // Joined for real only when it may be the last try: the join's size follows from the
-      // segments' closely enough to tell a try that cannot fill.
-      const long long tailBytes = FileBytes(files[trailing]);
-      SizeLine(options, "Video 2nd pass: segment " + std::to_string(trailing + 1) + " at " + bitrateText(tailRate) +
-                            " bit/s: " + std::to_string(tailBytes) + " bytes");
-      long long total = predicted(tailBytes);
-      if (FillsMedium(total, options.medium) || (atBest && total <= options.medium)) {
-        if (const std::string e = Join(partial, files, options.folder); !e.empty()) {
-          std::cerr << "videopass: " << e << '\n';
-          return -1;
-        }
-        total = FileBytes(partial) + others;
-        header = static_cast<double>(mainFiles + tailBytes - FileBytes(partial)) / trailing;
-      }
-      SizeLine(options, "Video 2nd pass at " + bitrateText((total - others) * 8.0 * fps / frames) + " bit/s: " +
-                            std::to_string(total) + " bytes, " + Percent(total, options.medium) + "% of the medium");
-      return total;
-    };
-    auto again = [&]() {
-      correction();
-      progress = ProgressLine("[" + options.stage + "] Video 2nd pass", tail.Frames());
-    };
-    // The trailing segment's response so far, as bytes of all results. Its picture grows in
-    // proportion to its request (measured: 1.5 to 3 Mbit/s gave 447 to 894 KB), so what it
-    // adds is aimed through the total it would leave with no picture at all.
-    const double emptyTail = predicted(std::llround(24.0 * tail.Frames() + header));
-    // Not yet encoded, it is expected to land against its share as the main segments did.
-    double mainShares = 0;
-    for (std::size_t j = 0; j < trailing; ++j) mainShares += shares[j];
-    const double landing = std::clamp((mainFiles - 24.0 * (frames - tail.Frames()) - header * trailing) /
-                                          std::max(mainShares, 1.0), 0.5, 2.0);
-    std::vector<Try> tries = {{0, emptyTail}, {mainRate, emptyTail + shares[trailing] * landing}};
-    bool encodedOnce = false;
-    if (!atBest) {
-      if (!tailBeside) {
-        tailRate = std::clamp(NextRequest(tries, static_cast<double>(AimedTotal(options.medium))), 1000.0, bestRate);
-        if (encodeTail(tailRate) < 0) return 1;
-      }
-      progress.Break();
-      const long long total = measure();
-      if (total < 0) return 1;
-      if (FillsMedium(total, options.medium)) break;
-      tries = {{0, emptyTail}, {tailRate, static_cast<double>(total)}};
-      encodedOnce = true;
-    }
-    const Landed landed = LandTrailing(
-        tries, options.medium, bestRate, atBest, 8,
-        [&](double bitrate) -> long long {
-          // After the encode above, even the first one here is a correction.
-          if (std::exchange(encodedOnce, false)) again();
-          if (encodeTail(bitrate) < 0) return -1;
-          progress.Break();
-          return measure();
-        },
-        again);
-    if (landed.kind == Landed::Error) return 1;
-    if (landed.kind == Landed::Fills || landed.kind == Landed::AtBest) break;
-    if (landed.kind == Landed::NeedsMain && mainRun + 1 < kMainRuns && aimMainAgain(allFinest)) {
-      correction();
-      progress = ProgressLine("[" + options.stage + "] Video 2nd pass", frames);
-      continue;
-    }
-    if (landed.kind == Landed::NeedsMain && landed.total < options.medium) {
-      // Every segment at its best and still short of the medium: the title is made at its best,
-      // and the shortfall is said.
-      if (const std::string e = Join(partial, files, options.folder); !e.empty()) return Fail(e);
-      const long long total = FileBytes(partial) + others;
-      SizeLine(options, "Video 2nd pass: at its best quality the video takes " + std::to_string(total - others) +
-                            " bytes, less than the " + std::to_string(aimedVideo) + " bytes the medium leaves it");
-      break;
-    }
-    std::remove(partial.c_str());
-    return Fail("after " + std::to_string(corrections) + " corrections the files fill " +
-                Percent(landed.total, options.medium) + "% of the medium, not 99.5% to 100%; see " + options.sizeLog);
-  }
-  return 0;
+  return SecondPass(options, setup).Run();
 }
 
 }  // namespace videopass
