@@ -382,8 +382,14 @@ int SecondPass::Run() {
       case Landed::Missed: break;
     }
     std::remove(options_.out.c_str());
+    // Over the medium with the trailing segment at its lowest request and the main segments
+    // run as often as they may: the medium is too small for this title beside the other files.
+    const std::string tooSmall = landed.kind == Landed::NeedsMain && landed.total > options_.medium
+                                     ? ", over it even with the last segment at its lowest bitrate: the medium is "
+                                       "too small for this title beside the audio and subtitles"
+                                     : ", not 99.5% to 100%";
     return Fail("after " + std::to_string(corrections_) + " corrections the files fill " +
-                Percent(landed.total, options_.medium) + "% of the medium, not 99.5% to 100%; see " + options_.sizeLog);
+                Percent(landed.total, options_.medium) + "% of the medium" + tooSmall + "; see " + options_.sizeLog);
   }
 }
 
