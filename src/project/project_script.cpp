@@ -358,7 +358,8 @@ void FilmOrVideo(const ProjectPlan& plan, const VideoFilters& video, ScriptText&
 // The video is checked and takes its name last of all the results.
 void EndStage(const ProjectPlan& plan, ScriptText& sh) {
   sh.Line("Stage End");
-  sh.Line("Keep movie.avi.part movie.avi \"$duration\"");
+  // videopass has checked the movie: its frames are the first pass's, and they last the title.
+  sh.Line("Keep movie.avi.part movie.avi");
   sh.Line("for file in movie.avi $results; do printf '%12s bytes  %s\\n' \"$(Bytes \"$file\")\" \"$file\"; done");
   sh.Line("echo \"Total $total bytes: $fill% of the medium of $medium_bytes bytes ($medium_mb MB)\"");
   sh.Line("[ -z \"$best\" ] || echo \"It cannot fill more: $best.\"");

@@ -143,6 +143,7 @@ int First(const Options& options) {
     std::cerr << "videopass: " << error << '\n';
     return 1;
   }
+  long titleFrames = 0;
   for (std::size_t k = 0; k < starts.size(); ++k) {
     PassLog log;
     const std::string path = Path(options, FirstLogName(k) + "-0.log");
@@ -152,6 +153,7 @@ int First(const Options& options) {
     }
     const long expected = k + 1 < starts.size() ? starts[k + 1] - starts[k] : -1;
     const long made = static_cast<long>(log.frames.size());
+    titleFrames += made;
     // libxvid writes its log without a word when the disk is full: it must hold every frame
     // the encode reported.
     if (const long encoded = ProgressFrames(jobs[k].progress); encoded > 0 && made != encoded) {
@@ -165,6 +167,15 @@ int First(const Options& options) {
                 << " were due; see " << jobs[k].log << '\n';
       return 1;
     }
+  }
+  // The title's length, as the source's container tells it, against the frames made: a source
+  // that ends early (a damaged disc, a VOB cut short) is caught before the second pass.
+  if (options.duration > 0 && titleFrames / fps < options.duration * 0.9 - 1) {
+    char text[160];
+    std::snprintf(text, sizeof text, "the first pass made %ld frames, %.1f seconds, where the title lasts %.1f",
+                  titleFrames, titleFrames / fps, options.duration);
+    std::cerr << "videopass: " << text << "; the source was not read whole\n";
+    return 1;
   }
   if (!WritePlan(options, fps, starts, tailFrom, timing)) {
     std::cerr << "videopass: " << Path(options, "plan.txt") << " cannot be written\n";

@@ -5,8 +5,9 @@
 
 namespace videopass {
 
-// Joins the segment files into `out` (its list and log go to `folder`); "" or the reason it
-// failed.
-std::string Join(const std::string& out, const std::vector<std::string>& segments, const std::string& folder);
+// Joins the segment files into `out` (its list, log and progress go to `folder`); "" or the
+// reason it failed. With `frames` given, the joined movie must hold exactly that many.
+std::string Join(const std::string& out, const std::vector<std::string>& segments, const std::string& folder,
+                 long frames = -1);
 
 }  // namespace videopass

@@ -283,7 +283,7 @@ long long SecondPass::Measure(long long mainFiles) {
                          " bit/s: " + std::to_string(tailBytes) + " bytes");
   long long total = Predicted(mainFiles, tailBytes);
   if (FillsMedium(total, options_.medium) || (atBest_ && total <= options_.medium)) {
-    if (const std::string e = Join(options_.out, s_.files, options_.folder); !e.empty()) {
+    if (const std::string e = Join(options_.out, s_.files, options_.folder, s_.frames); !e.empty()) {
       std::cerr << "videopass: " << e << '\n';
       return -1;
     }
@@ -345,7 +345,7 @@ Landed SecondPass::LandFill(const MainRun& run) {
 // Every segment at its best and still short of the medium: the title is made at its best, and
 // the shortfall is said.
 int SecondPass::JoinAtBest() {
-  if (const std::string e = Join(options_.out, s_.files, options_.folder); !e.empty()) return Fail(e);
+  if (const std::string e = Join(options_.out, s_.files, options_.folder, s_.frames); !e.empty()) return Fail(e);
   const long long video = FileBytes(options_.out);
   SizeLine(options_, "Video 2nd pass: at its best quality the video takes " + std::to_string(video) +
                          " bytes, less than the " + std::to_string(s_.aimedVideo) + " bytes the medium leaves it");

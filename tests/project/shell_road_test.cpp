@@ -249,7 +249,8 @@ TEST(ShellRoad, ProjectScriptPassesThePathLiterallyAndStopsAtAFailingStage) {
 // A stand-in ffmpeg. For the video passes, a title of 1200 frames (48 s at 25 fps) whose frames
 // take 100 bytes at the finest quantizer: the first pass writes a segment's log lines and its
 // progress, a second pass writes what its request buys (at most that), a join writes the
-// segments' sizes less the headers it keeps once. Any other output it is asked for it writes.
+// segments' sizes less the headers it keeps once, and the title's frames as its progress. Any
+// other output it is asked for it writes.
 constexpr const char* kStandInArguments = R"SH(prev='' last='' passlog='' frames='' start=0 rate=0 list='' report=''
 for a in "$@"; do
   case "$prev" in
@@ -268,6 +269,7 @@ constexpr const char* kStandInWork = R"SH(if [ -n "$list" ]; then
   sum=0 n=0
   for f in $(sed "s/^file '\(.*\)'$/\1/" "$list"); do sum=$((sum + $(wc -c <"$f"))) n=$((n + 1)); done
   head -c $((sum - 4096 * (n - 1))) /dev/zero >"$last"
+  printf 'frame=1200\nprogress=end\n' >"$report"
 elif [ -n "$passlog" ] && echo "$*" | grep -q -- '-pass 1'; then
   n=${frames:-$((1200 - start))}
   { echo '# stand-in'; i=0; while [ $i -lt "$n" ]; do

@@ -70,6 +70,15 @@ for run in "source fieldmatch,decimate" "source yadif" "source crop=320:224:16:8
   Check "$run: seeks $seeks" grep -qx "seek $seeks .*" "c$n/segments/plan.txt"
 done
 
+# A source that ends long before the length its container gave (a VOB cut short) is caught by
+# the first pass, before a second pass is spent on it; on one core, where the title is one
+# segment and no segment's own count can tell.
+mkdir -p short
+(cd short && taskset -c 0 "$videopass" first --stage 1/2 --duration 60 --source ../source.vob -- -vf yadif >first.txt 2>first.err) &&
+  short=ran || short=failed
+Check "a source shorter than its length fails the first pass" test "$short" = failed
+Check "and says why" grep -q "frames, 12.0 seconds, where the title lasts 60.0; the source was not read whole" short/first.err
+
 # A shifted frame is caught: the same chain with its frames one off scores far lower.
 ffmpeg -nostdin -v error -i c1/movie.avi -i c1/whole.nut \
   -lavfi "[1:v]trim=start_frame=1,setpts=PTS-STARTPTS[b];[0:v][b]psnr=stats_file=shifted.txt" -f null -
