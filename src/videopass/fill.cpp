@@ -19,6 +19,24 @@ bool TrailingCanCarry(double goal, double fairShare, long long firstPassBytes) {
   return goal <= static_cast<double>(firstPassBytes) && goal >= 0.4 * fairShare && goal <= 2.5 * fairShare;
 }
 
+double ExpectedMainMiss(const std::vector<MainSegment>& mains) {
+  double missed = 0;
+  for (const MainSegment& main : mains) {
+    if (main.ended) {
+      missed += main.picture - main.share;
+      continue;
+    }
+    const MainSegment* alike = nullptr;
+    double nearest = 0.15;
+    for (const MainSegment& other : mains) {
+      if (!other.ended || other.share <= 0 || main.firstPerFrame <= 0) continue;
+      const double apart = std::fabs(other.firstPerFrame / main.firstPerFrame - 1);
+      if (apart <= nearest) alike = &other, nearest = apart;
+    }
+    if (alike != nullptr) missed += main.share * (alike->picture / alike->share - 1);
+  }
+  return missed;
+}
 
 Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate, bool atBest, int maxEncodes,
                     const std::function<long long(double)>& encode, const std::function<void()>& again) {

@@ -204,20 +204,28 @@ void SecondPass::Correction(long frames) {
 
 // With a core to spare, the trailing segment is encoded beside the main ones on the core the
 // first main segment to end leaves idle: when that lands the fill, nothing is encoded after the
-// main segments. It starts when a main segment has ended: it makes up what the ended ones missed
-// of their shares, and lands as they did against theirs.
+// main segments. It starts when a main segment has ended: it makes up what the main segments
+// are expected to miss of their shares, and lands as the ended ones did against theirs.
 EncoderJob SecondPass::TailBeside() {
   EncoderJob job = XvidJob(options_, words_, "video2.tail", tailInput_, {}, tail_.Frames());
   job.argsAtStart = [this, start = job.args]() {
     double made = 0, wanted = 0;
+    std::vector<MainSegment> mains;
     for (std::size_t j = 0; j < trailing_; ++j) {
-      if (!ProgressEnded(MainProgress(j))) continue;
-      made += static_cast<double>(FileBytes(s_.files[j])) - 24.0 * s_.segments[j].Frames() - header_;
-      wanted += s_.shares[j];
+      MainSegment main;
+      main.share = s_.shares[j];
+      main.firstPerFrame = static_cast<double>(s_.firstBytes[j]) / std::max(s_.segments[j].Frames(), 1L);
+      main.ended = ProgressEnded(MainProgress(j));
+      if (main.ended) {
+        main.picture = static_cast<double>(FileBytes(s_.files[j])) - 24.0 * s_.segments[j].Frames() - header_;
+        made += main.picture;
+        wanted += main.share;
+      }
+      mains.push_back(main);
     }
     const double share = s_.shares[trailing_];
     const double landing = wanted > 0 ? std::clamp(made / wanted, 0.5, 2.0) : 1;
-    const double goal = std::clamp(share - (made - wanted), 0.5 * share, 2.0 * share);
+    const double goal = std::clamp(share - ExpectedMainMiss(mains), 0.5 * share, 2.0 * share);
     tailRate_ = std::clamp(mainRate_ * goal / (share * landing), 1000.0, bestRate_);
     return Concat(start, PassWords(trailing_, tailRate_));
   };
