@@ -57,6 +57,14 @@ Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate
       if (t.bytes > static_cast<double>(medium) && (high < 0 || t.bitrate < high)) high = t.bitrate, highBytes = t.bytes;
     }
     const std::size_t known = tries.size();
+    if (lowBytes > 0) result.under = std::max(result.under, std::llround(lowBytes));
+    // A request under and one over the medium a hair apart: the response steps over the whole
+    // window there (a frame's quantizer turning), and no request between them can land.
+    if (low > 0 && high > low && high - low <= 0.002 * high) {
+      result.kind = Landed::Missed;
+      result.total = std::llround(tries.back().bytes);
+      return result;
+    }
     if (!(atBest && n == 0) && low > 0 && high > low && highBytes > lowBytes) {
       const double margin = 0.1 * (high - low);
       const bool sameSide = known >= 2 && (tries[known - 1].bytes < static_cast<double>(medium)) ==
@@ -84,6 +92,9 @@ Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate
     const bool under = result.total < medium;
     if ((under && request >= bestBitrate) || (!under && request <= kLeast)) return {Landed::NeedsMain, result.total};
     tries.push_back({request, static_cast<double>(result.total)});
+  }
+  for (const Try& t : tries) {
+    if (t.bitrate > 0 && t.bytes < static_cast<double>(medium)) result.under = std::max(result.under, std::llround(t.bytes));
   }
   result.kind = Landed::Missed;
   return result;

@@ -43,6 +43,7 @@ double ExpectedMainMiss(const std::vector<MainSegment>& mains);
 struct Landed {
   enum Kind { Fills, AtBest, NeedsMain, Missed, Error } kind = Missed;
   long long total = 0;  // bytes of all results after the last encode
+  long long under = 0;  // the most bytes of all results a try gave under the medium (0: none)
 };
 
 // Encodes the trailing segment until the results fill the medium. `encode(bitrate)` makes it
@@ -50,7 +51,9 @@ struct Landed {
 // called before every encode after the first. `tries` holds what is known of its response
 // (bitrate, bytes of all results) to aim the first request. A title made at its best takes
 // whatever fits; otherwise NeedsMain says that even at its best (or at its least) the trailing
-// segment cannot make up what the other segments missed.
+// segment cannot make up what the other segments missed; Missed, that no request lands (its
+// response steps over the window between two requests a hair apart, or the encodes ran out),
+// with the most a try gave under the medium.
 Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate, bool atBest, int maxEncodes,
                     const std::function<long long(double)>& encode, const std::function<void()>& again);
 

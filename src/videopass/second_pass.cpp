@@ -143,6 +143,7 @@ class SecondPass {
   MainRun MeasureMain() const;
   double MainWanted() const;
   bool AimMainAgain(bool allFinest);
+  bool AimMainBy(double bytes);
   long long Predicted(long long mainFiles, long long tailBytes) const;
   long long Measure(long long mainFiles);
   long long EncodeTail(double bitrate);
@@ -275,6 +276,15 @@ bool SecondPass::AimMainAgain(bool allFinest) {
   return true;
 }
 
+// Aims the main segments at `bytes` more than their last run made; false when the request
+// would not move.
+bool SecondPass::AimMainBy(double bytes) {
+  const double next = std::min(NextMainRequest(mainTries_, mainTries_.back().bytes + bytes), bestRate_);
+  if (std::fabs(next - mainRate_) <= 1) return false;
+  mainRate_ = next;
+  return true;
+}
+
 // The bytes of all results with the trailing segment at `tailBytes`: the join keeps one header
 // and every frame's chunk and index entry, so its size follows from the segments' sizes less a
 // header for each segment but the first.
@@ -387,7 +397,16 @@ int SecondPass::Run() {
         }
         if (landed.total < options_.medium) return JoinAtBest();
         break;
-      case Landed::Missed: break;
+      case Landed::Missed:
+        // The trailing segment's response steps over the window (a frame's quantizer turning):
+        // the main segments are moved by what its try under the medium left short, so that the
+        // trailing segment lands on the lower side of that step.
+        if (mainRun + 1 < kMainRuns && landed.under > 0 &&
+            AimMainBy(static_cast<double>(AimedTotal(options_.medium) - landed.under))) {
+          Correction(s_.frames);
+          continue;
+        }
+        break;
     }
     std::remove(options_.out.c_str());
     // Over the medium with the trailing segment at its lowest request and the main segments

@@ -342,6 +342,14 @@ TEST(TrailingFill, AStillRunningSegmentMissesAsAnEndedOneOfAlikePicture) {
   for (const Case& c : cases) EXPECT_NEAR(ExpectedMainMiss(c.mains), c.missed, 1) << c.what;
 }
 
+// What that segment made around 405 kbit/s at 0.4 MB, scaled to 7 MB as above.
+std::vector<Try> Step() {
+  const double scale = 7340032.0 / 419430;
+  std::vector<Try> curve = {{0, 54536}, {404826, 95476}, {405047, 95502}, {405138, 98396}, {1.2e7, 1000000}};
+  for (Try& t : curve) t.bytes *= scale;
+  return curve;
+}
+
 TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
   constexpr long long kMedium = 7340032;
   struct Case {
@@ -369,6 +377,10 @@ TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
       // try under and one over, it lands.
       {"a floor, steps and flat stretches, as a short segment's",
        {5965697, 0, 1, 0, 1e9, ShortSegment()}, 200130, false, Landed::Fills, true, 6},
+      // The same segment at 0.4 MB: between 405047 and 405138 bit/s it jumps from 95502 to
+      // 98396 bytes, a step wider than the window; given up once the two tries around it are a
+      // hair apart, with the try under the medium said.
+      {"a step wider than the window", {5625000, 0, 1, 0, 1e9, Step()}, 404000, false, Landed::Missed, true, 5},
       {"a title too small at its best: once, under the medium", {3000000, 0.5, 1.0, 0.0, 200000}, 0, true,
        Landed::AtBest},
       {"at its best but over the medium: made smaller", {7200000, 0.03, 1.0, 0.0, 500000}, 0, true, Landed::Fills},
@@ -390,6 +402,10 @@ TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
     EXPECT_LE(c.encoder.encodes, c.emptyPoint && c.mostEncodes == 4 ? 1 : c.mostEncodes) << c.what;
     if (landed.kind == Landed::Fills) {
       EXPECT_TRUE(FillsMedium(landed.total, kMedium)) << c.what;
+    }
+    if (landed.kind == Landed::Missed) {
+      EXPECT_GT(landed.under, 0) << c.what;
+      EXPECT_LT(landed.under, kMedium * 995 / 1000) << c.what;
     }
     if (landed.kind == Landed::AtBest) {
       EXPECT_EQ(c.encoder.encodes, 1) << c.what;
