@@ -188,7 +188,7 @@ SecondPass::SecondPass(const Options& options, const Setup& setup)
       mainRate_(atBest_ ? bestRate_ : RequestBitrate(setup.payload, setup.firstTotal, setup.frames, setup.fps)),
       tailRate_(mainRate_),
       tailInput_({"-i", Path(options, "tail.nut"), "-map", "0:v:0", "-an", "-sn"}),
-      progress_("[" + options.stage + "] Video 2nd pass", setup.frames + tail_.Frames()) {
+      progress_("[" + options.stage + "] Video 2nd pass", setup.frames) {
   if (tail_.first > s_.tailFrom) tailInput_ = Concat(tailInput_, {"-vf", SegmentChain("", tail_.first - s_.tailFrom, -1)});
 }
 
