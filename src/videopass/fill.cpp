@@ -43,6 +43,14 @@ Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate
   constexpr double kLeast = 1000;
   Landed result;
   const double aim = static_cast<double>(AimedTotal(medium));
+  // No request lands: the most a measured try gave under the medium goes with the verdict.
+  auto missed = [&](long long total) {
+    Landed landed{Landed::Missed, total};
+    for (const Try& t : tries) {
+      if (t.bitrate > 0 && t.bytes < static_cast<double>(medium)) landed.under = std::max(landed.under, std::llround(t.bytes));
+    }
+    return landed;
+  };
   for (int n = 0; n < maxEncodes; ++n) {
     // A title too small for the medium is made at its best, unless even that is too large.
     double request = atBest && n == 0 ? bestBitrate : std::clamp(NextRequest(tries, aim), kLeast, bestBitrate);
@@ -57,14 +65,9 @@ Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate
       if (t.bytes > static_cast<double>(medium) && (high < 0 || t.bitrate < high)) high = t.bitrate, highBytes = t.bytes;
     }
     const std::size_t known = tries.size();
-    if (lowBytes > 0) result.under = std::max(result.under, std::llround(lowBytes));
     // A request under and one over the medium a hair apart: the response steps over the whole
     // window there (a frame's quantizer turning), and no request between them can land.
-    if (low > 0 && high > low && high - low <= 0.002 * high) {
-      result.kind = Landed::Missed;
-      result.total = std::llround(tries.back().bytes);
-      return result;
-    }
+    if (low > 0 && high > low && high - low <= 0.002 * high) return missed(std::llround(tries.back().bytes));
     if (!(atBest && n == 0) && low > 0 && high > low && highBytes > lowBytes) {
       const double margin = 0.1 * (high - low);
       const bool sameSide = known >= 2 && (tries[known - 1].bytes < static_cast<double>(medium)) ==
@@ -93,11 +96,7 @@ Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate
     if ((under && request >= bestBitrate) || (!under && request <= kLeast)) return {Landed::NeedsMain, result.total};
     tries.push_back({request, static_cast<double>(result.total)});
   }
-  for (const Try& t : tries) {
-    if (t.bitrate > 0 && t.bytes < static_cast<double>(medium)) result.under = std::max(result.under, std::llround(t.bytes));
-  }
-  result.kind = Landed::Missed;
-  return result;
+  return missed(result.total);
 }
 
 }  // namespace videopass

@@ -39,7 +39,6 @@ struct MainSegment {
 // part and a noisy one: 0.976 and 1.013) it is expected on its share.
 double ExpectedMainMiss(const std::vector<MainSegment>& mains);
 
-
 struct Landed {
   enum Kind { Fills, AtBest, NeedsMain, Missed, Error } kind = Missed;
   long long total = 0;  // bytes of all results after the last encode

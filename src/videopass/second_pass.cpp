@@ -142,8 +142,7 @@ class SecondPass {
   std::string EncodeMain();
   MainRun MeasureMain() const;
   double MainWanted() const;
-  bool AimMainAgain(bool allFinest);
-  bool AimMainBy(double bytes);
+  bool AimMain(double wanted, bool allFinest);
   long long Predicted(long long mainFiles, long long tailBytes) const;
   long long Measure(long long mainFiles);
   long long EncodeTail(double bitrate);
@@ -266,21 +265,12 @@ double SecondPass::MainWanted() const {
   return wanted;
 }
 
-// Aims the main segments again from what their requests gave; false when that changes nothing:
-// the request would not move, or every frame already had the finest quantizer and only more
-// bits were wanted.
-bool SecondPass::AimMainAgain(bool allFinest) {
-  const double next = std::min(NextMainRequest(mainTries_, MainWanted()), bestRate_);
+// Aims the main segments' next run at `wanted` bytes of files together, from what their
+// requests gave; false when that changes nothing: the request would not move, or every frame
+// already had the finest quantizer and only more bits were wanted.
+bool SecondPass::AimMain(double wanted, bool allFinest) {
+  const double next = std::min(NextMainRequest(mainTries_, wanted), bestRate_);
   if (std::fabs(next - mainRate_) <= 1 || (allFinest && next > mainRate_)) return false;
-  mainRate_ = next;
-  return true;
-}
-
-// Aims the main segments at `bytes` more than their last run made; false when the request
-// would not move.
-bool SecondPass::AimMainBy(double bytes) {
-  const double next = std::min(NextMainRequest(mainTries_, mainTries_.back().bytes + bytes), bestRate_);
-  if (std::fabs(next - mainRate_) <= 1) return false;
   mainRate_ = next;
   return true;
 }
@@ -381,7 +371,7 @@ int SecondPass::Run() {
     const long long joinedMain = run.bytes - static_cast<long long>(header_ * (trailing_ - 1));
     const double goal = TrailingGoal(options_.medium, s_.others, joinedMain, tail_.Frames());
     if (mayRunAgain && !TrailingCanCarry(goal, s_.shares[trailing_], s_.firstBytes[trailing_]) &&
-        AimMainAgain(run.allFinest)) {
+        AimMain(MainWanted(), run.allFinest)) {
       Correction(s_.frames);
       continue;
     }
@@ -391,7 +381,7 @@ int SecondPass::Run() {
       case Landed::Fills:
       case Landed::AtBest: return 0;
       case Landed::NeedsMain:
-        if (mainRun + 1 < kMainRuns && AimMainAgain(run.allFinest)) {
+        if (mainRun + 1 < kMainRuns && AimMain(MainWanted(), run.allFinest)) {
           Correction(s_.frames);
           continue;
         }
@@ -402,7 +392,7 @@ int SecondPass::Run() {
         // the main segments are moved by what its try under the medium left short, so that the
         // trailing segment lands on the lower side of that step.
         if (mainRun + 1 < kMainRuns && landed.under > 0 &&
-            AimMainBy(static_cast<double>(AimedTotal(options_.medium) - landed.under))) {
+            AimMain(static_cast<double>(run.bytes + AimedTotal(options_.medium) - landed.under), run.allFinest)) {
           Correction(s_.frames);
           continue;
         }
