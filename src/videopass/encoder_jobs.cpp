@@ -22,16 +22,26 @@ extern char** environ;
 
 namespace videopass {
 
-long ProgressFrames(const std::string& path) {
+long ProgressReader::Frames(const std::string& path) {
   if (path.empty()) return 0;
-  std::ifstream in(path);
-  std::string line;
-  long frames = 0;
-  while (std::getline(in, line)) {
-    if (line.rfind("frame=", 0) == 0) frames = std::atol(line.c_str() + 6);
+  std::ifstream in(path, std::ios::binary);
+  if (!in.seekg(read_)) return frames_;
+  char buffer[8192];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    read_ += in.gcount();
+    partial_.append(buffer, static_cast<std::size_t>(in.gcount()));
+    std::size_t start = 0;
+    for (std::size_t end; (end = partial_.find('\n', start)) != std::string::npos; start = end + 1) {
+      const std::string line = partial_.substr(start, end - start);
+      if (line.rfind("frame=", 0) == 0) frames_ = std::atol(line.c_str() + 6);
+      if (line.rfind("progress=", 0) == 0) ended_ = line == "progress=end";
+    }
+    partial_.erase(0, start);
   }
-  return frames;
+  return frames_;
 }
+
+long ProgressFrames(const std::string& path) { return ProgressReader().Frames(path); }
 
 long PassLogCounter::Count(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -49,12 +59,9 @@ long PassLogCounter::Count(const std::string& path) {
 }
 
 bool ProgressEnded(const std::string& path) {
-  std::ifstream in(path);
-  std::string line, last;
-  while (std::getline(in, line)) {
-    if (!line.empty()) last = line;
-  }
-  return last == "progress=end";
+  ProgressReader reader;
+  reader.Frames(path);
+  return reader.Ended();
 }
 
 std::string WriteComplaint(const std::string& messages) {
@@ -80,6 +87,7 @@ struct Running {
   std::vector<std::string> args;  // the command it was started with
   int messages = -1;
   std::string said;  // the last of its messages
+  ProgressReader reported;
   PassLogCounter logged;
 };
 
@@ -149,11 +157,13 @@ std::string ShownCommand(const std::vector<std::string>& args) {
   return text;
 }
 
-std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressLine& progress) {
+std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressLine& progress,
+                    const StopEarly& stopEarly) {
   std::map<pid_t, Running> running;
   std::vector<long> finished(jobs.size(), 0);
   std::size_t next = 0;
   std::string error;
+  bool stopping = false;
   while ((next < jobs.size() && error.empty()) || !running.empty()) {
     while (error.empty() && next < jobs.size() && static_cast<int>(running.size()) < std::max(parallel, 1)) {
       std::remove(jobs[next].progress.c_str());
@@ -176,7 +186,7 @@ std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressL
       finished[ended.index] = job.frames;
       const bool exited = WIFEXITED(status) && WEXITSTATUS(status) == 0;
       const std::string complaint = WriteComplaint(ended.said);
-      if (error.empty() && (!exited || !complaint.empty())) {
+      if (error.empty() && !stopping && (!exited || !complaint.empty())) {
         std::ostringstream reason;
         reason << ShownCommand(ended.args);
         if (!complaint.empty()) {
@@ -200,27 +210,35 @@ std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressL
       running.erase(pid);
       continue;
     }
-    long done = 0;
-    for (std::size_t i = 0; i < jobs.size(); ++i) done += finished[i];
+    std::vector<long> made = finished;
     for (auto& [other, job] : running) {
-      const EncoderJob& made = jobs[job.index];
-      long frames = ProgressFrames(made.progress);
-      if (!made.passLog.empty()) frames = std::max(frames, job.logged.Count(made.passLog));
-      done += std::min(frames, made.frames);
+      const EncoderJob& started = jobs[job.index];
+      long frames = job.reported.Frames(started.progress);
+      if (!started.passLog.empty()) frames = std::max(frames, job.logged.Count(started.passLog));
+      made[job.index] = std::min(frames, started.frames);
     }
+    long done = 0;
+    for (long frames : made) done += frames;
     progress.Update(done);
+    if (stopEarly && error.empty() && !stopping && stopEarly(made)) {
+      stopping = true;
+      next = jobs.size();
+      for (const auto& [other, job] : running) kill(other, SIGTERM);
+    }
     // Wait for a message or a job's end (its pipe closes), a quarter second at most: a job's
-    // end is seen at once, not at the next tick (8 or more jobs a title, each tick lost).
+    // end is seen at once, not at the next tick (8 or more jobs a title, each tick lost). Jobs
+    // that may be stopped early are looked at more often: a quarter second is a fifth of a
+    // one-minute title's segment.
     std::vector<pollfd> pipes;
     for (const auto& [other, job] : running) pipes.push_back({job.messages, POLLIN, 0});
-    if (!pipes.empty() && poll(pipes.data(), pipes.size(), 250) > 0) {
+    if (!pipes.empty() && poll(pipes.data(), pipes.size(), stopEarly && !stopping ? 50 : 250) > 0) {
       // A closed pipe stays readable: until its process can be reaped, yield rather than spin.
       for (const pollfd& p : pipes) {
         if (p.revents & (POLLHUP | POLLERR)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
       }
     }
   }
-  if (error.empty()) {
+  if (error.empty() && !stopping) {
     long done = 0;
     for (const EncoderJob& job : jobs) done += job.frames;
     progress.Finished(done);

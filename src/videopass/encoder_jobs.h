@@ -25,6 +25,22 @@ struct EncoderJob {
 // The last frame count an ffmpeg -progress file reports, 0 before the first report.
 long ProgressFrames(const std::string& path);
 
+// Reads an ffmpeg -progress file as ffmpeg grows it, from where the last read stopped: a
+// report every tenth of a second makes megabytes over a long title, read four times a second.
+class ProgressReader {
+ public:
+  // The last frame count reported so far (0 before the first report).
+  long Frames(const std::string& path);
+  // Whether the last report read said the work has ended.
+  bool Ended() const { return ended_; }
+
+ private:
+  long long read_ = 0;
+  std::string partial_;  // a line not yet ended
+  long frames_ = 0;
+  bool ended_ = false;
+};
+
 // Counts the frame lines of a first-pass log that is still growing, reading on from where the
 // last count stopped (ffmpeg writes the log in blocks: a line may end in the next one).
 class PassLogCounter {
@@ -47,10 +63,15 @@ int UsableCores();
 // Whether the ffmpeg that writes this -progress file has ended its work.
 bool ProgressEnded(const std::string& path);
 
-// Runs the jobs in their order, `parallel` at once. Returns "" when all ended well, else the
-// reason of the first failure (the others are stopped): an exit code other than 0 or a
-// complaint of a failed write.
-std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressLine& progress);
+// Asked at every look at the running jobs with the frames each job has made so far (0 for one
+// not started); true stops the running ones and starts no more.
+using StopEarly = std::function<bool(const std::vector<long>& made)>;
+
+// Runs the jobs in their order, `parallel` at once. Returns "" when all ended well or were
+// stopped early, else the reason of the first failure (the others are stopped): an exit code
+// other than 0 or a complaint of a failed write.
+std::string RunJobs(const std::vector<EncoderJob>& jobs, int parallel, ProgressLine& progress,
+                    const StopEarly& stopEarly = nullptr);
 
 // The command as a shell would take it, for messages.
 std::string ShownCommand(const std::vector<std::string>& args);

@@ -38,6 +38,15 @@ double ExpectedMainMiss(const std::vector<MainSegment>& mains) {
   return missed;
 }
 
+double OnCourse(const MainCourse& course) {
+  const double rest = course.share - course.doneShare;
+  if (course.doneShare <= 0 || course.made <= course.doneShare || course.donePerFrame <= 0) {
+    return course.made + rest;
+  }
+  const bool alike = std::fabs(course.restPerFrame / course.donePerFrame - 1) <= 0.15;
+  return course.made + rest * (alike ? course.made / course.doneShare : 1);
+}
+
 Landed LandTrailing(std::vector<Try> tries, long long medium, double bestBitrate, bool atBest, int maxEncodes,
                     const std::function<long long(double)>& encode, const std::function<void()>& again) {
   constexpr double kLeast = 1000;

@@ -39,6 +39,24 @@ struct MainSegment {
 // part and a noisy one: 0.976 and 1.013) it is expected on its share.
 double ExpectedMainMiss(const std::vector<MainSegment>& mains);
 
+// A main segment part-way through its second pass.
+struct MainCourse {
+  double share = 0;         // its share of the picture's bytes
+  double doneShare = 0;     // of it, the share of the frames made so far
+  double made = 0;          // the bytes of picture those frames took
+  double donePerFrame = 0;  // the first pass's bytes a frame over the frames made
+  double restPerFrame = 0;  // and over the frames still to come
+};
+
+// The bytes of picture a main segment is on course to make. libxvid pays a shortfall back
+// with finer quantizers, which the frames answer (a noisy picture at 0.90 of its share after
+// 30% of its frames ended at 0.968): the rest is expected on its share. An excess stays on a
+// picture alike throughout, whose size hardly answers the coarser quantizers that would pay it
+// back (an easy picture at 1.045 after 30% ended at 1.040): a rest whose first pass's bytes a
+// frame are within 15% of the frames made is expected over its share alike. A rest unlike them
+// is expected on its share (an easy part at 1.11, then a noisy one: 0.997 at the end).
+double OnCourse(const MainCourse& course);
+
 struct Landed {
   enum Kind { Fills, AtBest, NeedsMain, Missed, Error } kind = Missed;
   long long total = 0;  // bytes of all results after the last encode

@@ -50,6 +50,17 @@ long long FirstPassBytes(const PassLog& log, long first, long end) {
   return sum;
 }
 
+std::vector<long long> ReportedFrameBytes(const std::string& vstatsPath) {
+  std::ifstream in(vstatsPath);
+  std::vector<long long> bytes;
+  std::string line;
+  while (std::getline(in, line) && !in.eof()) {
+    const std::size_t at = line.find(" f_size=");
+    if (at != std::string::npos) bytes.push_back(std::atoll(line.c_str() + at + 8));
+  }
+  return bytes;
+}
+
 bool AllAtFinestQuantizer(const std::string& vstatsPath) {
   std::ifstream in(vstatsPath);
   std::string line;

@@ -34,6 +34,10 @@ bool WriteSegmentLog(const std::string& path, const PassLog& log, long first, lo
 // Sum of the first-pass lengths of frames [first, end).
 long long FirstPassBytes(const PassLog& log, long first, long end);
 
+// The bytes of each frame an encode's report (ffmpeg's -vstats_file) names so far, in order; a
+// report still being written may end in a line cut short, which is left out.
+std::vector<long long> ReportedFrameBytes(const std::string& vstatsPath);
+
 // Whether every frame in an encode's report (ffmpeg's -vstats_file) had the finest quantizer,
 // 2: a larger request cannot make that picture any larger. False for a report that cannot be
 // read or names no frame.

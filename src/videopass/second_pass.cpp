@@ -139,7 +139,9 @@ class SecondPass {
   std::string Quantizers(std::size_t j) const { return Path(options_, s_.names[j] + ".vstats"); }
   std::string MainProgress(std::size_t j) const { return Path(options_, "video2." + std::to_string(j) + ".progress"); }
   EncoderJob TailBeside();
-  std::string EncodeMain();
+  std::string EncodeMain(bool judged);
+  enum class Course { Unknown, Carried, Missing };
+  Course JudgeCourse(const std::vector<long>& made);
   MainRun MeasureMain() const;
   double MainWanted() const;
   bool AimMain(double wanted, bool allFinest);
@@ -165,6 +167,9 @@ class SecondPass {
   std::vector<std::string> tailInput_;
   ProgressLine progress_;
   int corrections_ = 0;
+  // The main segments' files together that a run stopped on its course was heading for (0: the
+  // last run was not stopped).
+  double onCourse_ = 0;
 };
 
 std::string BitrateText(double bitrate) {
@@ -232,7 +237,56 @@ EncoderJob SecondPass::TailBeside() {
   return job;
 }
 
-std::string SecondPass::EncodeMain() {
+// Once every main segment has made a quarter of its frames: whether they are on course to make
+// so much more than their shares that the trailing segment could not make it up. A run that is
+// will be made again at another request, and is better stopped than finished.
+SecondPass::Course SecondPass::JudgeCourse(const std::vector<long>& made) {
+  for (std::size_t j = 0; j < trailing_; ++j) {
+    if (made[j] < s_.segments[j].Frames() / 4) return Course::Unknown;
+  }
+  double files = 0, picture = 0, shares = 0;
+  std::vector<long> done(trailing_);
+  for (std::size_t j = 0; j < trailing_; ++j) {
+    const Segment& segment = s_.segments[j];
+    const std::vector<long long> bytes = ReportedFrameBytes(Quantizers(j));
+    const long n = std::min<long>(static_cast<long>(bytes.size()), segment.Frames());
+    // ffmpeg writes its report in blocks: too little of it read is no ground to judge on.
+    if (n < segment.Frames() / 8) return Course::Unknown;
+    const long middle = segment.first + n;
+    const std::vector<double> parts = ShareBytes(s_.title.frames, {{segment.first, middle}, {middle, segment.end}}, s_.payload);
+    MainCourse course;
+    course.share = s_.shares[j];
+    course.doneShare = parts[0];
+    for (long i = 0; i < n; ++i) course.made += static_cast<double>(bytes[i]);
+    course.donePerFrame = static_cast<double>(FirstPassBytes(s_.title, segment.first, middle)) / n;
+    if (middle < segment.end) {
+      course.restPerFrame = static_cast<double>(FirstPassBytes(s_.title, middle, segment.end)) / (segment.end - middle);
+    }
+    const double heading = OnCourse(course);
+    picture += heading;
+    shares += course.share;
+    files += heading + 24.0 * segment.Frames() + header_;
+    done[j] = n;
+  }
+  const long long joined = std::llround(files - header_ * (trailing_ - 1));
+  const double goal = TrailingGoal(options_.medium, s_.others, joined, tail_.Frames());
+  if (picture <= shares || TrailingCanCarry(goal, s_.shares[trailing_], s_.firstBytes[trailing_])) {
+    return Course::Carried;
+  }
+  onCourse_ = files;
+  std::ofstream sizes(options_.sizeLog, std::ios::app);
+  for (std::size_t j = 0; j < trailing_; ++j) {
+    sizes << "Video 2nd pass: segment " << j + 1 << " at " << std::llround(mainRate_) << " bit/s: stopped after "
+          << done[j] << " of " << s_.segments[j].Frames() << " frames\n";
+  }
+  sizes << "Video 2nd pass: the main segments were on course for " << std::llround(files) << " bytes, "
+        << Percent(std::llround(picture), std::llround(shares)) << "% of their shares\n";
+  return Course::Missing;
+}
+
+// The main segments side by side (and the trailing one beside them on a spare core); `judged`:
+// stopped once they are on course to miss by more than the trailing segment can make up.
+std::string SecondPass::EncodeMain(bool judged) {
   std::vector<EncoderJob> jobs;
   for (std::size_t j = 0; j < trailing_; ++j) {
     const Segment& segment = s_.segments[j];
@@ -243,7 +297,14 @@ std::string SecondPass::EncodeMain() {
                            Concat({"-vstats_file", Quantizers(j)}, PassWords(j, mainRate_)), segment.Frames()));
   }
   if (!atBest_ && UsableCores() > 1) jobs.push_back(TailBeside());
-  return RunJobs(jobs, UsableCores(), progress_);
+  onCourse_ = 0;
+  if (!judged) return RunJobs(jobs, UsableCores(), progress_);
+  Course course = Course::Unknown;
+  return RunJobs(jobs, UsableCores(), progress_, [&](const std::vector<long>& made) {
+    // Judged once a run, on the first quarter of every main segment.
+    if (course == Course::Unknown) course = JudgeCourse(made);
+    return course == Course::Missing;
+  });
 }
 
 SecondPass::MainRun SecondPass::MeasureMain() const {
@@ -362,10 +423,17 @@ int SecondPass::JoinAtBest() {
 
 int SecondPass::Run() {
   for (int mainRun = 0;; ++mainRun) {
-    if (const std::string error = EncodeMain(); !error.empty()) return Fail(error);
+    const bool mayRunAgain = !atBest_ && mainRun + 1 < kMainRuns;
+    if (const std::string error = EncodeMain(mayRunAgain); !error.empty()) return Fail(error);
+    if (onCourse_ > 0) {
+      // Stopped on a course that misses: aimed again from where it was heading.
+      mainTries_.push_back({mainRate_, onCourse_});
+      AimMain(MainWanted(), false);
+      Correction(s_.frames);
+      continue;
+    }
     const MainRun run = MeasureMain();
     mainTries_.push_back({mainRate_, static_cast<double>(run.bytes)});
-    const bool mayRunAgain = !atBest_ && mainRun + 1 < kMainRuns;
     // The segments missed by more than the trailing one can make up with a picture like theirs:
     // aim them again, all at one request, from what the last ones gave.
     const long long joinedMain = run.bytes - static_cast<long long>(header_ * (trailing_ - 1));

@@ -213,14 +213,17 @@ TEST(PassLog, SegmentLogsHoldTheWholeTitleTheirOwnFramesFirst) {
     const char* what;
     std::string report;
     bool finest;
+    std::vector<long long> bytes;  // each frame's, a line still being written left out
   } reports[] = {
-      {"all at 2", line + "2.0 f_size= 7490 type= I\n" + line + "2.0 f_size= 830 type= P\n", true},
-      {"one at 3", line + "2.0 f_size= 7490 type= I\n" + line + "3.0 f_size= 830 type= P\n", false},
-      {"no frame", "", false},
+      {"all at 2", line + "2.0 f_size= 7490 type= I\n" + line + "2.0 f_size= 830 type= P\n", true, {7490, 830}},
+      {"one at 3", line + "2.0 f_size= 7490 type= I\n" + line + "3.0 f_size= 830 type= P\n", false, {7490, 830}},
+      {"still written", line + "2.0 f_size= 7490 type= I\n" + line + "3.0 f_size= 83", false, {7490}},
+      {"no frame", "", false, {}},
   };
   for (const QuantizerCase& c : reports) {
     std::ofstream(path + ".vstats") << c.report;
     EXPECT_EQ(AllAtFinestQuantizer(path + ".vstats"), c.finest) << c.what;
+    EXPECT_EQ(ReportedFrameBytes(path + ".vstats"), c.bytes) << c.what;
   }
   EXPECT_FALSE(AllAtFinestQuantizer(path + "-missing.vstats"));
 }
@@ -265,6 +268,59 @@ TEST(EncoderJobs, LaterJobsAreMadeFromEarlierOnesAndFailuresSayWhy) {
     const std::string error = RunJobs({sh(c.script)}, 2, quiet);
     EXPECT_NE(error.find(c.reason), std::string::npos) << c.script << ": " << error;
   }
+}
+
+// A run that is no longer wanted: stopped when the watcher says so, the running job ended at
+// once, no later job started, and no failure reported for the stopped one.
+TEST(EncoderJobs, AWatcherStopsTheRunningJobsAndStartsNoMore) {
+  const std::string dir = ::testing::TempDir() + "encoder_jobs_stop";
+  ASSERT_EQ(std::system(("mkdir -p '" + dir + "' && rm -f '" + dir + "/later.txt'").c_str()), 0);
+  auto sh = [&](const std::string& script, long frames) {
+    EncoderJob job;
+    job.args = {"sh", "-c", "cd '" + dir + "' && " + script};
+    job.log = dir + "/job.log";
+    job.progress = dir + "/job.progress";
+    job.frames = frames;
+    return job;
+  };
+  ProgressLine quiet("", 0);
+  std::vector<long> seen;
+  const auto start = std::chrono::steady_clock::now();
+  const std::string error =
+      RunJobs({sh("echo frame=40 > job.progress; exec sleep 10", 100), sh("touch later.txt", 1)}, 1, quiet,
+              [&](const std::vector<long>& made) {
+                seen = made;
+                return made[0] >= 40;
+              });
+  EXPECT_EQ(error, "");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(seen, (std::vector<long>{40, 0}));
+  EXPECT_FALSE(std::ifstream(dir + "/later.txt").good());
+}
+
+// ffmpeg's -progress file read as it grows: a report cut between two reads counts once whole,
+// and the last report says whether the work has ended.
+TEST(EncoderJobs, AGrowingProgressFileIsReadOnFromWhereItStopped) {
+  const std::string path = ::testing::TempDir() + "growing.progress";
+  std::remove(path.c_str());
+  ProgressReader reader;
+  EXPECT_EQ(reader.Frames(path), 0);
+  struct Block {
+    const char* text;
+    long frames;
+    bool ended;
+  } blocks[] = {
+      {"frame=12\nfps=0.0\nprogress=continue\nframe=3", 12, false},
+      {"40\nprogress=continue\n", 340, false},
+      {"frame=752\nprogress=end\n", 752, true},
+  };
+  for (const Block& block : blocks) {
+    std::ofstream(path, std::ios::app) << block.text;
+    EXPECT_EQ(reader.Frames(path), block.frames) << block.text;
+    EXPECT_EQ(reader.Ended(), block.ended) << block.text;
+  }
+  EXPECT_EQ(ProgressFrames(path), 752);
+  EXPECT_TRUE(ProgressEnded(path));
 }
 
 // A first-pass log read while ffmpeg writes it in blocks: the header is not counted, and a line
@@ -340,6 +396,23 @@ TEST(TrailingFill, AStillRunningSegmentMissesAsAnEndedOneOfAlikePicture) {
       {"none ended yet", {{100, 10, false, 0}, {200, 10, false, 0}}, 0},
   };
   for (const Case& c : cases) EXPECT_NEAR(ExpectedMainMiss(c.mains), c.missed, 1) << c.what;
+}
+
+// Where a main segment is heading after a part of its frames, from the bench's runs: the easy
+// picture over its share after 30% (it ended at 1.040), the noisy one under it (it ended at
+// 0.968), an easy part over it before a noisy part (it ended at 0.997).
+TEST(TrailingFill, AMainSegmentIsOnCourseForWhatItsPictureSays) {
+  struct Case {
+    const char* what;
+    MainCourse course;
+    double heading;
+  } cases[] = {
+      {"over, the rest alike: the rest over alike", {1068110, 320433, 320433 * 1.045, 2508, 2480}, 1068110 * 1.045},
+      {"over, the rest unlike", {5819972, 1163994, 1292033, 6676, 22306}, 1292033 + 5819972 - 1163994},
+      {"under: paid back, the rest on its share", {2632393, 789718, 712325, 22501, 22501}, 2632393 - 789718 + 712325},
+      {"nothing made yet", {1000, 0, 0, 0, 10}, 1000},
+  };
+  for (const Case& c : cases) EXPECT_NEAR(OnCourse(c.course), c.heading, 1) << c.what;
 }
 
 // What that segment made around 405 kbit/s at 0.4 MB, scaled to 7 MB as above.
