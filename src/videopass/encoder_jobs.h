@@ -25,8 +25,9 @@ struct EncoderJob {
 // The last frame count an ffmpeg -progress file reports, 0 before the first report.
 long ProgressFrames(const std::string& path);
 
-// Reads an ffmpeg -progress file as ffmpeg grows it, from where the last read stopped: a
-// report every tenth of a second makes megabytes over a long title, read four times a second.
+// Reads an ffmpeg -progress file as ffmpeg grows it, from where the last read stopped: with a
+// report every tenth of a second a long title's file grows to hundreds of kilobytes, and it is
+// looked at up to twenty times a second.
 class ProgressReader {
  public:
   // The last frame count reported so far (0 before the first report).
