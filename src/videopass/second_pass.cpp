@@ -241,9 +241,13 @@ EncoderJob SecondPass::TailBeside() {
 // so much more than their shares that the trailing segment could not make it up. A run that is
 // will be made again at another request, and is better stopped than finished.
 SecondPass::Course SecondPass::JudgeCourse(const std::vector<long>& made) {
+  bool running = false;
   for (std::size_t j = 0; j < trailing_; ++j) {
     if (made[j] < s_.segments[j].Frames() / 4) return Course::Unknown;
+    running = running || made[j] < s_.segments[j].Frames();
   }
+  // All ended (short segments, or reports that came late): nothing to spare, the run is measured.
+  if (!running) return Course::Carried;
   double files = 0, picture = 0, shares = 0;
   std::vector<long> done(trailing_);
   for (std::size_t j = 0; j < trailing_; ++j) {
