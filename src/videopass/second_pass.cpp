@@ -141,6 +141,7 @@ class SecondPass {
   EncoderJob TailBeside();
   std::string EncodeMain(bool judged);
   enum class Course { Unknown, Carried, Missing };
+  MainCourse CourseOf(std::size_t j, const std::vector<long long>& made) const;
   Course JudgeCourse(const std::vector<long>& made);
   MainRun MeasureMain() const;
   double MainWanted() const;
@@ -237,6 +238,21 @@ EncoderJob SecondPass::TailBeside() {
   return job;
 }
 
+// Main segment `j` after the frames it made, of the bytes in `made`.
+MainCourse SecondPass::CourseOf(std::size_t j, const std::vector<long long>& made) const {
+  const Segment& segment = s_.segments[j];
+  const long middle = segment.first + static_cast<long>(made.size());
+  MainCourse course;
+  course.share = s_.shares[j];
+  course.doneShare = ShareBytes(s_.title.frames, {{segment.first, middle}}, s_.payload)[0];
+  for (long long bytes : made) course.made += static_cast<double>(bytes);
+  course.donePerFrame = static_cast<double>(FirstPassBytes(s_.title, segment.first, middle)) / std::max(1L, middle - segment.first);
+  if (middle < segment.end) {
+    course.restPerFrame = static_cast<double>(FirstPassBytes(s_.title, middle, segment.end)) / (segment.end - middle);
+  }
+  return course;
+}
+
 // Once every main segment has made a quarter of its frames: whether they are on course to make
 // so much more than their shares that the trailing segment could not make it up. A run that is
 // will be made again at another request, and is better stopped than finished.
@@ -256,16 +272,7 @@ SecondPass::Course SecondPass::JudgeCourse(const std::vector<long>& made) {
     const long n = std::min<long>(static_cast<long>(bytes.size()), segment.Frames());
     // ffmpeg writes its report in blocks: too little of it read is no ground to judge on.
     if (n < segment.Frames() / 8) return Course::Unknown;
-    const long middle = segment.first + n;
-    const std::vector<double> parts = ShareBytes(s_.title.frames, {{segment.first, middle}, {middle, segment.end}}, s_.payload);
-    MainCourse course;
-    course.share = s_.shares[j];
-    course.doneShare = parts[0];
-    for (long i = 0; i < n; ++i) course.made += static_cast<double>(bytes[i]);
-    course.donePerFrame = static_cast<double>(FirstPassBytes(s_.title, segment.first, middle)) / n;
-    if (middle < segment.end) {
-      course.restPerFrame = static_cast<double>(FirstPassBytes(s_.title, middle, segment.end)) / (segment.end - middle);
-    }
+    const MainCourse course = CourseOf(j, std::vector<long long>(bytes.begin(), bytes.begin() + n));
     const double heading = OnCourse(course);
     picture += heading;
     shares += course.share;
