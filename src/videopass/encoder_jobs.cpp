@@ -22,14 +22,27 @@ extern char** environ;
 
 namespace videopass {
 
-long ProgressReader::Frames(const std::string& path) {
-  if (path.empty()) return 0;
+namespace {
+
+// Hands `take` what a growing file holds past `offset` bytes, block by block, and moves the
+// offset on.
+template <typename Take>
+void ReadOn(const std::string& path, long long& offset, Take take) {
   std::ifstream in(path, std::ios::binary);
-  if (!in.seekg(read_)) return frames_;
+  if (!in.seekg(offset)) return;
   char buffer[8192];
   while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    read_ += in.gcount();
-    partial_.append(buffer, static_cast<std::size_t>(in.gcount()));
+    take(buffer, static_cast<std::size_t>(in.gcount()));
+    offset += in.gcount();
+  }
+}
+
+}  // namespace
+
+long ProgressReader::Frames(const std::string& path) {
+  if (path.empty()) return 0;
+  ReadOn(path, read_, [&](const char* block, std::size_t size) {
+    partial_.append(block, size);
     std::size_t start = 0;
     for (std::size_t end; (end = partial_.find('\n', start)) != std::string::npos; start = end + 1) {
       const std::string line = partial_.substr(start, end - start);
@@ -37,24 +50,20 @@ long ProgressReader::Frames(const std::string& path) {
       if (line.rfind("progress=", 0) == 0) ended_ = line == "progress=end";
     }
     partial_.erase(0, start);
-  }
+  });
   return frames_;
 }
 
 long ProgressFrames(const std::string& path) { return ProgressReader().Frames(path); }
 
 long PassLogCounter::Count(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in.seekg(read_)) return frames_;
-  char buffer[8192];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    for (std::streamsize i = 0; i < in.gcount(); ++i) {
+  ReadOn(path, read_, [&](const char* block, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
       // Frame lines start with the frame's type; the header's with '#' or nothing.
-      if (lineStart_ && std::isalpha(static_cast<unsigned char>(buffer[i]))) ++frames_;
-      lineStart_ = buffer[i] == '\n';
+      if (lineStart_ && std::isalpha(static_cast<unsigned char>(block[i]))) ++frames_;
+      lineStart_ = block[i] == '\n';
     }
-    read_ += in.gcount();
-  }
+  });
   return frames_;
 }
 

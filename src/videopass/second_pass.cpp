@@ -437,7 +437,8 @@ int SecondPass::Run() {
     const bool mayRunAgain = !atBest_ && mainRun + 1 < kMainRuns;
     if (const std::string error = EncodeMain(mayRunAgain); !error.empty()) return Fail(error);
     if (onCourse_ > 0) {
-      // Stopped on a course that misses: aimed again from where it was heading.
+      // Stopped on a course that misses: aimed again from where it was heading (it was far
+      // enough over its shares for the request to move).
       mainTries_.push_back({mainRate_, onCourse_});
       AimMain(MainWanted(), false);
       Correction(s_.frames);
