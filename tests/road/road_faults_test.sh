@@ -62,7 +62,12 @@ Interrupt() {  # Interrupt SIGNAL TARGET EXIT: TARGET "-" is the script's proces
   for _ in $(seq 600); do grep -q '^Video 2nd pass:' "$work/-x/log.txt" 2>/dev/null && break; sleep 0.05; done
   job=$(pgrep -P "$script" | head -n 1 || true)
   session=$(ps -o sid= -p "${job:-0}" | tr -d ' ' || true)
-  before=$(pgrep -s "${session:-0}" -x ffmpeg | wc -l || true)
+  # The stage is logged before the pass has started its encoder: on a busy machine, wait for it.
+  for _ in $(seq 100); do
+    before=$(pgrep -s "${session:-0}" -x ffmpeg | wc -l || true)
+    [ "$before" -ge 1 ] && break
+    sleep 0.02
+  done
   kill -"$signal" "$target$script"
   status=0
   wait "$script" || status=$?
