@@ -5,22 +5,29 @@
 # CPack zips that tree as Ravlo3-<version>-win32.zip, with stripped programs.
 #
 # The native build (the Linux road) installs in the usual POSIX layout instead:
-#   bin/            ravlo3, brimmer, ifoscan, vobtitle
+#   bin/            ravlo3, brimmer, ifoscan, vobtitle, videopass
 #   share/ravlo3/   misc/ (help.htm, ifoparse.sh), tools/ (xt.sh)
 # ravlo3 finds its data in ../share/ravlo3 and the scripts find the helpers in ../../../bin.
+#
+# `programs` builds exactly the programs the install takes: the demo and the README's install
+# build it, so an install never meets a program that was not built.
+
+add_custom_target(programs)
+function(ravlo_install_program target destination)
+  if(TARGET ${target})
+    install(TARGETS ${target} RUNTIME DESTINATION ${destination})
+    add_dependencies(programs ${target})
+  endif()
+endfunction()
 
 if(NOT WIN32)
   include(cmake/install_native.cmake)
   return()
 endif()
 
-if(TARGET Ravlo3)
-  install(TARGETS Ravlo3 RUNTIME DESTINATION .)
-endif()
+ravlo_install_program(Ravlo3 .)
 foreach(program brimmer ifoscan vobtitle)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION misc)
-  endif()
+  ravlo_install_program(${program} misc)
 endforeach()
 
 # The shipped programs are stripped whether or not `cmake --install --strip` was asked for, so

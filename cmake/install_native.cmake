@@ -2,9 +2,7 @@
 include(GNUInstallDirs)
 
 foreach(program ravlo3 brimmer ifoscan vobtitle videopass)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
+  ravlo_install_program(${program} ${CMAKE_INSTALL_BINDIR})
 endforeach()
 
 set(RAVLO_DATA_DIR ${CMAKE_INSTALL_DATADIR}/ravlo3)

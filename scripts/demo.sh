@@ -1,21 +1,31 @@
 #!/usr/bin/env bash
-# The main job on the bundled sample disc, in scripted mode under Wine:
-# builds and installs Ravlo3 (the 32-bit build that ships; where this host runs no 32-bit code,
-# the test-only 64-bit build under 64-bit Wine, see wine-env.sh), authors sample disc (a) (PAL 16:9, two chains, three audio and
-# two subtitle streams), opens its IFO, selects every audio and subtitle stream, saves the
-# project and prints the confirmation, project.bat and the project folder.
-# Then the Linux road for real: the native ravlo3 plans a project of the authored disc (r)
-# (a minute of a hard-to-compress picture), project.sh makes the movie with ffmpeg and XviD,
-# and the demo prints each result file's ffprobe summary, the medium, the total and the fill.
+# The main job on bundled sample discs, authored at run time with ffmpeg, dvdauthor and spumux.
 #
-# Usage: scripts/demo.sh [--gui] [PATH_TO_VTS_IFO]
-#   --gui   open the main window instead (needs a display, or runs inside xvfb-run)
+# The Linux road for real: the optimised native ravlo3 (preset native-release, installed into
+# build/demo/native) plans a project of disc (r), a minute of a hard-to-compress picture with
+# two audio and two subtitle streams; project.sh makes the movie with ffmpeg and XviD; the demo
+# ends with the result files, how to play them and the fill of the medium.
+# Before it, the Windows planner in scripted mode under Wine (the 32-bit build that ships; where
+# this host runs no 32-bit code, the test-only 64-bit build, see wine-env.sh) opens disc (a)
+# (PAL 16:9, two chains, three audio and two subtitle streams), selects every stream and saves
+# its project.bat.
+#
+# Usage: scripts/demo.sh [--verbose] [--gui] [PATH_TO_VTS_IFO]
+#   --verbose  also print the Windows planner's project.bat and project folder
+#   --gui      open the Windows planner's window under Wine instead (needs a display)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-gui=0
-if [ "${1:-}" = "--gui" ]; then gui=1; shift; fi
+gui=0 verbose=0
+while [ $# -gt 0 ]; do
+  case $1 in
+    --gui) gui=1 ;;
+    --verbose) verbose=1 ;;
+    *) break ;;
+  esac
+  shift
+done
 
 scripts/install-deps.sh
 demo="$root/build/demo"
@@ -25,9 +35,10 @@ windows=build/$RAVLO_WINE_PRESET
 if [ "$RAVLO_WINE_BITS" = 64 ]; then
   echo "The Windows part runs the 64-bit test build under 64-bit Wine ($RAVLO_WINE_WHY)."
 fi
-echo "== Building (preset $RAVLO_WINE_PRESET) =="
+echo "== Building the Windows programs (preset $RAVLO_WINE_PRESET) =="
 cmake --preset "$RAVLO_WINE_PRESET" >/dev/null
-targets=(Ravlo3 brimmer ifoscan vobtitle)
+# `programs` is what the install takes; the stand-in tools complete the demo's tools folder.
+targets=(programs)
 available=$(cmake --build "$windows" --target help 2>/dev/null || true)
 if grep -q standin_tools_tree <<<"$available"; then
   targets+=(standin_tools_tree)
@@ -74,18 +85,24 @@ tr -d '\r' <"$demo/run.txt" >"$demo/run.lf"
 sed -n '/^txtTitle=/q;p' "$demo/run.lf"
 echo "== What the title holds =="
 grep -E '^(optPAL|optNTSC|opt16_9|opt4_3|cmbPGC\[[0-9]+\]|lstAO_code\[[0-9]+\]|lstSO_code\[[0-9]+\]|txtSec|txtVB|txtAB)=' "$demo/run.lf"
-echo "== project.bat =="
-tr -d '\r' <"$project/project.bat"
-echo "== Project folder $project =="
-ls -l "$project"
+if [ $verbose -eq 1 ]; then
+  echo "== project.bat =="
+  tr -d '\r' <"$project/project.bat"
+  echo "== Project folder $project =="
+  ls -l "$project"
+else
+  echo "(project.bat and the rest of the project are in $project; --verbose prints them)"
+fi
 
 echo
-echo "== The Linux road: native ravlo3 and project.sh =="
-cmake --preset native >/dev/null
-cmake --build --preset native -j"$(nproc)" --target ravlo3 brimmer ifoscan vobtitle >/dev/null
+echo "== The Linux road: building the optimised native programs (preset native-release) =="
+cmake --preset native-release >/dev/null
+cmake --build --preset native-release -j"$(nproc)" >/dev/null
 native="$demo/native"
 rm -rf "$native"
-cmake --install build/native --prefix "$native" >/dev/null
+cmake --install build/native-release --prefix "$native" >/dev/null
+"$native/bin/ravlo3" --version
+echo "== Authoring sample disc (r) =="
 tests/fixtures/make_road_disc.sh "$root/build/discs"
 road="$demo/road-project"
 rm -rf "$road"
@@ -106,5 +123,6 @@ for file in "$road"/movie.avi "$road"/*.mp3 "$road"/movie.idx "$road"/movie.sub;
   ffprobe -v error -show_entries format=format_name,duration:stream=index,codec_name,codec_tag_string,width,height,channels,bit_rate \
     -of compact=p=0 "$file" 2>/dev/null || true
 done
+echo "Play it with its audio and subtitles: $road/movie.sh (mpv, else ffplay)"
 medium=$((7 * 1024 * 1024))
 awk -v t="$total" -v m="$medium" 'BEGIN { printf "Medium %d bytes (7 MB), total %d bytes: %.2f%% filled\n", m, t, 100 * t / m }'

@@ -30,7 +30,7 @@ for preset in "${presets[@]}"; do
     what=" (under $RAVLO_WINE_BITS-bit Wine)"
   elif [ "$preset" = win32 ]; then
     # Not tested under Wine here: the shipped programs are built and their sizes checked.
-    build+=(--target Ravlo3 brimmer ifoscan vobtitle)
+    build+=(--target programs)
     run=(ctest --preset "$preset" -L size)
     what=" (shipped sizes only: $RAVLO_WINE_WHY)"
   fi

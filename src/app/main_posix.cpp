@@ -97,6 +97,10 @@ int main(int argc, char** argv) {
     std::cout << ravlo::NativeUsage();
     return args.empty() ? ravlo::kScriptUsageError : 0;
   }
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "ravlo3 " RAVLO_VERSION "\n";
+    return 0;
+  }
   if (args[0] == "--list") {
     if (args.size() == 2) return ListChains(ProgramPath(argv[0]), args[1]);
     std::cerr << "ravlo3: --list takes one disc path and nothing else (ravlo3 --help lists the options)\n";

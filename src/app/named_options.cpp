@@ -142,6 +142,7 @@ std::string NativeUsage() {
          "  --title-set N            of a whole disc, title set N; applies to every --open\n"
          "  --list PATH              alone: prints the chains of the disc and marks the main\n"
          "                           feature\n"
+         "  --version                alone: prints the version\n"
          "  --audio 0x80,0x81        check exactly these audio streams, in this order\n"
          "  --subtitles 0x21,0x20    check exactly these subtitle streams, in this order\n"
          "  --format mp3|ogg|ac3|original   audio format (original keeps the AC3 stream)\n"
