@@ -139,7 +139,12 @@ $author
 VideoPass() {
   log=$1; shift
   { said=$("$helpers/videopass" "$@" 2>&1 >&3 3>&-); } 3>&1 && return 0
+  code=$?
   [ -z "$said" ] || printf '%s\n' "$said" >>"$log" 2>/dev/null
+  # Killed, it said nothing of its own: the signal is the reason.
+  if [ "$code" -gt 128 ]; then
+    Fail "videopass was ended by signal $(kill -l "$((code - 128))" 2>/dev/null || echo "$((code - 128))")${said:+ after: $(printf '%s\n' "$said" | tail -n 1)}"
+  fi
   Fail "$(printf '%s\n' "$said" | tail -n 1 | sed 's/^videopass: //')"
 }
 Calc() { awk "BEGIN { $1 }" </dev/null; }
@@ -154,9 +159,41 @@ OtherBytes() {
 
 // The job runs in a session of its own: an interruption then ends every process it started
 // and nothing of whoever started it (a terminal, the window, timeout); this shell only waits,
-// and on INT, TERM or HUP ends the job, removes its results and says which stage it stopped.
-constexpr const char* kSupervisor = R"SH(if [ "${1:-}" != --job ]; then
+// and on INT, TERM or HUP, or when the job's own shell is ended by a signal, ends the whole
+// job, removes its results and says which stage it stopped. One run at a time: a second run
+// in the folder would write the same working files. The lock is the kernel's, held by the
+// job's processes while any of them lives, so no crash can leave it taken.
+constexpr const char* kSupervisor = R"SH(Locked() {
+  exec 9>>project.lock || { echo "project.sh: cannot open project.lock in $(pwd)" >&2; exit 1; }
+  flock -n 9 || {
+    echo "project.sh: another run of this project is running in $(pwd); it must end first" >&2
+    exit 1
+  }
+}
+if [ "${1:-}" != --job ]; then
+  Locked
   job=''
+  # Reap: ends whatever is left of the job. ffmpeg closes its files on TERM: wait until
+  # nothing of the job is left.
+  Reap() {
+    kill -0 -"$job" 2>/dev/null || return 0
+    kill -TERM -"$job" 2>/dev/null
+    tries=0
+    while kill -0 -"$job" 2>/dev/null && [ "$tries" -lt 100 ]; do
+      tries=$((tries + 1))
+      [ "$tries" -lt 50 ] || kill -KILL -"$job" 2>/dev/null
+      sleep 0.1
+    done
+  }
+  # Ended CODE: ends the job, removes its results, logs the stopped stage.
+  Ended() {
+    Reap
+    Unmade
+    stage=$(sed -n 's/^\(.*\): [0-9][0-9]:[0-9][0-9]:[0-9.]*$/\1/p' log.txt 2>/dev/null | tail -n 1)
+    echo "${stage:-Start} interrupted: $(Now)" >>log.txt
+    printf 'project.sh: %s interrupted\n' "${stage:-Start}" >&2
+    exit "$1"
+  }
   Interrupted() {
     trap '' INT TERM HUP
     job=${job:-${!:-}}  # the signal may come between the start and its note
@@ -166,27 +203,26 @@ constexpr const char* kSupervisor = R"SH(if [ "${1:-}" != --job ]; then
     wait "$job"
     ended=$?
     [ "$ended" -gt 128 ] || exit "$ended"  # it had ended by itself
-    # ffmpeg closes its files on TERM: wait until nothing of the job is left.
-    tries=0
-    while kill -0 -"$job" 2>/dev/null && [ "$tries" -lt 100 ]; do
-      tries=$((tries + 1))
-      [ "$tries" -lt 50 ] || kill -KILL -"$job" 2>/dev/null
-      sleep 0.1
-    done
-    Unmade
-    stage=$(sed -n 's/^\(.*\): [0-9][0-9]:[0-9][0-9]:[0-9.]*$/\1/p' log.txt 2>/dev/null | tail -n 1)
-    echo "${stage:-Start} interrupted: $(Now)" >>log.txt
-    printf 'project.sh: %s interrupted\n' "${stage:-Start}" >&2
-    exit "$1"
+    Ended "$1"
   }
   trap 'Interrupted 130' INT
   trap 'Interrupted 143' TERM
   trap 'Interrupted 129' HUP
-  setsid sh "./${0##*/}" --job &
+  RAVLO3_JOB_LOCKED=1 setsid sh "./${0##*/}" --job &
   job=$!
   wait "$job"
-  exit
+  ended=$?
+  # The job's shell itself was ended by a signal: its processes would run on without it.
+  if [ "$ended" -gt 128 ]; then
+    trap '' INT TERM HUP
+    Ended "$ended"
+  fi
+  # Nor does anything it started outlive it (a helper killed mid-stage leaves its encoders).
+  Reap
+  exit "$ended"
 fi
+[ -n "${RAVLO3_JOB_LOCKED:-}" ] || Locked
+unset RAVLO3_JOB_LOCKED
 )SH";
 
 // The second pass: videopass shares the bits between the segments by the first pass's

@@ -4,8 +4,10 @@
 #   - a second plan saved over the results of a first: refused while the first plan's other
 #     files lie there; once they are moved away, only the plan's own files are measured;
 #   - an author text with commas goes through the Set author stage;
-#   - INT to the script's process group (a terminal's Ctrl-C) and TERM to the script alone
-#     (timeout, a desktop) in the second pass: no process of the job stays, no result either.
+#   - INT to the script's process group (a terminal's Ctrl-C), TERM to the script alone
+#     (timeout, a desktop), TERM or KILL to the job's own shell and KILL to videopass in the
+#     second pass: no process of the job stays, no result either;
+#   - a second start of the project while it runs is refused and leaves the run alone.
 # Usage: road_faults_test.sh BUILD_DIR DISCS_DIR
 set -euo pipefail
 
@@ -51,12 +53,14 @@ Check "the end counts the same files" grep -q "^Total $(cat "$work/-x/movie.avi"
 Check "0x80.mp3 carries the author with its commas" test \
   "$(ffprobe -v error -show_entries format_tags=encoded_by -of default=nw=1:nk=1 "$work/-x/0x80.mp3")" = "$author"
 
-# --- interrupted in the second pass ---
-Interrupt() {  # Interrupt SIGNAL TARGET EXIT: TARGET "-" is the script's process group
-  local signal=$1 target=$2 code=$3 script job session before after status
+# --- interrupted in the second pass; a second start meanwhile ---
+# Interrupt SIGNAL TARGET EXIT WHAT: TARGET "-" is the script's process group, "" the script,
+# "job" the job's own shell, "videopass" the video helper; WHAT the stage's last word in log.txt.
+Interrupt() {
+  local signal=$1 target=$2 code=$3 what=$4 script job session before after status pid
   rm -f "$work/-x/log.txt"
   set -m
-  (cd "$work" && exec -- -x/project.sh) >"$work/run-$signal.txt" 2>&1 &
+  (cd "$work" && exec -- -x/project.sh) >"$work/run-$signal$target.txt" 2>&1 &
   script=$!
   set +m
   for _ in $(seq 600); do grep -q '^Video 2nd pass:' "$work/-x/log.txt" 2>/dev/null && break; sleep 0.05; done
@@ -68,18 +72,36 @@ Interrupt() {  # Interrupt SIGNAL TARGET EXIT: TARGET "-" is the script's proces
     [ "$before" -ge 1 ] && break
     sleep 0.02
   done
-  kill -"$signal" "$target$script"
+  if [ "$target" = - ]; then
+    # Meanwhile a second start of the same project is refused and leaves the run alone.
+    status=0
+    (cd "$work" && -x/project.sh) >"$work/second.txt" 2>&1 || status=$?
+    Check "a second start while the job runs is refused ($status)" test "$status" = 1
+    Check "the refusal says another run is going" grep -q 'another run of this project is running' "$work/second.txt"
+    Check "the running job's log is untouched" grep -q '^Video 2nd pass:' "$work/-x/log.txt"
+  fi
+  case $target in
+    job) pid=$job ;;
+    videopass) pid=$(pgrep -s "${session:-0}" -x videopass | head -n 1 || true) ;;
+    *) pid=$target$script ;;
+  esac
+  kill -"$signal" "${pid:-0}" || true
   status=0
   wait "$script" || status=$?
   after=$(pgrep -s "${session:-0}" | wc -l || true)
-  Check "$signal in the second pass: ffmpeg was running ($before)" test "$before" -ge 1
-  Check "$signal: project.sh ends with $code ($status)" test "$status" = "$code"
-  Check "$signal: no process of the job is left ($after)" test "$after" = 0
-  Check "$signal: log.txt says where it stopped" grep -q '^Video 2nd pass interrupted: ' "$work/-x/log.txt"
-  Check "$signal: no result is left ($(Results))" test -z "$(Results)"
+  Check "$signal to ${target:-the script} in the second pass: ffmpeg was running ($before)" test "$before" -ge 1
+  Check "$signal ${target}: project.sh ends with $code ($status)" test "$status" = "$code"
+  Check "$signal ${target}: no process of the job is left ($after)" test "$after" = 0
+  Check "$signal ${target}: log.txt says where it stopped" grep -q "^Video 2nd pass $what: " "$work/-x/log.txt"
+  Check "$signal ${target}: no result is left ($(Results))" test -z "$(Results)"
 }
-Interrupt INT - 130
-Interrupt TERM '' 143
+Interrupt INT - 130 interrupted
+Interrupt TERM '' 143 interrupted
+Interrupt TERM job 143 interrupted
+Interrupt KILL job 137 interrupted
+Interrupt KILL videopass 1 failed
+Check "a killed videopass is named as the reason" \
+  grep -q '^project.sh: Video 2nd pass failed: videopass was ended by signal KILL' "$work/run-KILLvideopass.txt"
 
 [[ $failures -eq 0 ]] || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "all checks passed"
