@@ -132,10 +132,10 @@ pid_t Start(Running& running, std::string& error) {
       (void)!write(execEnds[1], &failed, sizeof failed);
       _exit(127);
     }
-    close(input);
-    close(pipeEnds[0]);
-    close(pipeEnds[1]);
-    close(execEnds[0]);
+    // Started with a standard stream closed, videopass may have been handed these as 0 to 2.
+    if (input > STDERR_FILENO) close(input);
+    if (pipeEnds[1] > STDERR_FILENO) close(pipeEnds[1]);
+    else fcntl(pipeEnds[1], F_SETFD, 0);
     execvp(argv[0], argv.data());
     const int failed = errno;
     (void)!write(execEnds[1], &failed, sizeof failed);

@@ -8,7 +8,6 @@
 #include <fstream>
 #include <iostream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 

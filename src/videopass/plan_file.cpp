@@ -52,6 +52,7 @@ std::string ReadPlan(const Options& options, double& fps, std::vector<long>& sta
   const std::string path = Path(options, "plan.txt");
   struct stat info;
   if (stat(path.c_str(), &info) != 0 && errno == ENOENT) return path + " is missing: the first pass has not run";
+  if (!S_ISREG(info.st_mode)) return path + " is not a file";
   std::ifstream in(path);
   if (!in) return path + " cannot be read: " + std::strerror(errno);
   std::vector<std::vector<std::string>> lines;

@@ -16,7 +16,6 @@
 #include "videopass/first_pass_record.h"
 #include "videopass/join.h"
 #include "videopass/pass_log.h"
-#include "videopass/plan_file.h"
 #include "videopass/progress_line.h"
 #include "videopass/run_report.h"
 
