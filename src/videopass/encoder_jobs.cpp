@@ -4,7 +4,7 @@
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,8 +17,6 @@
 #include <map>
 #include <sstream>
 #include <thread>
-
-extern char** environ;
 
 namespace videopass {
 
@@ -100,26 +98,61 @@ struct Running {
   PassLogCounter logged;
 };
 
+// Started with fork and exec rather than posix_spawn: between them the child asks to be killed
+// when videopass dies, however it dies (a SIGKILL leaves no handler to stop the encoders, and an
+// encoder left running holds the cores and writes into the folder of the next run).
 pid_t Start(Running& running, std::string& error) {
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) {
+  // Neither pipe passes to a later job: only this child's standard output and error are its.
+  int pipeEnds[2], execEnds[2];
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
     error = std::string("no pipe for ") + running.args[0] + ": " + std::strerror(errno);
     return -1;
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-  posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
+  // The child writes exec's errno here; closed on a good exec, the parent then reads nothing.
+  if (pipe2(execEnds, O_CLOEXEC) != 0) {
+    error = std::string("no pipe for ") + running.args[0] + ": " + std::strerror(errno);
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
+    return -1;
+  }
   std::vector<char*> argv;
   for (const std::string& arg : running.args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    // Only calls that are safe after fork from here on.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // videopass died before the request was made: nobody would kill this child.
+    if (getppid() != parent) _exit(127);
+    const int input = open("/dev/null", O_RDONLY);
+    if (input < 0 || dup2(input, STDIN_FILENO) < 0 || dup2(pipeEnds[1], STDOUT_FILENO) < 0 ||
+        dup2(pipeEnds[1], STDERR_FILENO) < 0) {
+      const int failed = errno;
+      (void)!write(execEnds[1], &failed, sizeof failed);
+      _exit(127);
+    }
+    // Started with a standard stream closed, videopass may have been handed these as 0 to 2.
+    if (input > STDERR_FILENO) close(input);
+    if (pipeEnds[1] > STDERR_FILENO) close(pipeEnds[1]);
+    else fcntl(pipeEnds[1], F_SETFD, 0);
+    execvp(argv[0], argv.data());
+    const int failed = errno;
+    (void)!write(execEnds[1], &failed, sizeof failed);
+    _exit(127);
+  }
+  const int forkError = errno;
   close(pipeEnds[1]);
+  close(execEnds[1]);
+  int failed = pid < 0 ? forkError : 0;
+  if (pid > 0) {
+    ssize_t got;
+    while ((got = read(execEnds[0], &failed, sizeof failed)) < 0 && errno == EINTR) {
+    }
+    if (got != sizeof failed) failed = 0;
+    else waitpid(pid, nullptr, 0);
+  }
+  close(execEnds[0]);
   if (failed != 0) {
     close(pipeEnds[0]);
     error = running.args[0] + " could not be started: " + std::strerror(failed);

@@ -8,7 +8,6 @@
 #include <fstream>
 #include <iostream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -64,13 +63,6 @@ EncoderJob PacketJob(const Options& options) {
   return job;
 }
 
-SourceTiming ReadPackets(const std::string& list) {
-  std::ifstream in(list);
-  std::stringstream text;
-  text << in.rdbuf();
-  return ReadSourceTiming(text.str());
-}
-
 // The chain's frame rate and the source's packets, read side by side. Packets that cannot be
 // read are none (every frame then counts the same, and no segment seeks); a rate that cannot be
 // had fails.
@@ -86,13 +78,13 @@ bool ProbeSource(const Options& options, const EncoderWords& words, double& fps,
   }
   const EncoderJob probe = ProbeJob(options, words), packets = PacketJob(options);
   if (RunJobs({probe, packets}, UsableCores(), quiet).empty()) {
-    timing = ReadPackets(packets.log);
+    timing = ReadSourceTimingFile(packets.log);
     return ReadFrameRate(probe.log, fps, error);
   }
   // One of them failed: which one matters.
   error = RunJobs({ProbeJob(options, words)}, 1, quiet);
   if (!error.empty() || !ReadFrameRate(probe.log, fps, error)) return false;
-  timing = RunJobs({PacketJob(options)}, 1, quiet).empty() ? ReadPackets(packets.log) : SourceTiming();
+  timing = RunJobs({PacketJob(options)}, 1, quiet).empty() ? ReadSourceTimingFile(packets.log) : SourceTiming();
   return true;
 }
 
@@ -146,9 +138,8 @@ int First(const Options& options) {
   long titleFrames = 0;
   for (std::size_t k = 0; k < starts.size(); ++k) {
     PassLog log;
-    const std::string path = Path(options, FirstLogName(k) + "-0.log");
-    if (!ReadPassLog(path, log)) {
-      std::cerr << "videopass: the first pass's log " << path << " cannot be read\n";
+    if (const std::string e = ReadPassLog(Path(options, FirstLogName(k) + "-0.log"), log); !e.empty()) {
+      std::cerr << "videopass: " << e << '\n';
       return 1;
     }
     const long expected = k + 1 < starts.size() ? starts[k + 1] - starts[k] : -1;

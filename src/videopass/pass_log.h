@@ -19,8 +19,11 @@ struct PassLog {
   std::vector<FrameStat> frames;
 };
 
-// Reads a log; false when it cannot be read or holds a line that is not a frame.
-bool ReadPassLog(const std::string& path, PassLog& log);
+// Reads a log; "" or why it cannot be taken, naming it: it cannot be read, or a line is not a
+// frame libxvid could have written (a type of "ipbs", a quantizer of 1 to 31, the same
+// macroblocks on every frame, a length of at least one byte and no more than those macroblocks
+// can take).
+std::string ReadPassLog(const std::string& path, PassLog& log);
 
 // Appends the frames of `more` (the next segment's first pass) to `log`.
 void AppendFrames(PassLog& log, const PassLog& more);

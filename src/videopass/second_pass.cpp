@@ -13,9 +13,9 @@
 #include "videopass/borders.h"
 #include "videopass/encodes.h"
 #include "videopass/fill.h"
+#include "videopass/first_pass_record.h"
 #include "videopass/join.h"
 #include "videopass/pass_log.h"
-#include "videopass/plan_file.h"
 #include "videopass/progress_line.h"
 #include "videopass/run_report.h"
 
@@ -50,18 +50,17 @@ struct Setup {
 std::string Prepare(const Options& options, Setup& setup) {
   // size.log tells this second pass only: a run again must not find the last run's verdicts.
   std::remove(options.sizeLog.c_str());
-  std::vector<long> starts;
-  if (!ReadPlan(options, setup.fps, starts, setup.tailFrom, setup.timing)) {
-    return Path(options, "plan.txt") + " is missing: the first pass has not run";
+  FirstPassRecord record;
+  if (std::string error = ReadFirstPassRecord(options, SplitEncoderWords(options.words).chain, record);
+      !error.empty()) {
+    return error;
   }
-  PassLog& title = setup.title;
-  for (std::size_t k = 0; k < starts.size(); ++k) {
-    PassLog part;
-    if (!ReadPassLog(Path(options, FirstLogName(k) + "-0.log"), part)) {
-      return "the first pass's log " + Path(options, FirstLogName(k) + "-0.log") + " cannot be read";
-    }
-    AppendFrames(title, part);
-  }
+  setup.fps = record.fps;
+  setup.tailFrom = record.tailFrom;
+  setup.timing = record.timing;
+  setup.title = std::move(record.title);
+  const std::vector<long>& starts = record.starts;
+  const PassLog& title = setup.title;
   const long frames = setup.frames = static_cast<long>(title.frames.size());
   long long& others = setup.others;
   for (const std::string& file : options.results) {
@@ -74,10 +73,6 @@ std::string Prepare(const Options& options, Setup& setup) {
   if (frames < 2 || payload <= 0) {
     return "the audio and subtitles leave " + std::to_string((options.medium - others) / 1024) +
            " KB of the medium, too little for " + std::to_string(frames) + " video frames";
-  }
-  if (setup.tailFrom >= frames) {
-    return "the title has " + std::to_string(frames) + " frames, fewer than its length promised; the trailing "
-           "segment kept by the first pass starts at frame " + std::to_string(setup.tailFrom);
   }
 
   // The segments of the second pass: the first pass's, and the trailing one cut off the end.

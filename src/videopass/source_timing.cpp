@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -74,6 +75,13 @@ SourceTiming ReadSourceTiming(const std::string& listing) {
   timing.startSeconds = start;
   timing.frameSeconds = static_cast<double>(step) * timeBase;
   return timing;
+}
+
+SourceTiming ReadSourceTimingFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return ReadSourceTiming(text.str());
 }
 
 bool Seekable(const SourceTiming& timing, double fps) {

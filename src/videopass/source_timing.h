@@ -32,6 +32,9 @@ std::vector<std::string> SourceTimingCommand(const std::string& source);
 // stream) must sit on the same grid, once each, within the frames' span.
 SourceTiming ReadSourceTiming(const std::string& listing);
 
+// The same read from the file that listing was kept in (no packets when it cannot be read).
+SourceTiming ReadSourceTimingFile(const std::string& path);
+
 // Whether segments of a chain putting out `fps` frames a second may seek in this source: a
 // regular clock, one frame per packet.
 bool Seekable(const SourceTiming& timing, double fps);

@@ -1,6 +1,9 @@
 // The video program's decisions: where the title is cut, how its bits are shared, and how the
 // trailing segment lands the fill, with stand-in encoders for the last.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +11,11 @@
 #include <cstdlib>
 #include <chrono>
 #include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "videopass/bit_share.h"
@@ -16,6 +23,7 @@
 #include "videopass/encoder_jobs.h"
 #include "videopass/fill.h"
 #include "videopass/pass_log.h"
+#include "videopass/plan_file.h"
 #include "videopass/segment_command.h"
 #include "videopass/source_timing.h"
 
@@ -182,7 +190,7 @@ TEST(PassLog, SegmentLogsHoldTheWholeTitleTheirOwnFramesFirst) {
            "i 2 920 0 0 114323 3385\np 2 0 920 0 108832 2099\np 2 0 900 20 3 1\ni 2 920 0 0 100000 3000\n";
   }
   PassLog log;
-  ASSERT_TRUE(ReadPassLog(path + "-0.log", log));
+  ASSERT_EQ(ReadPassLog(path + "-0.log", log), "");
   ASSERT_EQ(log.frames.size(), 4u);
   EXPECT_EQ(log.header.size(), 3u);
   EXPECT_EQ(FirstPassBytes(log, 1, 3), 108835);
@@ -195,7 +203,7 @@ TEST(PassLog, SegmentLogsHoldTheWholeTitleTheirOwnFramesFirst) {
   for (const Case& c : cases) {
     ASSERT_TRUE(WriteSegmentLog(path + "-1.log", log, c.first, c.end));
     PassLog part;
-    ASSERT_TRUE(ReadPassLog(path + "-1.log", part));
+    ASSERT_EQ(ReadPassLog(path + "-1.log", part), "");
     EXPECT_EQ(part.header, log.header);
     std::vector<std::string> lines, want;
     for (const FrameStat& frame : part.frames) lines.push_back(frame.line);
@@ -204,8 +212,8 @@ TEST(PassLog, SegmentLogsHoldTheWholeTitleTheirOwnFramesFirst) {
   }
 
   std::ofstream(path + "-2.log") << "# log\ni 2 920 0 0\n";
-  EXPECT_FALSE(ReadPassLog(path + "-2.log", log));
-  EXPECT_FALSE(ReadPassLog(path + "-missing.log", log));
+  EXPECT_NE(ReadPassLog(path + "-2.log", log), "");
+  EXPECT_NE(ReadPassLog(path + "-missing.log", log), "");
 
   // ffmpeg's report of an encode's quantizers: more bits help unless every frame had 2.
   const std::string line = "out=  0 st=  0 frame=     0 q= ";
@@ -575,6 +583,195 @@ TEST(SourceTiming, OnlyARegularClockSeeksAndTheSeekKeepsFromTheSegmentsFrame) {
   EXPECT_LT(SeekFor(timing, 10, 30000.0 / 1001).seconds, 0) << "near the start: decoded from it";
   EXPECT_LT(SeekFor(timing, 500, 24000.0 / 1001).seconds, 0) << "a chain that changes the rate";
   EXPECT_EQ(SeekChain("scale=320:240", 1.5), "trim=start=1.500000,setpts=PTS-STARTPTS,scale=320:240");
+}
+
+// The working folder the first pass leaves (two segments of 60 frames at 29.97 fps, the trailing
+// frames kept from frame 100, a regular clock that the segments seek by), and videopass's second
+// pass run in it with a stand-in `ffmpeg` (a shell script) first on the PATH.
+class WorkingFolder {
+ public:
+  WorkingFolder(const std::string& name, const std::string& encoder) : dir_(::testing::TempDir() + name) {
+    EXPECT_EQ(std::system(("rm -rf '" + dir_ + "' && mkdir -p '" + dir_ + "/bin'").c_str()), 0);
+    std::ofstream(dir_ + "/bin/ffmpeg") << "#!/bin/sh\n" << encoder << "\n";
+    EXPECT_EQ(std::system(("chmod +x '" + dir_ + "/bin/ffmpeg'").c_str()), 0);
+    std::ostringstream packets;
+    for (long i = 0; i < 120; ++i) {
+      packets << "packet," << 45000 + 3003 * i << "," << 45000 + 3003 * i << ",1000," << (i % 12 ? "__" : "K_") << "\n";
+    }
+    packets << "stream,1/90000\nformat,0.400000\n";
+    files_["packets.txt"] = packets.str();
+    timing_ = ReadSourceTiming(packets.str());
+    for (int k = 0; k < 2; ++k) {
+      std::string log = "# ffmpeg 2-pass log file, using xvid codec\n# Do not modify. libxvidcore version: 1.3.7\n\n";
+      for (long i = 0; i < 60; ++i) log += i % 12 ? "p 2 0 390 6 5000 900\n" : "i 2 396 0 0 20000 1500\n";
+      files_["first-" + std::to_string(k) + "-0.log"] = log;
+    }
+  }
+
+  const std::string& Dir() const { return dir_; }
+  std::map<std::string, std::string>& Files() { return files_; }
+
+  // The seek line the first pass writes for the packets, its first frame moved by `frames`.
+  std::string SeekLine(double frames) const {
+    std::ostringstream line;
+    line.precision(17);
+    line << "seek 1 " << timing_.firstSeconds + frames * timing_.frameSeconds << ' ' << timing_.startSeconds << ' '
+         << timing_.frameSeconds << ' ' << timing_.keyGap;
+    return line.str();
+  }
+
+  // The segments' folder written afresh, the plan as the first pass writes it.
+  void Write() {
+    ASSERT_EQ(std::system(("rm -rf '" + dir_ + "/segments' && mkdir '" + dir_ + "/segments'").c_str()), 0);
+    Options options;
+    options.folder = dir_ + "/segments";
+    ASSERT_TRUE(WritePlan(options, 30000.0 / 1001, {0, 60}, 100, timing_));
+    ASSERT_TRUE(Seekable(timing_, 30000.0 / 1001));
+    for (const auto& [name, text] : files_) std::ofstream(options.folder + "/" + name) << text;
+  }
+
+  // videopass second started in the folder, its messages in second.err.
+  pid_t Start() const {
+    const std::string path = dir_ + "/bin:" + std::getenv("PATH");
+    const pid_t pid = fork();
+    if (pid == 0) {
+      if (chdir(dir_.c_str()) != 0 || !std::freopen("second.out", "w", stdout) ||
+          !std::freopen("second.err", "w", stderr)) {
+        _exit(126);
+      }
+      setenv("PATH", path.c_str(), 1);
+      execl(VIDEOPASS_PROGRAM, "videopass", "second", "--stage", "2/2", "--medium", "10000000", "--", nullptr);
+      _exit(127);
+    }
+    return pid;
+  }
+
+ private:
+  std::string dir_;
+  std::map<std::string, std::string> files_;
+  SourceTiming timing_;
+};
+
+// The text with line `n` (from 0) replaced (or taken out when `with` is null).
+std::function<std::string(std::string)> Line(std::size_t n, const char* with) {
+  return [n, with](const std::string& text) {
+    std::istringstream in(text);
+    std::string out, line;
+    for (std::size_t i = 0; std::getline(in, line); ++i) {
+      if (i != n) out += line + "\n";
+      else if (with) out += std::string(with) + "\n";
+    }
+    return out;
+  };
+}
+
+// The second pass refuses working files that do not add up, naming the file and what is wrong,
+// before any encoder starts, and never crashes on them; an untouched folder reaches its encoders.
+TEST(Videopass, DamagedWorkingFilesAreRefusedNamingTheFile) {
+  WorkingFolder folder("videopass_damaged", "echo 'stand-in encoder' >&2; exit 3");
+  const std::string thirtyOff = folder.SeekLine(30);
+  auto to = [](std::string text) { return [text](const std::string&) { return text; }; };
+  const std::string plan = "segments/plan.txt", log1 = "segments/first-1-0.log";
+  struct Case {
+    const char* what;
+    std::string file;  // "" for none
+    std::function<std::string(std::string)> edit;  // null: the file is taken away
+    std::string says;
+  } cases[] = {
+      {"untouched: on to the encoders", "", nullptr, "ended with exit code 3: stand-in encoder"},
+      {"no plan", "plan.txt", nullptr, plan + " is missing: the first pass has not run"},
+      {"an empty plan", "plan.txt", to(""), plan + ": it is empty"},
+      {"a plan of garbage", "plan.txt", to("garbage\n"), plan + ": line 1 (\"garbage\") is not its fps line"},
+      {"a plan cut short", "plan.txt", to("fps 25\ntail 100\n"), plan + ": it ends before its seek line"},
+      {"fps nan", "plan.txt", Line(0, "fps nan"), plan + ": fps \"nan\" is not a frame rate"},
+      {"fps 0", "plan.txt", Line(0, "fps 0"), plan + ": fps \"0\" is not a frame rate"},
+      {"fps negative", "plan.txt", Line(0, "fps -25"), plan + ": fps \"-25\" is not a frame rate"},
+      {"fps infinite", "plan.txt", Line(0, "fps inf"), plan + ": fps \"inf\" is not a frame rate"},
+      {"a segment past the frames", "plan.txt", Line(3, "starts 0 5000"),
+       plan + ": segment 1 has frames 0 to 4999, but its log segments/first-0-0.log holds 60"},
+      {"a negative segment", "plan.txt", Line(3, "starts 0 -60"), plan + ": starts \"0 -60\" are not frames"},
+      {"a first segment not at 0", "plan.txt", Line(3, "starts 30 60"),
+       plan + ": the first segment starts at frame 30, not at the title's first, 0"},
+      {"segments out of order", "plan.txt", Line(3, "starts 0 60 30"),
+       plan + ": segment 3 starts at frame 30, not after segment 2's first, 60"},
+      {"a start beyond the frames' count", "plan.txt", Line(3, "starts 0 99999999999999999999"),
+       plan + ": starts \"0 99999999999999999999\" are not frames"},
+      {"the trailing frames past the title", "plan.txt", Line(1, "tail 500"),
+       plan + ": the title has 120 frames, fewer than its length promised"},
+      {"the trailing frames before the last segment", "plan.txt", Line(1, "tail 30"),
+       plan + ": the trailing frames start at frame 30, not within the last segment"},
+      {"the seek line 30 frames off", "plan.txt", Line(2, thirtyOff.c_str()),
+       plan + ": its seek line does not match the source's packets listed in segments/packets.txt"},
+      {"the seek line not a timing", "plan.txt", Line(2, "seek 2 0 0 0 0"),
+       plan + ": seek \"2 0 0 0 0\" is not a source's timing"},
+      {"the packets the seek line came from gone", "packets.txt", nullptr,
+       plan + ": its seek line cannot be checked: segments/packets.txt"},
+      {"a frame length of 999999999999999", "first-1-0.log", Line(4, "p 2 0 390 6 999999999999999 900"),
+       log1 + ": line 5 (\"p 2 0 390 6 999999999999999 900\"): a frame of 396 macroblocks has a length of 1 to "
+              "1622016 bytes, not 999999999999999"},
+      {"a frame length of 0", "first-1-0.log", Line(4, "p 2 0 390 6 0 0"), "has a length of 1 to 1622016 bytes, not 0"},
+      {"a negative header length", "first-1-0.log", Line(4, "p 2 0 390 6 5000 -1"),
+       "has a header length of 0 to 1622016 bytes, not -1"},
+      {"a frame of other macroblocks", "first-1-0.log", Line(5, "p 2 0 3900 6 5000 900"),
+       log1 + ": line 6 (\"p 2 0 3900 6 5000 900\") counts 3906 macroblocks where the frames before it count 396"},
+      {"a line that is no frame", "first-1-0.log", Line(5, "p 2 0 390"), log1 + ": line 6 (\"p 2 0 390\") is not a frame's"},
+      {"a frame missing from the first log", "first-0-0.log", Line(9, nullptr),
+       plan + ": segment 1 has frames 0 to 59, but its log segments/first-0-0.log holds 59"},
+      {"no frame in the last log", "first-1-0.log", to("# log\n"), log1 + " holds no frame"},
+      {"the last log gone", "first-1-0.log", nullptr, log1 + " cannot be read: No such file or directory"},
+  };
+  for (const Case& c : cases) {
+    folder.Write();
+    const std::string file = folder.Dir() + "/segments/" + c.file;
+    if (!c.file.empty()) {
+      std::stringstream text;
+      text << std::ifstream(file).rdbuf();
+      std::remove(file.c_str());
+      if (c.edit) std::ofstream(file) << c.edit(text.str());
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(folder.Start(), &status, 0) > 0, true) << c.what;
+    std::stringstream said;
+    said << std::ifstream(folder.Dir() + "/second.err").rdbuf();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1)
+        << c.what << ": " << (WIFSIGNALED(status) ? "signal " + std::to_string(WTERMSIG(status)) : "exit " +
+                                                        std::to_string(WEXITSTATUS(status)));
+    EXPECT_NE(said.str().find(c.says), std::string::npos) << c.what << ": " << said.str();
+  }
+}
+
+// Whether a process is gone: no longer there, or dead and waiting to be reaped by whoever
+// inherited it.
+bool Gone(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return true;
+  const std::size_t close = line.rfind(')');
+  return close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z';
+}
+
+// videopass killed outright (no handler runs) takes its encoders with it within a second.
+TEST(Videopass, ItsEncodersDieWithIt) {
+  WorkingFolder folder("videopass_killed", "echo $$ >>encoders.pid; exec sleep 30");
+  folder.Write();
+  const pid_t videopass = folder.Start();
+  const std::string pids = folder.Dir() + "/encoders.pid";
+  for (int i = 0; i < 200 && !std::ifstream(pids).good(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_EQ(kill(videopass, SIGKILL), 0);
+  ASSERT_EQ(waitpid(videopass, nullptr, 0), videopass);
+  std::vector<pid_t> encoders;
+  std::ifstream in(pids);
+  for (pid_t pid; in >> pid;) encoders.push_back(pid);
+  ASSERT_FALSE(encoders.empty()) << "no stand-in encoder started";
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+  for (pid_t encoder : encoders) {
+    while (!Gone(encoder) && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(Gone(encoder)) << "encoder " << encoder << " outlived videopass";
+    if (!Gone(encoder)) kill(encoder, SIGKILL);
+  }
 }
 
 }  // namespace
