@@ -87,9 +87,11 @@ void Serve(MessageChannel& channel, DiscSource& source) {
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(1);
 #endif
-  // A crash here is a damaged disc, already reported; it leaves no core file behind.
+  // A crash here is a damaged disc, which the program reports: it ends the child by its signal,
+  // whatever handler the program has (a sanitizer's), and leaves no core file behind.
   const rlimit noCore{0, 0};
   setrlimit(RLIMIT_CORE, &noCore);
+  for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) std::signal(signal, SIG_DFL);
   MessageChannel channel(socket);
   const OpenedSource opened = open();
   channel.Put(opened.source != nullptr);
