@@ -42,6 +42,9 @@ class DiscSource {
   virtual std::unique_ptr<TitleVobs> OpenTitleVobs(int titleSet, std::string& error) = 0;
   // The path that names this title set alone, for a later run (the saved project) to open.
   virtual std::string TitleSetPath(int titleSet) const = 0;
+  // Why nothing more can be read through this source (its reader crashed on a damaged disc);
+  // "" while it can. What was read before is then no answer either.
+  virtual std::string Lost() const { return {}; }
 };
 
 struct OpenedSource {

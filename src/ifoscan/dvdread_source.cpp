@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "child_source.h"
 #include "ifo_parser.h"
 
 namespace ifoscan {
@@ -224,10 +225,18 @@ OpenedSource OpenDvdReadSource(const std::string& given) {
     close(fd);
   }
 
-  auto source = std::make_unique<DvdReadSource>(path, videoTs);
-  if (!source->Open(opened.error)) return opened;
-  opened.source = std::move(source);
-  return opened;
+  // libdvdread reads in a child process: a damaged disc may crash it, never the program.
+  const char* damaged = !videoTs.empty()       ? "the disc folder is damaged"
+                        : S_ISBLK(info.st_mode) ? "the disc is damaged"
+                                                : "the image is damaged";
+  return OpenInChild(
+      [&path, &videoTs] {
+        OpenedSource inChild;
+        auto source = std::make_unique<DvdReadSource>(path, videoTs);
+        if (source->Open(inChild.error)) inChild.source = std::move(source);
+        return inChild;
+      },
+      damaged);
 }
 
 }  // namespace ifoscan

@@ -1,6 +1,7 @@
 #include "ifo_parser.h"
 
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 #include "chain_playback.h"
@@ -117,6 +118,18 @@ int SubpicturePhysical(const std::vector<ChainControls>& controls, int index, bo
   return index;
 }
 
+// The chain's playback time hh:mm:ss, or why it is none. A time out of range is refused
+// rather than read: 72:78:06 would pass for the longest chain, the main feature.
+std::string ReadChainTime(Bytes time, ProgramChain& entry) {
+  const bool decimal = DecodeBcd(time[0], entry.hours) && DecodeBcd(time[1], entry.minutes) &&
+                       DecodeBcd(time[2], entry.seconds);
+  if (decimal && entry.minutes < 60 && entry.seconds < 60) return {};
+  char shown[16];
+  std::snprintf(shown, sizeof shown, "%02X:%02X:%02X", time[0], time[1], time[2]);
+  return std::string("the playback time ") + shown + ", which is no time (" +
+         (decimal ? "minutes or seconds above 59" : "a digit above 9") + ")";
+}
+
 }  // namespace
 
 ParseResult ParseTitleSetIfo(Bytes bytes) {
@@ -145,6 +158,7 @@ ParseResult ParseTitleSetIfo(Bytes bytes) {
   const auto chainCount = ReadU16(bytes, pgcit);
   const auto lastByte = ReadU32(bytes, pgcit + 4);
   if (!chainCount || !lastByte) return Fail("program chain table lies outside the file");
+  if (*chainCount == 0) return Fail("the title set has no program chain");
   const std::uint64_t tableSize = std::uint64_t{*lastByte} + 1;
   if (!InBounds(bytes, pgcit, tableSize)) return Fail("program chain table ends outside the file");
   const Bytes table = bytes.subspan(static_cast<std::size_t>(pgcit), static_cast<std::size_t>(tableSize));
@@ -160,9 +174,8 @@ ParseResult ParseTitleSetIfo(Bytes bytes) {
 
     ProgramChain entry;
     entry.chapters = chain[kPgcPrograms];
-    if (!DecodeBcd(chain[kPgcTime], entry.hours) || !DecodeBcd(chain[kPgcTime + 1], entry.minutes) ||
-        !DecodeBcd(chain[kPgcTime + 2], entry.seconds))
-      return Fail(name + " has a playback time that is not BCD");
+    const std::string badTime = ReadChainTime(chain.subspan(kPgcTime, 3), entry);
+    if (!badTime.empty()) return Fail(name + " has " + badTime);
     entry.playbackError = ReadChainPlayback(table.subspan(static_cast<std::size_t>(pgc)), entry);
     titleSet.chains.push_back(entry);
 

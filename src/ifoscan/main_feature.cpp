@@ -61,6 +61,7 @@ DiscContents ReadDisc(DiscSource& source, int wanted) {
     if (firstError.empty()) firstError = error;
     contents.skipped.push_back("title set " + std::to_string(number) + ": " + error);
   }
+  if (!source.Lost().empty()) return {{}, {}, source.Lost()};
   if (contents.sets.empty()) {
     // One title set: its own reason, as a single IFO always gave it.
     contents.error = numbers.size() == 1 ? firstError : "no title set can be read; " + contents.skipped.front();
@@ -91,7 +92,7 @@ std::string EncryptionProblem(DiscSource& source, int titleSet, const ProgramCha
   if (!chain.playbackError.empty() || chain.cells.empty()) return {};
   std::string error;
   const std::unique_ptr<TitleVobs> vobs = source.OpenTitleVobs(titleSet, error);
-  if (!vobs) return {};
+  if (!vobs) return source.Lost();
   // The navigation pack that starts a cell is never scrambled; the packs after it are.
   const Cell& cell = chain.cells.front();
   if (cell.lastSector < cell.firstSector) return {};
@@ -99,8 +100,8 @@ std::string EncryptionProblem(DiscSource& source, int titleSet, const ProgramCha
   const std::uint32_t count = std::min<std::uint32_t>(kProbe, cell.lastSector - cell.firstSector + 1);
   if (count == 0 || !vobs->CheckRange({cell.firstSector, cell.firstSector + count - 1}).empty()) return {};
   std::vector<std::uint8_t> buffer(std::size_t{count} * kSectorSize);
-  if (vobs->Read(cell.firstSector, count, buffer.data(), error) || error != ScrambledMessage()) return {};
-  return error;
+  if (vobs->Read(cell.firstSector, count, buffer.data(), error)) return {};
+  return error == ScrambledMessage() ? error : source.Lost();
 }
 
 std::string FormatChainList(const std::vector<DiscTitleSet>& sets, ChainChoice main) {

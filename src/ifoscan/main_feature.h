@@ -23,7 +23,8 @@ struct DiscContents {
 
 // Every title set of source, or only title set `wanted` when it is not 0. Of a whole disc, a
 // damaged title set is skipped (a disc may hold broken menus and padding sets); the one
-// wanted, or the only one, is an error when it cannot be read.
+// wanted, or the only one, is an error when it cannot be read, and so is a source lost on the
+// way (its reader crashed).
 DiscContents ReadDisc(DiscSource& source, int wanted);
 
 struct ChainChoice {
@@ -37,7 +38,7 @@ ChainChoice MainFeature(const std::vector<DiscTitleSet>& sets);
 
 // The disc's copy protection, found on the first sectors of the chain: ScrambledMessage() when
 // they are scrambled, else "" (also when the VOB files are missing or cannot be read: an IFO
-// alone can still be analysed).
+// alone can still be analysed), unless the source was lost reading them: then why.
 std::string EncryptionProblem(DiscSource& source, int titleSet, const ProgramChain& chain);
 
 // One line per chain: title set, chain, length h:mm:ss, chapters, audio and subtitle streams

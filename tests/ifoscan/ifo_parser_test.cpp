@@ -134,6 +134,7 @@ TEST(IfoscanParser, RejectsDamagedTablesWithAReason) {
   struct Case {
     const char* what;
     void (*damage)(std::vector<std::uint8_t>&);
+    const char* reason = nullptr;  // the exact reason where the user must learn what is wrong
   };
   const Case cases[] = {
       {"header cut short", [](std::vector<std::uint8_t>& b) { b.resize(0x300); }},
@@ -145,7 +146,17 @@ TEST(IfoscanParser, RejectsDamagedTablesWithAReason) {
       {"chain cut by the table end", [](std::vector<std::uint8_t>& b) { PutU32(b, 2048 + 4, 0x30); }},
       {"nine audio streams", [](std::vector<std::uint8_t>& b) { PutU16(b, 0x202, 9); }},
       {"33 sub-pictures", [](std::vector<std::uint8_t>& b) { PutU16(b, 0x254, 33); }},
-      {"time not BCD", [](std::vector<std::uint8_t>& b) { b[2048 + 24 + 5] = 0x6A; }},
+      {"time not BCD", [](std::vector<std::uint8_t>& b) { b[2048 + 24 + 5] = 0x6A; },
+       "program chain 1 has the playback time 01:6A:31, which is no time (a digit above 9)"},
+      // A set without chains offers nothing to plan; one with a time past 59 minutes or
+      // seconds would pass for a main feature of any length.
+      {"no chain", [](std::vector<std::uint8_t>& b) { PutU16(b, 2048, 0); }, "the title set has no program chain"},
+      {"minutes and seconds past 59",
+       [](std::vector<std::uint8_t>& b) { b[2048 + 24 + 4] = 0x72, b[2048 + 24 + 5] = 0x78, b[2048 + 24 + 6] = 0x06; },
+       "program chain 1 has the playback time 72:78:06, which is no time (minutes or seconds above 59)"},
+      {"seconds past 59 in the second chain",
+       [](std::vector<std::uint8_t>& b) { b[2048 + 24 + 0xEC + 6] = 0x60; },
+       "program chain 2 has the playback time 00:01:60, which is no time (minutes or seconds above 59)"},
   };
   ASSERT_TRUE(Parse(good).ok);
   for (const Case& c : cases) {
@@ -154,6 +165,9 @@ TEST(IfoscanParser, RejectsDamagedTablesWithAReason) {
     const ParseResult r = Parse(bad);
     EXPECT_FALSE(r.ok) << c.what;
     EXPECT_FALSE(r.error.empty()) << c.what;
+    if (c.reason) {
+      EXPECT_EQ(r.error, c.reason) << c.what;
+    }
   }
 }
 

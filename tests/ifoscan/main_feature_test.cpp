@@ -8,6 +8,14 @@
 
 #include <map>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+
+#include <csignal>
+
+#include "child_source.h"
+#endif
+
 #include "ifo_builder.h"
 
 using namespace ifoscan;
@@ -139,5 +147,92 @@ TEST(MainFeature, AnEncryptedTitleIsFoundOnItsFirstSectors) {
   chain.cells[0].firstSector = 99;  // a cell the VOB files do not hold is not read
   EXPECT_EQ(EncryptionProblem(disc, 1, chain), "");
 }
+
+#ifndef _WIN32
+// The stand-in disc read as a disc is, in a child process, which dies (SIGSEGV, as libdvdread
+// on a damaged image) in the call named by dieIn.
+class DyingVobs : public TitleVobs {
+ public:
+  std::string CheckRange(SectorRange) const override { return {}; }
+  bool Read(std::uint64_t, std::uint32_t, std::uint8_t*, std::string&) override { return std::raise(SIGSEGV) == 0; }
+};
+
+class DyingDisc : public StandInDisc {
+ public:
+  std::string dieIn;
+  std::vector<int> TitleSets(std::string& error) override {
+    DieIn("sets");
+    return StandInDisc::TitleSets(error);
+  }
+  bool ReadTitleSetIfo(int n, std::vector<std::uint8_t>& bytes, std::string& error) override {
+    DieIn("ifo " + std::to_string(n));
+    return StandInDisc::ReadTitleSetIfo(n, bytes, error);
+  }
+  std::unique_ptr<TitleVobs> OpenTitleVobs(int n, std::string& error) override {
+    DieIn("vobs");
+    if (dieIn == "read") return std::make_unique<DyingVobs>();
+    return StandInDisc::OpenTitleVobs(n, error);
+  }
+
+ private:
+  void DieIn(const std::string& call) const {
+    if (call == dieIn) std::raise(SIGSEGV);
+  }
+};
+
+// Wherever the reader dies, the disc is refused with the reason and the call it died in, even
+// after title sets were read; while it lives, its answers are the disc's own.
+TEST(MainFeature, AReaderThatDiesInItsChildProcessGivesAReasonNotACrash) {
+  ProgramChain chain;
+  chain.cells.push_back({});
+  chain.cells[0].firstSector = 10, chain.cells[0].lastSector = 90;
+  const std::string scrambled = ScrambledMessage();
+  const struct Case {
+    const char* dieIn;
+    std::string problem;  // of ReadDisc, or of EncryptionProblem when ReadDisc had none
+  } cases[] = {
+      {"open", "while opening it"},
+      {"sets", "while looking for its title sets"},
+      {"ifo 2", "while reading VTS_02_0.IFO"},
+      {"vobs", "while finding the title VOBs of title set 1"},
+      {"read", "while reading sectors 10 to 41 of the title VOBs"},
+      {"", scrambled},
+  };
+  for (const Case& c : cases) {
+    const OpenedSource opened = OpenInChild(
+        [&c, &scrambled] {
+          if (std::string(c.dieIn) == "open") std::raise(SIGSEGV);
+          auto disc = std::make_unique<DyingDisc>();
+          disc->dieIn = c.dieIn;
+          disc->ifos = {{1, Set({{0x50, 0x00}, {0x02, 0x00}}, 2)}, {2, Set({{0x01, 0x00}}, 1)}};
+          disc->vobsReadError = scrambled.c_str();
+          return OpenedSource{std::move(disc), 0, ""};
+        },
+        "the image is damaged");
+    const std::string died = c.problem == scrambled ? c.problem
+                                                     : "the image is damaged: libdvdread crashed reading it "
+                                                       "(signal 11, Segmentation fault) " + c.problem;
+    if (!opened.source) {
+      EXPECT_EQ(opened.error, died) << c.dieIn;
+      continue;
+    }
+    const DiscContents contents = ReadDisc(*opened.source, 0);
+    if (!contents.error.empty()) {
+      EXPECT_EQ(contents.error, died) << c.dieIn;
+      EXPECT_TRUE(contents.sets.empty() && contents.skipped.empty()) << c.dieIn;
+      continue;
+    }
+    EXPECT_EQ(FormatChainList(contents.sets, MainFeature(contents.sets)),
+              "title set 1, chain 1: 0:50:00, 1 chapter; audio 0x80 English, 0x81 German; subtitles 0x20 Dutch (main feature)\n"
+              "title set 1, chain 2: 0:02:00, 1 chapter; audio 0x80 English, 0x81 German; subtitles 0x20 Dutch\n"
+              "title set 2, chain 1: 0:01:00, 1 chapter; audio 0x80 English; subtitles 0x20 Dutch\n")
+        << c.dieIn;
+    EXPECT_EQ(opened.source->TitleSetPath(2), "disc/VTS_2") << c.dieIn;
+    EXPECT_EQ(EncryptionProblem(*opened.source, 1, chain), died) << c.dieIn;
+  }
+  // Every child was waited for: none is left behind.
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+}
+#endif
 
 }  // namespace

@@ -4,7 +4,9 @@
 # main feature; with no --chain the longest chain is taken; the movie made from the image is
 # the movie made from the folder. The IFO reports of every title set are the same whichever
 # way the IFO is read: as a file, through libdvdread from the folder, or from an image. A title
-# whose packs are marked scrambled (a copy-protected disc) is refused with a plain reason.
+# whose packs are marked scrambled (a copy-protected disc) is refused with a plain reason, and
+# so are damaged discs (a UDF entry that crashes libdvdread, a title set without chains, a
+# chain time out of range), by every reader and the planner alike.
 # Usage: disc_sources_test.sh BUILD_DIR DISCS_DIR   (DISCS_DIR holds disc_m, disc_m.iso and
 # the sample discs disc_a, disc_b, disc_c)
 set -euo pipefail
@@ -110,6 +112,67 @@ code=$?
 set -e
 Check "vobtitle refuses the encrypted title too (exit code $code), writing nothing" test "$code" = 1 -a ! -e "$work/locked.vob"
 Check "... and says so plainly" grep -q "the title is encrypted" "$work/locked.err"
+
+# --- damaged discs: every reader refuses them with the reason, and writes nothing ---
+U32() { od -An -tu1 -j "$2" -N4 "$1" | awk '{ print (($1 * 256 + $2) * 256 + $3) * 256 + $4 }'; }
+Poke() { printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }  # Poke FILE OFFSET BYTES
+# The image's root directory entry for AUDIO_TS (a UDF file identifier descriptor, tag 257)
+# claims 0xFFFF bytes of implementation use, which sends libdvdread's directory walk far past
+# its buffer.
+cp "$work/disc_m.iso" "$work/damaged.iso"
+entry=$(perl -0777 -ne 'while (/\x08AUDIO_TS/g) { my $fid = pos() - 9 - 38;
+  if ($fid >= 0 && substr($_, $fid, 2) eq "\x01\x01") { print $fid + 36; exit } }' "$work/damaged.iso")
+Check "the image has a UDF entry for AUDIO_TS (its length of implementation use at byte $((entry / 2048))*2048+$((entry % 2048)))" \
+  test -n "$entry"
+Poke "$work/damaged.iso" "$entry" '\xff\xff'
+# A title set whose chain table counts no chain; one whose first chain lasts 72:78:06.
+for copy in no_chain bad_time; do
+  rm -rf "${work:?}/$copy"
+  cp -r "$discs/disc_m" "$work/$copy"
+  chmod -R u+w "$work/$copy"
+done
+ifo=$work/no_chain/VIDEO_TS/VTS_01_0.IFO
+table=$(($(U32 "$ifo" 204) * 2048))
+Poke "$ifo" "$table" '\0\0'
+ifo=$work/bad_time/VIDEO_TS/VTS_01_0.IFO
+table=$(($(U32 "$ifo" 204) * 2048))
+Poke "$ifo" $((table + $(U32 "$ifo" $((table + 12))) + 4)) '\x72\x78\x06'
+while IFS='|' read -r what path reason; do
+  rm -rf "${work:?}"/refused*
+  set +e
+  "$bin/ifoscan" --list "$path" >"$work/refused.list" 2>"$work/refused.list.err"
+  list=$?
+  "$bin/ifoscan" --choice "$work/refused.choice" "$path" "$work/refused.txt" 2>"$work/refused.err"
+  report=$?
+  "$bin/vobtitle" "$path" 1 1 --stream "$work/refused.vob" 2>"$work/refused.vob.err"
+  title=$?
+  "$bin/ravlo3" --open "$path" --audio 0x80 --size 2 --save "$work/refused" >/dev/null 2>"$work/refused.plan.err"
+  plan=$?
+  set -e
+  Check "$what: ifoscan --list ends with exit code 1 ($list), listing nothing" test "$list" = 1 -a ! -s "$work/refused.list"
+  Check "... ifoscan ends with exit code 1 ($report), writing no report and no choice" \
+    test "$report" = 1 -a ! -e "$work/refused.txt" -a ! -e "$work/refused.choice"
+  Check "... vobtitle ends with exit code 1 ($title), writing nothing" test "$title" = 1 -a ! -e "$work/refused.vob"
+  Check "... ravlo3 --open ends with exit code 1 ($plan), saving nothing" test "$plan" = 1 -a ! -e "$work/refused/project.sh"
+  for said in list.err err vob.err plan.err; do
+    Check "... its refusal ($said) names $(basename "$path") and says: $reason" grep -qF "$path: $reason" "$work/refused.$said"
+  done
+done <<EOF
+an image with a damaged directory entry|$work/damaged.iso|the image is damaged: libdvdread crashed reading it (signal 11, Segmentation fault)
+a title set without a chain|$work/no_chain/VIDEO_TS/VTS_01_0.IFO|the title set has no program chain
+a chain lasting 72:78:06|$work/bad_time/VIDEO_TS/VTS_01_0.IFO|program chain 1 has the playback time 72:78:06, which is no time
+EOF
+
+# A reader killed by a signal says nothing itself; the planner still says what ended it.
+mv "$bin/ifoscan" "$bin/ifoscan.real"
+printf '#!/bin/sh\nkill -SEGV $$\n' >"$bin/ifoscan"
+chmod +x "$bin/ifoscan"
+set +e
+"$bin/ravlo3" --open "$discs/disc_m" --save "$work/refused" >/dev/null 2>"$work/refused.plan.err"
+set -e
+mv "$bin/ifoscan.real" "$bin/ifoscan"
+Check "a reader ended by a signal: ravlo3 --open says so" \
+  grep -qF "ifoscan ended on signal SEGV while reading $discs/disc_m" "$work/refused.plan.err"
 
 [[ $failures -eq 0 ]] || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "all checks passed"
