@@ -22,6 +22,7 @@
 #include <QApplication>
 
 #include "app/planner.h"
+#include "app/window_check.h"
 #include "frame/qt/main_window.h"
 #include "frame/qt/qt_platform.h"
 #endif
@@ -91,7 +92,13 @@ int RunWindow(int argc, char** argv) {
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
 #ifdef RAVLO_HAVE_QT
-  if (args.empty() && HasDisplay()) return RunWindow(argc, argv);
+  if (args.empty() && HasDisplay()) {
+    const std::string why = ravlo::WhyNoWindow(argc, argv);
+    if (why.empty()) return RunWindow(argc, argv);
+    std::cout << ravlo::NativeUsage();
+    std::cerr << "ravlo3: the window cannot open: " << why << "\n";
+    return ravlo::kScriptUsageError;
+  }
 #endif
   if (args.empty() || (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))) {
     std::cout << ravlo::NativeUsage();

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -15,8 +17,10 @@
 
 #include "frame/qt/job_lines.h"
 #include "frame/qt/job_runner.h"
+#include "frame/qt/jobs_on_close.h"
 #include "frame/qt/progress_window.h"
 #include "frame/qt/qt_platform.h"
+#include "dialog_answers.h"
 
 using namespace ravlo;
 using Kind = JobLine::Kind;
@@ -47,6 +51,7 @@ class QtProgressTest : public QObject {
   void saveRunShowsTheStagesAndTheFill();
   void aFailedStageShowsItsReasonAndLog();
   void cancelEndsEveryProcessOfTheJob();
+  void quittingEndsTheJobsFirst();
 
  private:
   // Runs the stand-in as Save & Run does and returns its progress window.
@@ -194,9 +199,42 @@ void QtProgressTest::cancelEndsEveryProcessOfTheJob() {
   QVERIFY2(result->text().contains("helper.pid") && result->text().contains("log.txt"),
            qPrintable(result->text()));
   // The helper goes with the group at once, the one that ignores TERM a little later.
-  QTRY_VERIFY_WITH_TIMEOUT(!Alive(helper) && !Alive(stubborn), 8000);
+  QTRY_VERIFY_WITH_TIMEOUT(!Alive(helper) && !Alive(stubborn), 20000);
   Shot(window, "progress_cancelled");
   window->close();
+}
+
+// Closing the planner asks while jobs run, and ends them before it goes; a progress window
+// destroyed with its job running ends the job and is told nothing after it is gone.
+void QtProgressTest::quittingEndsTheJobsFirst() {
+  auto* main = new QMainWindow;
+  platform_.SetMainWindow(main);
+  EndJobsOnClose(main);
+  main->show();
+  ProgressWindow* window = SaveRun("hang");
+  QVERIFY(window);
+  const QDir folder(window->Runner().Folder());
+  QTRY_VERIFY(Alive(folder.filePath("helper.pid")) && Alive(folder.filePath("stubborn.pid")));
+  DialogAnswers answers;
+  const auto answer = [](QMessageBox::StandardButton button) {
+    return [button](QWidget* box) { static_cast<QMessageBox*>(box)->button(button)->click(); };
+  };
+  answers.Add(answer(QMessageBox::No));
+  QVERIFY(!main->close());
+  QVERIFY(answers.Seen() == QStringList{"dlgEndJobs"});
+  QVERIFY(window->Runner().Running() && Alive(folder.filePath("helper.pid")));
+  answers.Add(answer(QMessageBox::Yes));
+  QVERIFY(main->close());
+  QVERIFY(!window->Runner().Running());
+  QTRY_VERIFY_WITH_TIMEOUT(!Alive(folder.filePath("helper.pid")) && !Alive(folder.filePath("stubborn.pid")), 2000);
+
+  ProgressWindow* other = SaveRun("hang");
+  QVERIFY(other);
+  const QDir otherFolder(other->Runner().Folder());
+  QTRY_VERIFY(Alive(otherFolder.filePath("helper.pid")));
+  delete main;  // the planner goes: its windows with their jobs
+  platform_.SetMainWindow(nullptr);
+  QTRY_VERIFY_WITH_TIMEOUT(!Alive(otherFolder.filePath("helper.pid")) && !Alive(otherFolder.filePath("stubborn.pid")), 2000);
 }
 
 QTEST_MAIN(QtProgressTest)

@@ -94,5 +94,20 @@ Has stale.err "$work/stale/ holds result files that this plan does not make:"
 Has stale.err "  0x81.mp3"
 [ ! -e "$work/stale/project.sh" ] || Fail "saved beside another plan's results"
 
+# --- a desktop that cannot be reached: the help and the reason, not Qt's abort ---------------
+# Only a build with the window has one to open.
+if ldd "$ravlo3" | grep libQt6Widgets >/dev/null; then
+  for entry in "DISPLAY=:99|could not connect to display :99" \
+               "WAYLAND_DISPLAY=nowhere|wayland" "QT_QPA_PLATFORM=nonesuch|nonesuch"; do
+    setting=${entry%%|*} said=${entry#*|}
+    (cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$setting" "$ravlo3" \
+       >"$work/nowindow.out" 2>"$work/nowindow.err")
+    code=$?
+    ExpectCode nowindow 2
+    Has nowindow.out "Usage: ravlo3"
+    Has nowindow.err "ravlo3: the window cannot open: "
+    Has nowindow.err "$said"
+  done
+fi
 [ "$failures" -eq 0 ] && echo "native_cli: all passed"
 exit $((failures > 0))

@@ -36,11 +36,22 @@ JobRunner::JobRunner(QString folder, QObject* parent) : QObject(parent), folder_
 }
 
 JobRunner::~JobRunner() {
-  // The planner is going away: the job goes with it rather than run on unwatched.
-  if (Running()) {
-    Signal(SIGKILL);
-    process_.waitForFinished(2000);
-  }
+  // The planner is going away: nothing may be told of the job's end any more, and the job
+  // goes with it rather than run on unwatched. project.sh ends its job on TERM (its own
+  // session) and removes what was left unfinished; KILL would leave the job running.
+  disconnect(&process_, nullptr, this, nullptr);
+  EndAndWait();
+}
+
+bool JobRunner::EndAndWait() {
+  if (!Running()) return true;
+  cancelled_ = true;
+  Signal(SIGTERM);
+  // project.sh gives its job ten seconds to close its files before it kills it; whatever of
+  // its own group outlives it, or ignores TERM, is ended then.
+  const bool ended = process_.waitForFinished(15000);
+  Signal(SIGKILL);
+  return ended || process_.waitForFinished(2000);
 }
 
 bool JobRunner::Start() {
@@ -57,8 +68,8 @@ void JobRunner::Cancel() {
   if (!Running()) return;
   cancelled_ = true;
   Signal(SIGTERM);
-  // A tool that ignores TERM, or outlives the script, is ended for sure a little later.
-  QTimer::singleShot(3000, this, [this] { Signal(SIGKILL); });
+  // project.sh ends its job on TERM within ten seconds; whatever ignores that is ended later.
+  QTimer::singleShot(15000, this, [this] { Signal(SIGKILL); });
 }
 
 void JobRunner::Signal(int signal) {

@@ -19,6 +19,8 @@ class JobRunner : public QObject {
 
   bool Start();
   void Cancel();
+  // Ends the job and waits until project.sh has ended it; false when it would not end.
+  bool EndAndWait();
   bool Running() const { return process_.state() != QProcess::NotRunning; }
   qint64 ProcessGroup() const { return group_; }
   double ElapsedSeconds() const { return clock_.isValid() ? clock_.elapsed() / 1000.0 : 0; }

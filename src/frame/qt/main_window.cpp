@@ -21,6 +21,7 @@
 #include "frame/constants.h"
 #include "frame/control_ids.h"
 #include "frame/qt/field_binding.h"
+#include "frame/qt/jobs_on_close.h"
 #include "frame/qt/qt_platform.h"
 #include "frame/win32/resource_ids.h"
 
@@ -317,6 +318,7 @@ QMainWindow* CreateMainWindow(AppState& app) {
 int RunMainWindow(AppState& app, QtPlatform& platform, const std::function<void()>& formLoad) {
   QMainWindow* window = CreateMainWindow(app);
   platform.SetMainWindow(window);
+  EndJobsOnClose(window);
   // Start-up runs before the window is shown, so the user never sees the empty record.
   if (formLoad) formLoad();
   window->show();
