@@ -161,10 +161,10 @@ OtherBytes() {
 // and nothing of whoever started it (a terminal, the window, timeout); this shell only waits,
 // and on INT, TERM or HUP, or when the job's own shell is ended by a signal, ends the whole
 // job, removes its results and says which stage it stopped. One run at a time: a second run
-// in the folder would write the same working files. The lock is the kernel's, held by the
-// job's processes while any of them lives, so no crash can leave it taken.
+// in the folder would write the same working files. The lock is the kernel's, on the folder
+// itself, held by the job's processes while any of them lives, so no crash can leave it taken.
 constexpr const char* kSupervisor = R"SH(Locked() {
-  exec 9>>project.lock || { echo "project.sh: cannot open project.lock in $(pwd)" >&2; exit 1; }
+  exec 9<. || { echo "project.sh: cannot open the project folder $(pwd)" >&2; exit 1; }
   flock -n 9 || {
     echo "project.sh: another run of this project is running in $(pwd); it must end first" >&2
     exit 1
