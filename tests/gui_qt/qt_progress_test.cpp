@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -249,7 +251,12 @@ void QtProgressTest::cancelEndsEveryProcessOfTheJob() {
   const QString folder = window->Runner().Folder();
   const QString helper = QDir(folder).filePath("helper.pid"), stubborn = QDir(folder).filePath("stubborn.pid");
   QTRY_VERIFY(Alive(helper) && Alive(stubborn));
+  QTRY_VERIFY(window->findChild<QPlainTextEdit*>("txtOutput")->toPlainText().contains("ffprobe"));
   window->findChild<QPushButton*>("cmdOutput")->click();
+  // The output shows from the start of its lines.
+  QScrollBar* across = window->findChild<QPlainTextEdit*>("txtOutput")->horizontalScrollBar();
+  QTRY_VERIFY(across->maximum() > 0);
+  QCOMPARE(across->value(), 0);
   Shot(window, "progress_output");
   // Closing the window while the job runs is its Cancel; the window stays to tell the end.
   window->close();

@@ -18,6 +18,7 @@ Stage() { printf '\n[%d/%d] %s\n' "$1" "$n" "$2"; echo "$2: $(date +%T)" >>log.t
 Stage 1 Analysis
 if [ "${STANDIN_MODE:-ok}" = hang ]; then
   mkdir -p segments && : >segments/video1.0.avi && : >movie.vob
+  echo "Analysis: vobtitle /media/disc/VIDEO_TS/VTS_01_0.IFO 1 1 --stream movie.vob, then ffprobe -v error -show_entries format=duration -of csv=p=0 movie.vob"
   sleep 300 &
   echo $! >helper.pid
   (trap '' TERM; exec sleep 300) &

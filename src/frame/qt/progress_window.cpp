@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -81,6 +82,7 @@ ProgressWindow::ProgressWindow(const QString& folder, QWidget* parent)
 
   connect(showOutput_, &QPushButton::toggled, this, [this](bool on) {
     output_->setVisible(on);
+    if (on) output_->horizontalScrollBar()->setValue(0);
     showOutput_->setText(on ? "Hide &output" : "Show &output");
     adjustSize();
   });
@@ -128,7 +130,12 @@ bool ProgressWindow::Start() {
 }
 
 void ProgressWindow::Take(const QString& text) {
+  // A line is read from its start: a new one leaves the view where it was, at the left
+  // unless the user moved it.
+  QScrollBar* across = output_->horizontalScrollBar();
+  const int at = across->value();
   output_->appendPlainText(text);
+  across->setValue(at);
   const JobLine line = ParseJobLine(text.toStdString());
   switch (line.kind) {
     case JobLine::Kind::Stage:
