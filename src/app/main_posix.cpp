@@ -20,6 +20,7 @@
 
 #ifdef RAVLO_HAVE_QT
 #include <QApplication>
+#include <QTimer>
 
 #include "app/planner.h"
 #include "app/window_check.h"
@@ -77,13 +78,22 @@ bool HasDisplay() {
 }
 
 #ifdef RAVLO_HAVE_QT
-int RunWindow(int argc, char** argv) {
+// `disc`: a disc to open once the window shows (as File > Open would), or "".
+int RunWindow(int argc, char** argv, const std::string& disc) {
   QApplication application(argc, argv);
   ravlo::QtPlatform platform(ProgramPath(argv[0]), std::cout, std::cerr);
   ravlo::AppState app(platform);
   app.road = ravlo::ProjectRoad::Shell;
   ravlo::ConnectHandlers(app);
-  return ravlo::RunMainWindow(app, platform, [&app] { ravlo::LoadMainForm(app); });
+  return ravlo::RunMainWindow(app, platform, [&app, disc] {
+    ravlo::LoadMainForm(app);
+    if (disc.empty()) return;
+    // Once the window is there, so that what the analysis says stands over it.
+    QTimer::singleShot(0, [&app, disc] {
+      app.globals.IfoPath = disc;
+      ravlo::AnalyseIfo(app);
+    });
+  });
 }
 #endif
 
@@ -91,15 +101,19 @@ int RunWindow(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
+  // "ravlo3 PATH", as a file manager or the desktop entry starts it: the disc in the window,
+  // or without a desktop its chains as --list prints them.
+  const bool discOnly = args.size() == 1 && !args[0].empty() && args[0][0] != '-';
 #ifdef RAVLO_HAVE_QT
-  if (args.empty() && HasDisplay()) {
+  if ((args.empty() || discOnly) && HasDisplay()) {
     const std::string why = ravlo::WhyNoWindow(argc, argv);
-    if (why.empty()) return RunWindow(argc, argv);
-    std::cout << ravlo::NativeUsage();
+    if (why.empty()) return RunWindow(argc, argv, discOnly ? AbsolutePath(args[0]) : std::string());
+    if (!discOnly) std::cout << ravlo::NativeUsage();
     std::cerr << "ravlo3: the window cannot open: " << why << "\n";
-    return ravlo::kScriptUsageError;
+    if (!discOnly) return ravlo::kScriptUsageError;
   }
 #endif
+  if (discOnly) return ListChains(ProgramPath(argv[0]), args[0]);
   if (args.empty() || (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))) {
     std::cout << ravlo::NativeUsage();
     return args.empty() ? ravlo::kScriptUsageError : 0;
@@ -125,5 +139,5 @@ int main(int argc, char** argv) {
   ravlo::ScriptedPlatform platform(system, std::cout, std::cerr);
   ravlo::AppState app(platform);
   app.road = ravlo::ProjectRoad::Shell;
-  return ravlo::RunScript(app, platform, expanded.actions, std::cout, std::cerr, "ravlo3");
+  return ravlo::RunScript(app, platform, expanded.actions, std::cout, std::cerr, "ravlo3", expanded.saidAs);
 }

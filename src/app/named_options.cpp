@@ -100,6 +100,7 @@ ExpandedArguments ExpandNamedOptions(const std::vector<std::string>& args) {
       if (arg.rfind("--", 0) == 0 && arg != "--cancel" && arg != "--dump" && i + 1 < args.size()) {
         result.actions.push_back(args[++i]);
       }
+      result.saidAs.resize(result.actions.size());
       continue;
     }
     std::string value;
@@ -120,7 +121,9 @@ ExpandedArguments ExpandNamedOptions(const std::vector<std::string>& args) {
     }
     result.error = Expand(arg, value, result.actions);
     if (!result.error.empty()) return result;
+    result.saidAs.resize(result.actions.size(), arg);
   }
+  result.saidAs.resize(result.actions.size());
   return result;
 }
 

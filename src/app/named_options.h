@@ -27,6 +27,7 @@ namespace ravlo {
 
 struct ExpandedArguments {
   std::vector<std::string> actions;
+  std::vector<std::string> saidAs;  // beside each action: the named option it came from, or ""
   std::string titleSet;  // --title-set N: "N"; empty for the main feature's title set
   std::string error;     // set when a named option's value is missing or malformed
 };

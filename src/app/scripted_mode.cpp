@@ -14,6 +14,7 @@ struct Action {
   std::string verb;   // without the leading "--"
   std::string name;   // field name, where the action has one
   std::string value;  // text, path or index text
+  std::string said;   // the named option it came from, as the user wrote it; "" for none
 };
 
 struct ScriptError {
@@ -33,13 +34,14 @@ bool HasNameValue(const std::string& verb) {
   return verb == "set" || verb == "pick" || verb == "check" || verb == "uncheck";
 }
 
-std::optional<ScriptError> Parse(const std::vector<std::string>& args, std::vector<Action>& actions) {
+std::optional<ScriptError> Parse(const std::vector<std::string>& args, const std::vector<std::string>& saidAs,
+                                 std::vector<Action>& actions) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg.rfind("--", 0) != 0 || !IsKnown(arg.substr(2))) {
       return ScriptError{"unknown action \"" + arg + "\""};
     }
-    Action action{arg.substr(2), {}, {}};
+    Action action{arg.substr(2), {}, {}, i < saidAs.size() ? saidAs[i] : std::string()};
     if (TakesValue(action.verb)) {
       if (i + 1 >= args.size()) return ScriptError{arg + " needs a value"};
       const std::string& value = args[++i];
@@ -120,6 +122,27 @@ std::optional<ScriptError> CheckReachable(const Field& f) {
   return std::nullopt;
 }
 
+// The stream ids of a stream list, as the disc names them: "0x80, 0x81", or "none".
+std::string StreamIdsOf(const Field& list) {
+  std::string ids;
+  for (int i = 0; i < list.ItemCount(); ++i) {
+    const std::string& item = list.Item(i);
+    ids += (ids.empty() ? "" : ", ") + item.substr(0, item.find('.'));
+  }
+  return ids.empty() ? "none" : ids;
+}
+
+// A named option's refusal in its own words: the option as written and what the disc has.
+ScriptError SaidAs(const AppState& app, const Action& a, const Field& f, const ScriptError& error) {
+  if (a.said.empty()) return error;
+  if (app.globals.IfoPath.empty()) return {a.said + ": no disc is open yet (name it with --open before " + a.said + ")"};
+  if (a.verb == "check" || a.verb == "uncheck") {
+    const char* kind = &f == &app.settings.lstAL ? "audio" : "subtitle";
+    return {a.said + ": the title has no " + kind + " stream " + a.value + " (it has " + StreamIdsOf(f) + ")"};
+  }
+  return {a.said + " cannot be used with the choices made before it"};
+}
+
 std::optional<ScriptError> Run(AppState& app, ScriptedPlatform& platform, const Action& a,
                                TextSink& out) {
   if (a.verb == "answer") return platform.QueueAnswer(a.value), std::nullopt;
@@ -136,7 +159,7 @@ std::optional<ScriptError> Run(AppState& app, ScriptedPlatform& platform, const 
   }
 
   Field& f = *app.settings.Find(a.name);
-  if (auto error = CheckReachable(f)) return error;
+  if (auto error = CheckReachable(f)) return SaidAs(app, a, f, *error);
   if (a.verb == "click") {
     if (f.Kind() == FieldKind::Check) f.SetValue(!f.IsSet());
     else if (f.Kind() == FieldKind::Option) f.SetValue(true);
@@ -156,8 +179,9 @@ std::optional<ScriptError> Run(AppState& app, ScriptedPlatform& platform, const 
   auto index = ParseIndex(a.value);
   if (!index && a.verb != "pick") index = StreamItemIndex(f, a.value);
   if (!index || *index >= f.ItemCount()) {
-    return ScriptError{"--" + a.verb + " " + f.Name() + ": no item " + a.value + " (it has " +
-                       std::to_string(f.ItemCount()) + ")"};
+    return SaidAs(app, a, f,
+                  {"--" + a.verb + " " + f.Name() + ": no item " + a.value + " (it has " +
+                   std::to_string(f.ItemCount()) + ")"});
   }
   if (a.verb == "pick") f.Select(*index);
   else f.SetChecked(*index, a.verb == "check");
@@ -189,7 +213,8 @@ std::string ScriptActionsHelp() {
 }
 
 int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::string>& args,
-              TextSink out, TextSink err, const std::string& program) {
+              TextSink out, TextSink err, const std::string& program,
+              const std::vector<std::string>& saidAs) {
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "/?")) {
     out << ScriptUsage();
     return 0;
@@ -199,7 +224,7 @@ int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::
     err << program << ": " << error.message << " (" << program << " --help lists the actions)\n";
     return kScriptUsageError;
   };
-  if (auto error = Parse(args, actions)) return fail(*error);
+  if (auto error = Parse(args, saidAs, actions)) return fail(*error);
   for (const Action& a : actions) {
     if (a.name.empty()) continue;
     const Field* f = app.settings.Find(a.name);
@@ -210,7 +235,12 @@ int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::
   StartPlanner(app);
   for (const Action& a : actions) {
     if (platform.Closed()) break;
-    if (auto error = Run(app, platform, a, out)) return fail(*error);
+    if (auto error = Run(app, platform, a, out)) {
+      // The named options' own words need no pointer to the scripted actions.
+      if (a.said.empty()) return fail(*error);
+      err << program << ": " << error->message << "\n";
+      return kScriptUsageError;
+    }
     // What follows would build on what did not happen: a save after a refused author would
     // save the old one, a save after a failed open nothing the user asked for.
     if (platform.ReportedFailure()) break;

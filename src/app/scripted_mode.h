@@ -29,8 +29,12 @@ inline constexpr int kScriptUsageError = 2;
 // runs; kScriptUsageError after a clear message on `err` for unknown actions or names, wrong
 // kinds and bad indexes. The actions also stop when a command closes the main window.
 // `program` names the program in the messages about the arguments: "ravlo3" on Linux.
+// `saidAs`, beside `args`: for an argument that a named option became, that option as the
+// user wrote it ("--audio"), so that a refusal speaks of it and of the disc's streams rather
+// than of the fields it acts on.
 int RunScript(AppState& app, ScriptedPlatform& platform, const std::vector<std::string>& args,
-              TextSink out, TextSink err, const std::string& program = "Ravlo3");
+              TextSink out, TextSink err, const std::string& program = "Ravlo3",
+              const std::vector<std::string>& saidAs = {});
 
 std::string ScriptUsage();
 // The list of actions and exit codes, without the program's own first lines.

@@ -26,15 +26,15 @@ constexpr ControlType TypeOf(FieldKind kind) {
 constexpr ControlRow kControls[] = {
 #define AT(x, y, cx, cy) Box{x, y, cx, cy}
 #define NO_LABEL Box{}
-#define RAVLO_FIELD(name, kind, caption, page, key, control, label, start) \
+#define RAVLO_FIELD(name, kind, caption, page, key, control, label, start, tip) \
   {&ProjectSettings::name, TypeOf(FieldKind::kind), kPage##page, ID_##name, control, label, \
-   nullptr, key, 0},
-#define RAVLO_PICTURE(name, page, control, icon, start) \
-  {&ProjectSettings::name, ControlType::Picture, kPage##page, ID_##name, control, {}, nullptr, 0, icon},
+   nullptr, key, 0, tip},
+#define RAVLO_PICTURE(name, page, control, icon, start, tip) \
+  {&ProjectSettings::name, ControlType::Picture, kPage##page, ID_##name, control, {}, nullptr, 0, icon, tip},
 #define RAVLO_FRAME(name, page, box, text, key) \
-  {nullptr, ControlType::Frame, kPage##page, ID_##name, box, {}, text, key, 0},
+  {nullptr, ControlType::Frame, kPage##page, ID_##name, box, {}, text, key, 0, ""},
 #define RAVLO_LABEL(page, box, text) \
-  {nullptr, ControlType::Label, kPage##page, 0, box, {}, text, 0, 0},
+  {nullptr, ControlType::Label, kPage##page, 0, box, {}, text, 0, 0, ""},
 #include "frame/field_list.h"
 #undef AT
 #undef NO_LABEL

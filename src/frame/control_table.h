@@ -38,6 +38,7 @@ struct ControlRow {
   const char* text;   // frames and free labels; otherwise the field's caption is shown
   char accessKey;     // letter of the caption to underline (on the label if there is one)
   int icon;           // Picture: icon resource id
+  const char* tip;    // what the field's control is for; "" for frames and free labels
 };
 
 std::span<const ControlRow> ControlTable();

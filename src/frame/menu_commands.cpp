@@ -17,9 +17,12 @@ void mnuHelp_Click(AppState& app) {
 
 void mnuAbout_Click(AppState& app) {
   const std::string& br = app.globals.LineBreak;
+  const char* writes = app.road == ProjectRoad::Shell
+                          ? "writes project.sh, the script that makes it with ffmpeg."
+                          : "writes the batch that makes it.";
   app.platform.ShowMessage(std::string(kWindowCaption) + br + br +
                               "Plans the backup of one DVD title into a movie that fills the "
-                              "medium you choose, and writes the batch that makes it." +
+                              "medium you choose, and " + writes +
                               br + br + kHostName,
                           MessageIcon::Information, kAppTitle);
 }

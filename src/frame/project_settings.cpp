@@ -4,8 +4,8 @@ namespace ravlo {
 
 ProjectSettings::ProjectSettings() {
 #define START(...) FieldStart{__VA_ARGS__}
-#define RAVLO_FIELD(name, kind, caption, page, key, control, label, start) Start(name, start);
-#define RAVLO_PICTURE(name, page, control, icon, start) Start(name, start);
+#define RAVLO_FIELD(name, kind, caption, page, key, control, label, start, tip) Start(name, start);
+#define RAVLO_PICTURE(name, page, control, icon, start, tip) Start(name, start);
 #define RAVLO_POPUP(name, caption) Start(name, FieldStart{});
 #define RAVLO_MENU(name, kind, caption, shortcut, start) Start(name, start);
 #include "frame/field_list.h"

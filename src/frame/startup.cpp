@@ -18,6 +18,8 @@ void Form_Load(AppState& app, const std::function<void()>& setUpAudioControls) {
   ApplyToolPaths(app);
   PrepareToolsFolder(app);
   if (setUpAudioControls) setUpAudioControls();
+  // The XviD settings are the Windows codec's own dialog; on Linux libxvid has none to open.
+  if (app.road == ProjectRoad::Shell) app.settings.cmdCfgCodec.SetVisible(false);
   ShowFirstRunHelp(app);
 }
 

@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,7 +52,9 @@ class QtProgressTest : public QObject {
   void progressLines();
   void saveRunShowsTheStagesAndTheFill();
   void aFailedStageShowsItsReasonAndLog();
+  void aCorrectionNeverTakesTheJobBack();
   void cancelEndsEveryProcessOfTheJob();
+  void jobWindowsOpenApart();
   void quittingEndsTheJobsFirst();
 
  private:
@@ -63,9 +67,19 @@ class QtProgressTest : public QObject {
 
   std::ostringstream out_, err_;
   QtPlatform platform_{"/nonexistent/bin/ravlo3", out_, err_};
+  // The elapsed time shown once the job has ended stays as it is.
+  void ClockStopped(ProgressWindow* window) {
+    auto* times = window->findChild<QLabel*>("lblTimes");
+    const QString atEnd = times->text();
+    QVERIFY(atEnd.startsWith("Elapsed "));
+    QTest::qWait(2100);
+    QCOMPARE(times->text(), atEnd);
+  }
+
   std::vector<std::unique_ptr<QTemporaryDir>> folders_;
   QStringList stagesShown_;
   int mostStage_ = 0;
+  std::vector<int> jobShown_;  // the job bar after each line
 };
 
 void QtProgressTest::progressLines() {
@@ -109,8 +123,31 @@ void QtProgressTest::progressLines() {
   QCOMPARE(lines, (std::vector<std::string>{"[1/2] A 90%", "[2/2] B"}));
   QVERIFY(pending.empty());
 
-  QCOMPARE(JobFraction(2, 4, 50), 0.375);
-  QCOMPARE(JobFraction(2, 4, -1), 0.25);
+  // The job's fraction through a second pass corrected twice: each correction a step of its
+  // own between what is done and the stages to come.
+  const struct {
+    const char* line;
+    bool starts;
+    double fraction;
+  } job[] = {
+      {"[1/4] A", true, 0},           {"[1/4] A 50%", false, 0.125},
+      {"[2/4] B", true, 0.25},        {"[2/4] B 100%", false, 0.5},
+      {"[2/4] B (correction 1)", true, 0.5},  {"[2/4] B 50%", false, 0.5 + 0.5 * 0.5 / 3},
+      {"[2/4] B 100%", false, 0.5 + 0.5 / 3}, {"[2/4] B (correction 2)", true, 0.5 + 0.5 / 3},
+      {"[2/4] B 100%", false, 0.5 + 0.5 / 3 + (0.5 - 0.5 / 3) / 3},
+      {"[3/4] C", true, 0.5 + 0.5 / 3 + (0.5 - 0.5 / 3) / 3},
+      {"[4/4] D 50%", true, 0.5 + 0.5 / 3 + (0.5 - 0.5 / 3) * 2.5 / 3},
+  };
+  JobProgress progress;
+  for (const auto& step : job) {
+    QVERIFY2(progress.Take(ParseJobLine(step.line)) == step.starts, step.line);
+    QVERIFY2(std::abs(progress.Fraction() - step.fraction) < 1e-9,
+             qPrintable(QString("%1: %2").arg(step.line).arg(progress.Fraction())));
+  }
+  QCOMPARE(progress.note, std::string());
+  progress.Finish();
+  QCOMPARE(progress.Fraction(), 1.0);
+  QCOMPARE(ParseJobLine("[2/4] B (correction 1)").note, std::string("correction 1"));
   QCOMPARE(JobSecondsLeft(30, 0.25), 90);
   QCOMPARE(JobSecondsLeft(30, 0.01), -1);
   QCOMPARE(JobSecondsLeft(1, 0.5), -1);  // too early to tell
@@ -125,6 +162,7 @@ ProgressWindow* QtProgressTest::SaveRun(const char* mode) {
   qputenv("STANDIN_MODE", mode);
   stagesShown_.clear();
   mostStage_ = 0;
+  jobShown_.clear();
   // As Save & Run asks for it: the batch's name in the project folder (record form).
   if (!platform_.ShellOpen("OPEN", "project.bat", "", folder.toStdString() + "/",
                            WindowStyle::Normal)) {
@@ -145,6 +183,7 @@ ProgressWindow* QtProgressTest::SaveRun(const char* mode) {
       stagesShown_ << text;
     }
     mostStage_ = std::max(mostStage_, window->findChild<QProgressBar*>("barStage")->value());
+    jobShown_.push_back(window->findChild<QProgressBar*>("barJob")->value());
   });
   return window;
 }
@@ -179,6 +218,30 @@ void QtProgressTest::aFailedStageShowsItsReasonAndLog() {
            qPrintable(result->text()));
   QVERIFY(!window->findChild<QPushButton*>("cmdPlay")->isVisible());
   Shot(window, "progress_failed");
+  ClockStopped(window);
+  window->close();
+}
+
+// A second pass corrected to fill the medium: the correction is a step of its own, and the
+// job's bar only ever moves on.
+void QtProgressTest::aCorrectionNeverTakesTheJobBack() {
+  ProgressWindow* window = SaveRun("correct");
+  QVERIFY(window);
+  auto* result = window->findChild<QLabel*>("lblResult");
+  QTRY_VERIFY(stagesShown_.contains("Stage 3 of 4: Video 2nd pass, correction 1"));
+  Shot(window, "progress_correction");
+  QTRY_VERIFY_WITH_TIMEOUT(result->isVisible(), 15000);
+  QCOMPARE(window->findChild<QLabel*>("lblStage")->text(), QString("Done"));
+  QVERIFY(jobShown_.size() > 10);
+  for (std::size_t i = 1; i < jobShown_.size(); ++i) {
+    QVERIFY2(jobShown_[i] >= jobShown_[i - 1],
+             qPrintable(QString("the job went from %1 to %2").arg(jobShown_[i - 1]).arg(jobShown_[i])));
+  }
+  // The correction moved the bar on, and the end fills it.
+  QVERIFY(jobShown_.back() > 750);
+  QCOMPARE(window->findChild<QProgressBar*>("barJob")->value(), 1000);
+  ClockStopped(window);
+  Shot(window, "progress_corrected_done");
   window->close();
 }
 
@@ -188,7 +251,12 @@ void QtProgressTest::cancelEndsEveryProcessOfTheJob() {
   const QString folder = window->Runner().Folder();
   const QString helper = QDir(folder).filePath("helper.pid"), stubborn = QDir(folder).filePath("stubborn.pid");
   QTRY_VERIFY(Alive(helper) && Alive(stubborn));
+  QTRY_VERIFY(window->findChild<QPlainTextEdit*>("txtOutput")->toPlainText().contains("ffprobe"));
   window->findChild<QPushButton*>("cmdOutput")->click();
+  // The output shows from the start of its lines.
+  QScrollBar* across = window->findChild<QPlainTextEdit*>("txtOutput")->horizontalScrollBar();
+  QTRY_VERIFY(across->maximum() > 0);
+  QCOMPARE(across->value(), 0);
   Shot(window, "progress_output");
   // Closing the window while the job runs is its Cancel; the window stays to tell the end.
   window->close();
@@ -196,12 +264,33 @@ void QtProgressTest::cancelEndsEveryProcessOfTheJob() {
   auto* result = window->findChild<QLabel*>("lblResult");
   QTRY_VERIFY_WITH_TIMEOUT(result->isVisible(), 5000);
   QCOMPARE(window->findChild<QLabel*>("lblStage")->text(), QString("Cancelled"));
-  QVERIFY2(result->text().contains("helper.pid") && result->text().contains("log.txt"),
-           qPrintable(result->text()));
+  // Every file and folder the job leaves, the folders as such.
+  for (const char* left : {"helper.pid", "log.txt", "movie.vob", "segments/"}) {
+    QVERIFY2(result->text().contains(left), qPrintable(QString(left) + " not in: " + result->text()));
+  }
   // The helper goes with the group at once, the one that ignores TERM a little later.
   QTRY_VERIFY_WITH_TIMEOUT(!Alive(helper) && !Alive(stubborn), 20000);
   Shot(window, "progress_cancelled");
+  ClockStopped(window);
   window->close();
+}
+
+// Jobs started one after the other each get a window of their own where it can be seen, not
+// one on top of the other.
+void QtProgressTest::jobWindowsOpenApart() {
+  std::vector<ProgressWindow*> windows;
+  for (int i = 0; i < 3; ++i) {
+    windows.push_back(SaveRun("hang"));
+    QVERIFY(windows.back());
+  }
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      const QPoint apart = windows[i]->pos() - windows[j]->pos();
+      QVERIFY2(std::abs(apart.x()) >= 16 && std::abs(apart.y()) >= 16,
+               qPrintable(QString("windows %1 and %2 are %3,%4 apart").arg(j).arg(i).arg(apart.x()).arg(apart.y())));
+    }
+  }
+  for (ProgressWindow* window : windows) delete window;  // each ends its job
 }
 
 // Closing the planner asks while jobs run, and ends them before it goes; a progress window

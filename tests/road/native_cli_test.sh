@@ -2,7 +2,9 @@
 # The native ravlo3 as a Linux command: names are names (a backslash is a character of a
 # name, never a separator; "*", "?" and quotation marks are taken), a failed open says the
 # system's reason and ends the run with exit code 1, the first refused action ends the run
-# before any save, and a folder holding another plan's results is refused.
+# before any save, the named options' refusals speak of the disc's streams as the user wrote
+# them, a disc path alone lists the disc, and a folder holding another plan's results is
+# refused.
 # Usage: native_cli_test.sh BUILD_DIR DISCS_DIR
 set -uo pipefail
 
@@ -84,6 +86,29 @@ for entry in "${refusals[@]}"; do
   Has "$name.err" "$said"
   [ ! -e "$work/$name/project.sh" ] || Fail "$name: saved after the refusal"
 done
+
+# --- the named options speak of the disc, never of the fields they act on ------------------
+# OPTIONS|what ravlo3 says (exit code 2, nothing saved)
+named=("--open $disc/VTS_01_0.IFO --audio 0x82|ravlo3: --audio: the title has no audio stream 0x82 (it has 0x80, 0x81)"
+       "--open $disc/VTS_01_0.IFO --audio 0x81 --subtitles 0x20,0x2F|ravlo3: --subtitles: the title has no subtitle stream 0x2F (it has 0x20, 0x21)"
+       "--audio 0x80 --open $disc/VTS_01_0.IFO|ravlo3: --audio: no disc is open yet (name it with --open before --audio)")
+for entry in "${named[@]}"; do
+  options=${entry%%|*} said=${entry#*|}
+  # shellcheck disable=SC2086 # the options are words
+  Run named $options --size 700 --save "$work/named"
+  ExpectCode named 2
+  [ "$(cat "$work/named.err")" = "$said" ] || Fail "$options said: $(cat "$work/named.err"), not: $said"
+  [ ! -e "$work/named" ] || Fail "$options: saved after the refusal"
+done
+
+# --- a disc alone: without a desktop, its chains as --list prints them ---------------------
+Run list --list "$disc"
+ExpectCode list 0
+(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$ravlo3" "$disc" >"$work/alone.out" 2>"$work/alone.err")
+code=$?
+ExpectCode alone 0
+[ -s "$work/alone.out" ] && cmp -s "$work/list.out" "$work/alone.out" ||
+  Fail "ravlo3 PATH printed: $(cat "$work/alone.out" "$work/alone.err"), not: $(cat "$work/list.out")"
 
 # --- another plan's results -------------------------------------------------------------------
 mkdir -p "$work/stale"

@@ -1,5 +1,6 @@
 #include "frame/qt/job_lines.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <regex>
 
@@ -8,7 +9,7 @@ namespace ravlo {
 JobLine ParseJobLine(std::string_view text) {
   static const std::regex progress(
       R"(^\[(\d+)/(\d+)\] (.+?) (\d{1,3})%(?: (?:(\d+):)?(\d+):(\d\d) left)?\s*$)");
-  static const std::regex stage(R"(^\[(\d+)/(\d+)\] (.+?)(?: \(.*\))?\s*$)");
+  static const std::regex stage(R"(^\[(\d+)/(\d+)\] (.+?)(?: \((.*)\))?\s*$)");
   static const std::regex result(R"(^\s*(\d+) bytes  (.+?)\s*$)");
   static const std::regex total(R"(^Total (\d+) bytes: ([0-9.]+)% of the medium)");
   // Searched anywhere: on a terminal the message may follow an unfinished refresh.
@@ -31,6 +32,7 @@ JobLine ParseJobLine(std::string_view text) {
     }
   } else if (std::regex_match(line, m, stage)) {
     parsed.kind = JobLine::Kind::Stage;
+    parsed.note = m[4];
   } else if (std::regex_match(line, m, result)) {
     parsed.kind = JobLine::Kind::Result;
     parsed.bytes = std::stoll(m[1]);
@@ -68,10 +70,45 @@ std::vector<std::string> SplitJobOutput(std::string& pending, std::string_view c
   return lines;
 }
 
-double JobFraction(int stage, int stages, int percent) {
+bool JobProgress::Take(const JobLine& line) {
+  if (line.kind != JobLine::Kind::Stage && line.kind != JobLine::Kind::Progress) return false;
+  const bool again = line.kind == JobLine::Kind::Stage && line.stage == stage;
+  const bool starts = again || line.stage != stage || line.name != name;
+  if (again) {
+    from_ = shown_;
+    again_ = stage;
+  }
+  if (starts) {
+    percent = -1;
+    secondsLeft = -1;
+    note = line.note;
+  }
+  stage = line.stage;
+  stages = line.stages;
+  name = line.name;
+  if (line.kind == JobLine::Kind::Progress) {
+    percent = line.percent;
+    secondsLeft = line.secondsLeft;
+  }
+  shown_ = std::max(shown_, Reached());
+  return starts;
+}
+
+void JobProgress::Finish() {
+  shown_ = 1;
+  percent = 100;
+  secondsLeft = -1;
+}
+
+// What is left after `from_` is shared among the steps still to come then: the stage made
+// again and the stages after it (before any stage started again: every stage).
+double JobProgress::Reached() const {
   if (stages <= 0 || stage <= 0) return 0;
-  const double done = stage - 1 + (percent < 0 ? 0 : percent) / 100.0;
-  return std::min(1.0, done / stages);
+  const int extra = again_ > 0 ? 1 : 0;
+  const double steps = stages - again_ + extra;
+  const double done = stage - again_ - 1 + extra + (percent < 0 ? 0 : percent) / 100.0;
+  if (steps <= 0) return from_;
+  return from_ + (1 - from_) * std::clamp(done / steps, 0.0, 1.0);
 }
 
 int JobSecondsLeft(double elapsedSeconds, double fraction) {

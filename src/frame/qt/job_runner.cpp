@@ -27,11 +27,14 @@ JobRunner::JobRunner(QString folder, QObject* parent) : QObject(parent), folder_
       if (!rest.empty()) emit Line(QString::fromLocal8Bit(rest.data(), qsizetype(rest.size())));
       rest.clear();
     }
+    took_ = clock_.elapsed();
     const bool crashed = status == QProcess::CrashExit;
     emit Finished(crashed || cancelled_ ? -1 : code, cancelled_);
   });
   connect(&process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-    if (error == QProcess::FailedToStart) emit Finished(-1, false);
+    if (error != QProcess::FailedToStart) return;
+    took_ = clock_.isValid() ? clock_.elapsed() : 0;
+    emit Finished(-1, false);
   });
 }
 

@@ -23,7 +23,10 @@ class JobRunner : public QObject {
   bool EndAndWait();
   bool Running() const { return process_.state() != QProcess::NotRunning; }
   qint64 ProcessGroup() const { return group_; }
-  double ElapsedSeconds() const { return clock_.isValid() ? clock_.elapsed() / 1000.0 : 0; }
+  // The time the job has taken; it stops when the job ends.
+  double ElapsedSeconds() const {
+    return took_ >= 0 ? took_ / 1000.0 : clock_.isValid() ? clock_.elapsed() / 1000.0 : 0;
+  }
   const QString& Folder() const { return folder_; }
 
  signals:
@@ -40,6 +43,7 @@ class JobRunner : public QObject {
   QElapsedTimer clock_;
   std::string pending_[2];  // an unfinished line of standard output, of standard error
   qint64 group_ = 0;
+  qint64 took_ = -1;  // milliseconds, once the job has ended
   bool cancelled_ = false;
 };
 

@@ -22,6 +22,7 @@
 #include "frame/control_ids.h"
 #include "frame/qt/field_binding.h"
 #include "frame/qt/jobs_on_close.h"
+#include "frame/qt/page_stretch.h"
 #include "frame/qt/qt_platform.h"
 #include "frame/win32/resource_ids.h"
 
@@ -92,6 +93,8 @@ class PageBuilder {
         }
       }
       BindWidget(field, control, label, row.type);
+      control->setToolTip(Q(row.tip));
+      if (label) label->setToolTip(Q(row.tip));
     }
   }
 
@@ -283,6 +286,7 @@ QMainWindow* CreateMainWindow(AppState& app) {
     content->setObjectName(PageTitle(page));
     content->setMinimumSize(units.X(kPageWidth), units.Y(kPageHeight));
     PageBuilder(content, page, units, app.settings).Build();
+    StretchListsWithPage(content);
     tabs->addTab(content, PageTitle(page));
   }
   auto* row = new QWidget(central);
@@ -311,7 +315,9 @@ QMainWindow* CreateMainWindow(AppState& app) {
   QObject::connect(close, &QAction::triggered, window, &QWidget::close);
   window->addAction(close);
   tabs->setFocus();
-  window->setFixedSize(window->sizeHint());
+  // Any size from the one the table was laid out for up; the pages' lists take the height.
+  window->setMinimumSize(window->sizeHint());
+  window->resize(window->sizeHint());
   return window;
 }
 

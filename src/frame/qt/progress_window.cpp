@@ -1,5 +1,6 @@
 #include "frame/qt/progress_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
@@ -9,6 +10,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -20,6 +22,13 @@ namespace ravlo {
 namespace {
 
 QString Clock(int seconds) { return QString::fromStdString(ClockText(seconds)); }
+
+QString StageText(const JobProgress& progress) {
+  QString text = QString("Stage %1 of %2: %3").arg(progress.stage).arg(progress.stages)
+                     .arg(QString::fromStdString(progress.name));
+  if (progress.note.starts_with("correction")) text += ", " + QString::fromStdString(progress.note);
+  return text;
+}
 
 }  // namespace
 
@@ -73,6 +82,7 @@ ProgressWindow::ProgressWindow(const QString& folder, QWidget* parent)
 
   connect(showOutput_, &QPushButton::toggled, this, [this](bool on) {
     output_->setVisible(on);
+    if (on) output_->horizontalScrollBar()->setValue(0);
     showOutput_->setText(on ? "Hide &output" : "Show &output");
     adjustSize();
   });
@@ -90,9 +100,27 @@ ProgressWindow::ProgressWindow(const QString& folder, QWidget* parent)
   });
   connect(runner_, &JobRunner::Line, this, &ProgressWindow::Take);
   connect(runner_, &JobRunner::Finished, this, &ProgressWindow::End);
-  auto* timer = new QTimer(this);
-  connect(timer, &QTimer::timeout, this, &ProgressWindow::Tick);
-  timer->start(1000);
+  clock_ = new QTimer(this);
+  connect(clock_, &QTimer::timeout, this, &ProgressWindow::Tick);
+  clock_->start(1000);
+}
+
+// Qt places every dialog of the planner on the planner's middle; each job's window goes a
+// little down and right of those already there, so that none hides another.
+void ProgressWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (std::exchange(placed_, true)) return;
+  const int step = fontMetrics().height() * 2;
+  QList<QPoint> taken;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top != this && top->isVisible() && qobject_cast<ProgressWindow*>(top)) taken << top->pos();
+  }
+  QPoint place = pos();
+  const auto near = [&place, step](const QPoint& other) {
+    return std::abs(other.x() - place.x()) < step && std::abs(other.y() - place.y()) < step;
+  };
+  while (std::any_of(taken.begin(), taken.end(), near)) place += QPoint(step, step);
+  move(place);
 }
 
 bool ProgressWindow::Start() {
@@ -102,23 +130,18 @@ bool ProgressWindow::Start() {
 }
 
 void ProgressWindow::Take(const QString& text) {
+  // A line is read from its start: a new one leaves the view where it was, at the left
+  // unless the user moved it.
+  QScrollBar* across = output_->horizontalScrollBar();
+  const int at = across->value();
   output_->appendPlainText(text);
+  across->setValue(at);
   const JobLine line = ParseJobLine(text.toStdString());
   switch (line.kind) {
     case JobLine::Kind::Stage:
     case JobLine::Kind::Progress:
-      if (line.stage != stageNo_ || line.name != stageName_.toStdString()) {
-        stageLeft_ = -1;
-        percent_ = line.kind == JobLine::Kind::Stage ? -1 : 0;
-      }
-      stageNo_ = line.stage;
-      stages_ = line.stages;
-      stageName_ = QString::fromStdString(line.name);
-      if (line.kind == JobLine::Kind::Progress) {
-        percent_ = line.percent;
-        stageLeft_ = line.secondsLeft;
-      }
-      stage_->setText(QString("Stage %1 of %2: %3").arg(stageNo_).arg(stages_).arg(stageName_));
+      progress_.Take(line);
+      stage_->setText(StageText(progress_));
       Tick();
       break;
     case JobLine::Kind::Result:
@@ -145,13 +168,13 @@ void ProgressWindow::Take(const QString& text) {
 
 void ProgressWindow::Tick() {
   // Without figures from the stage (older scripts print only the headers) the bar just runs.
-  if (percent_ < 0 && runner_->Running()) {
+  if (progress_.percent < 0 && runner_->Running()) {
     stageBar_->setRange(0, 0);
   } else {
     stageBar_->setRange(0, 100);
-    stageBar_->setValue(std::max(0, percent_));
+    stageBar_->setValue(std::max(0, progress_.percent));
   }
-  const double fraction = JobFraction(stageNo_, stages_, percent_);
+  const double fraction = progress_.Fraction();
   jobBar_->setRange(0, 1000);
   jobBar_->setValue(static_cast<int>(fraction * 1000));
   jobBar_->setFormat(QString("Job %1%").arg(static_cast<int>(fraction * 100)));
@@ -160,7 +183,7 @@ void ProgressWindow::Tick() {
   if (runner_->Running()) {
     const int left = JobSecondsLeft(elapsed, fraction);
     if (left >= 0) text += ", about " + Clock(left) + " left";
-    if (stageLeft_ >= 0) text += " (this stage " + Clock(stageLeft_) + ")";
+    if (progress_.secondsLeft >= 0) text += " (this stage " + Clock(progress_.secondsLeft) + ")";
   }
   times_->setText(text);
 }
@@ -175,9 +198,14 @@ void ProgressWindow::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
+// Every name in the folder, folders first and marked as such (a job's working folder, such
+// as segments/, holds most of its bytes).
 QString ProgressWindow::FilesLeft() const {
-  const QStringList files = QDir(runner_->Folder()).entryList(QDir::Files, QDir::Name);
-  return files.isEmpty() ? QString("nothing") : files.join(", ").toHtmlEscaped();
+  const QFileInfoList entries = QDir(runner_->Folder()).entryInfoList(
+      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::DirsFirst);
+  QStringList names;
+  for (const QFileInfo& entry : entries) names << entry.fileName() + (entry.isDir() ? "/" : "");
+  return names.isEmpty() ? QString("nothing") : names.join(", ").toHtmlEscaped();
 }
 
 void ProgressWindow::End(int exitCode, bool cancelled) {
@@ -189,19 +217,19 @@ void ProgressWindow::End(int exitCode, bool cancelled) {
     text = "The job was ended. Left in the project folder: " + FilesLeft() + "." + folder;
   } else if (exitCode == 0) {
     stage_->setText("Done");
-    percent_ = 100;
-    stageNo_ = stages_ = std::max(stages_, 1);
+    progress_.Finish();
     text = "<table>" + results_.join("") + "</table>" + fill_ + "<br>Result files in:" + folder;
     play_->show();
   } else {
-    const QString where = failedStage_.isEmpty() ? stageName_ : failedStage_;
+    const QString where = failedStage_.isEmpty() ? QString::fromStdString(progress_.name) : failedStage_;
     stage_->setText(where.isEmpty() ? QString("Failed") : "Failed: " + where);
     text = reason_.isEmpty() ? QString("project.sh ended with exit code %1.").arg(exitCode)
                              : reason_.toHtmlEscaped();
     text += "<br>The stages and their times are in log.txt in the project folder:" + folder;
   }
+  // The clock stops with the job: the time it took stays shown.
   Tick();
-  times_->setText(times_->text());
+  clock_->stop();
   result_->setText(text);
   result_->show();
   cancel_->setText("&Close");

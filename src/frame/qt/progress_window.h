@@ -7,15 +7,17 @@
 #include <QDialog>
 #include <QStringList>
 
+#include "frame/qt/job_lines.h"
+
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
 namespace ravlo {
 
 class JobRunner;
-struct JobLine;
 
 class ProgressWindow : public QDialog {
   Q_OBJECT
@@ -28,6 +30,7 @@ class ProgressWindow : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void Take(const QString& line);
@@ -45,8 +48,9 @@ class ProgressWindow : public QDialog {
   QPushButton* showOutput_;
   QPushButton* cancel_;
   QPushButton* play_;
-  int stageNo_ = 0, stages_ = 0, percent_ = -1, stageLeft_ = -1;
-  QString stageName_;
+  QTimer* clock_;
+  JobProgress progress_;
+  bool placed_ = false;
   QStringList results_;
   QString fill_, failedStage_, reason_;
 };
