@@ -106,17 +106,31 @@ std::vector<long long> ReportedFrameBytes(const std::string& vstatsPath) {
   return bytes;
 }
 
-bool AllAtFinestQuantizer(const std::string& vstatsPath) {
+namespace {
+
+// Whether every frame an encode's report names had a quantizer that `at` accepts; false for a
+// report that cannot be read or names no frame.
+bool EveryQuantizer(const std::string& vstatsPath, bool (*at)(double)) {
   std::ifstream in(vstatsPath);
   std::string line;
   long frames = 0;
   while (std::getline(in, line)) {
-    const std::size_t at = line.find(" q=");
-    if (at == std::string::npos) continue;
-    if (std::strtod(line.c_str() + at + 3, nullptr) > 2.0) return false;
+    const std::size_t where = line.find(" q=");
+    if (where == std::string::npos) continue;
+    if (!at(std::strtod(line.c_str() + where + 3, nullptr))) return false;
     ++frames;
   }
   return frames > 0;
+}
+
+}  // namespace
+
+bool AllAtFinestQuantizer(const std::string& vstatsPath) {
+  return EveryQuantizer(vstatsPath, [](double q) { return q <= 2.0; });
+}
+
+bool AllAtCoarsestQuantizer(const std::string& vstatsPath) {
+  return EveryQuantizer(vstatsPath, [](double q) { return q >= 31.0; });
 }
 
 }  // namespace videopass

@@ -45,5 +45,7 @@ std::vector<long long> ReportedFrameBytes(const std::string& vstatsPath);
 // 2: a larger request cannot make that picture any larger. False for a report that cannot be
 // read or names no frame.
 bool AllAtFinestQuantizer(const std::string& vstatsPath);
+// Likewise the coarsest, 31: a smaller request cannot make that picture any smaller.
+bool AllAtCoarsestQuantizer(const std::string& vstatsPath);
 
 }  // namespace videopass

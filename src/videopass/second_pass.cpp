@@ -126,9 +126,14 @@ class SecondPass {
  private:
   struct MainRun {
     long long bytes = 0;     // the main segments' files together
-    bool allFinest = true;   // every frame had the finest quantizer
+    bool allFinest = true;    // every frame had the finest quantizer
+    bool allCoarsest = true;  // every frame had the coarsest quantizer
   };
-  static constexpr int kMainRuns = 3;
+  // Runs of the main segments judged on their course (stopped early when heading off), and
+  // runs in all: a title whose difficulty changes may need whole runs again before the
+  // trailing segment can land the fill.
+  static constexpr int kJudgedRuns = 3;
+  static constexpr int kMainRuns = 6;
 
   std::vector<std::string> PassWords(std::size_t j, double bitrate) const;
   std::string Quantizers(std::size_t j) const { return Path(options_, s_.names[j] + ".vstats"); }
@@ -140,7 +145,7 @@ class SecondPass {
   Course JudgeCourse(const std::vector<long>& made);
   MainRun MeasureMain() const;
   double MainWanted() const;
-  bool AimMain(double wanted, bool allFinest);
+  bool AimMain(double wanted, const MainRun& run);
   long long Predicted(long long mainFiles, long long tailBytes) const;
   long long Measure(long long mainFiles);
   long long EncodeTail(double bitrate);
@@ -319,6 +324,7 @@ SecondPass::MainRun SecondPass::MeasureMain() const {
   for (std::size_t j = 0; j < trailing_; ++j) {
     run.bytes += FileBytes(s_.files[j]);
     run.allFinest = run.allFinest && AllAtFinestQuantizer(Quantizers(j));
+    run.allCoarsest = run.allCoarsest && AllAtCoarsestQuantizer(Quantizers(j));
     sizes << "Video 2nd pass: segment " << j + 1 << " at " << std::llround(mainRate_) << " bit/s: "
           << FileBytes(s_.files[j]) << " bytes\n";
   }
@@ -334,10 +340,14 @@ double SecondPass::MainWanted() const {
 
 // Aims the main segments' next run at `wanted` bytes of files together, from what their
 // requests gave; false when that changes nothing: the request would not move, or every frame
-// already had the finest quantizer and only more bits were wanted.
-bool SecondPass::AimMain(double wanted, bool allFinest) {
+// already had the finest quantizer and only more bits were wanted, or the coarsest and only
+// fewer.
+bool SecondPass::AimMain(double wanted, const MainRun& run) {
   const double next = std::min(NextMainRequest(mainTries_, wanted), bestRate_);
-  if (std::fabs(next - mainRate_) <= 1 || (allFinest && next > mainRate_)) return false;
+  if (std::fabs(next - mainRate_) <= 1 || (run.allFinest && next > mainRate_) ||
+      (run.allCoarsest && next < mainRate_)) {
+    return false;
+  }
   mainRate_ = next;
   return true;
 }
@@ -429,13 +439,13 @@ int SecondPass::JoinAtBest() {
 
 int SecondPass::Run() {
   for (int mainRun = 0;; ++mainRun) {
-    const bool mayRunAgain = !atBest_ && mainRun + 1 < kMainRuns;
+    const bool mayRunAgain = !atBest_ && mainRun + 1 < kJudgedRuns;
     if (const std::string error = EncodeMain(mayRunAgain); !error.empty()) return Fail(error);
     if (onCourse_ > 0) {
       // Stopped on a course that misses: aimed again from where it was heading (it was far
       // enough over its shares for the request to move).
       mainTries_.push_back({mainRate_, onCourse_});
-      AimMain(MainWanted(), false);
+      AimMain(MainWanted(), MainRun{0, false, false});
       Correction(s_.frames);
       continue;
     }
@@ -446,7 +456,7 @@ int SecondPass::Run() {
     const long long joinedMain = run.bytes - static_cast<long long>(header_ * (trailing_ - 1));
     const double goal = TrailingGoal(options_.medium, s_.others, joinedMain, tail_.Frames());
     if (mayRunAgain && !TrailingCanCarry(goal, s_.shares[trailing_], s_.firstBytes[trailing_]) &&
-        AimMain(MainWanted(), run.allFinest)) {
+        AimMain(MainWanted(), run)) {
       Correction(s_.frames);
       continue;
     }
@@ -456,7 +466,7 @@ int SecondPass::Run() {
       case Landed::Fills:
       case Landed::AtBest: return 0;
       case Landed::NeedsMain:
-        if (mainRun + 1 < kMainRuns && AimMain(MainWanted(), run.allFinest)) {
+        if (mainRun + 1 < kMainRuns && AimMain(MainWanted(), run)) {
           Correction(s_.frames);
           continue;
         }
@@ -467,17 +477,18 @@ int SecondPass::Run() {
         // the main segments are moved by what its try under the medium left short, so that the
         // trailing segment lands on the lower side of that step.
         if (mainRun + 1 < kMainRuns && landed.under > 0 &&
-            AimMain(static_cast<double>(run.bytes + AimedTotal(options_.medium) - landed.under), run.allFinest)) {
+            AimMain(static_cast<double>(run.bytes + AimedTotal(options_.medium) - landed.under), run)) {
           Correction(s_.frames);
           continue;
         }
         break;
     }
     std::remove(options_.out.c_str());
-    // Over the medium with the trailing segment at its lowest request and the main segments
-    // run as often as they may: the medium is too small for this title beside the other files.
-    const std::string tooSmall = landed.kind == Landed::NeedsMain && landed.total > options_.medium
-                                     ? ", over it even with the last segment at its lowest bitrate: the medium is "
+    // Over the medium with the trailing segment at its lowest request and every frame of the
+    // main segments at the coarsest quantizer: the medium is too small for this title beside
+    // the other files. Anything else is a fill that could not be landed in the runs allowed.
+    const std::string tooSmall = landed.kind == Landed::NeedsMain && landed.total > options_.medium && run.allCoarsest
+                                     ? ", over it even with every frame at the coarsest quantizer: the medium is "
                                        "too small for this title beside the audio and subtitles"
                                      : ", not 99.5% to 100%";
     return Fail("after " + std::to_string(corrections_) + " corrections the files fill " +

@@ -215,25 +215,30 @@ TEST(PassLog, SegmentLogsHoldTheWholeTitleTheirOwnFramesFirst) {
   EXPECT_NE(ReadPassLog(path + "-2.log", log), "");
   EXPECT_NE(ReadPassLog(path + "-missing.log", log), "");
 
-  // ffmpeg's report of an encode's quantizers: more bits help unless every frame had 2.
+  // ffmpeg's report of an encode's quantizers: more bits help unless every frame had 2, fewer
+  // unless every frame had 31.
   const std::string line = "out=  0 st=  0 frame=     0 q= ";
   struct QuantizerCase {
     const char* what;
     std::string report;
-    bool finest;
+    bool finest, coarsest;
     std::vector<long long> bytes;  // each frame's, a line still being written left out
   } reports[] = {
-      {"all at 2", line + "2.0 f_size= 7490 type= I\n" + line + "2.0 f_size= 830 type= P\n", true, {7490, 830}},
-      {"one at 3", line + "2.0 f_size= 7490 type= I\n" + line + "3.0 f_size= 830 type= P\n", false, {7490, 830}},
-      {"still written", line + "2.0 f_size= 7490 type= I\n" + line + "3.0 f_size= 83", false, {7490}},
-      {"no frame", "", false, {}},
+      {"all at 2", line + "2.0 f_size= 7490 type= I\n" + line + "2.0 f_size= 830 type= P\n", true, false, {7490, 830}},
+      {"one at 3", line + "2.0 f_size= 7490 type= I\n" + line + "3.0 f_size= 830 type= P\n", false, false, {7490, 830}},
+      {"all at 31", line + "31.0 f_size= 990 type= I\n" + line + "31.0 f_size= 30 type= P\n", false, true, {990, 30}},
+      {"one at 30", line + "31.0 f_size= 990 type= I\n" + line + "30.0 f_size= 30 type= P\n", false, false, {990, 30}},
+      {"still written", line + "2.0 f_size= 7490 type= I\n" + line + "3.0 f_size= 83", false, false, {7490}},
+      {"no frame", "", false, false, {}},
   };
   for (const QuantizerCase& c : reports) {
     std::ofstream(path + ".vstats") << c.report;
     EXPECT_EQ(AllAtFinestQuantizer(path + ".vstats"), c.finest) << c.what;
+    EXPECT_EQ(AllAtCoarsestQuantizer(path + ".vstats"), c.coarsest) << c.what;
     EXPECT_EQ(ReportedFrameBytes(path + ".vstats"), c.bytes) << c.what;
   }
   EXPECT_FALSE(AllAtFinestQuantizer(path + "-missing.vstats"));
+  EXPECT_FALSE(AllAtCoarsestQuantizer(path + "-missing.vstats"));
 }
 
 // Stand-in jobs (sh) for the runner: a job made when it starts sees what the ones before it
