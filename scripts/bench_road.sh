@@ -16,6 +16,7 @@
 # Usage: scripts/bench_road.sh [--quick | --long] [SECONDS]
 #   --quick  one disc (mixed), one size, both cores: a check while developing
 #   --long   the varied disc (default 300 seconds) at four sizes, both cores
+# BENCH_SIZES="16 20" takes those sizes (MB a minute) instead of the disc's own.
 # The native build is made first. Run it on a quiet machine: the times are wall times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -128,6 +129,7 @@ for disc in "${discs[@]}"; do
     varied) sizes=(11 16 20 26);;
   esac
   [ $quick -eq 1 ] && sizes=(7)
+  [ -n "${BENCH_SIZES:-}" ] && read -r -a sizes <<<"$BENCH_SIZES"
   for mb in "${sizes[@]}"; do
     mb=$(awk -v m="$mb" -v s="$seconds" 'BEGIN { print m * s / 60 }')
     coreset=("0-$(($(nproc) - 1))" 0)
