@@ -18,6 +18,8 @@ void Form_Load(AppState& app, const std::function<void()>& setUpAudioControls) {
   ApplyToolPaths(app);
   PrepareToolsFolder(app);
   if (setUpAudioControls) setUpAudioControls();
+  // project.sh makes VobSub subtitles only: on Linux SRT would make none.
+  if (app.road == ProjectRoad::Shell) app.settings.optSub_SRT.SetVisible(false);
   ShowFirstRunHelp(app);
 }
 

@@ -2,7 +2,8 @@
 # The native ravlo3 as a Linux command: names are names (a backslash is a character of a
 # name, never a separator; "*", "?" and quotation marks are taken), a failed open says the
 # system's reason and ends the run with exit code 1, the first refused action ends the run
-# before any save, and a folder holding another plan's results is refused.
+# before any save, a medium is checked against the title's length, and a folder holding
+# another plan's results is refused.
 # Usage: native_cli_test.sh BUILD_DIR DISCS_DIR
 set -uo pipefail
 
@@ -84,6 +85,21 @@ for entry in "${refusals[@]}"; do
   Has "$name.err" "$said"
   [ ! -e "$work/$name/project.sh" ] || Fail "$name: saved after the refusal"
 done
+
+# --- the medium against the title (chain 2: 12 s of PAL 16:9, resized, MP3 at 128 kbit/s) --------
+# Too small for the title: refused, naming the smallest that works; nothing saved.
+Run small --open "$disc/VTS_01_0.IFO" --chain 2 --audio 0x80 --size 0.3 --save "$work/small"
+ExpectCode small 1
+Has small.err 'Media size (cmbMS): "0.3" cannot go into the project.'
+Has small.err "the smallest medium that works is 0.37 MB."
+[ ! -e "$work/small/project.sh" ] || Fail "saved on a medium too small for the title"
+# More than the title can fill: said as information, and the script that named the size gets it.
+Run low --open "$disc/VTS_01_0.IFO" --chain 2 --audio 0x80 --size 700 --save "$work/low"
+ExpectCode low 0
+Has low.out "The title cannot fill the medium of 700 MB: even at the best quality its 0:12 take about 21.26 MB at most."
+Has low.out "Expect a fill of 3% at most"
+[ -s "$work/low/project.sh" ] || Fail "a low fill was not saved"
+grep -qx "medium_mb='700'" "$work/low/project.sh" || Fail "the saved medium: $(grep '^medium_mb=' "$work/low/project.sh")"
 
 # --- another plan's results -------------------------------------------------------------------
 mkdir -p "$work/stale"
