@@ -47,19 +47,18 @@ class FolderDialog : public QFileDialog {
   QString chosen;
 
   void accept() override {
+    // A typed name or path wins over the list's selection, which Qt would take first (typing
+    // "empty_one" leaves "empty" selected). The dialog writes a selection as quoted names.
     auto* name = findChild<QLineEdit*>("fileNameEdit");
     const QString typed = name ? name->text().trimmed() : QString();
-    if (typed.isEmpty()) {
-      chosen = selectedFiles().value(0, directory().absolutePath());
-    } else {
-      const QString path = QDir::isAbsolutePath(typed) ? typed : directory().absoluteFilePath(typed);
-      const QFileInfo info(path);
-      if (info.exists() && !info.isDir()) {
-        QMessageBox::warning(this, windowTitle(), path + "\nis a file, not a folder.");
-        return;
-      }
-      chosen = info.absoluteFilePath();
+    const QFileInfo info(!typed.isEmpty() && !typed.startsWith('"')
+                             ? directory().absoluteFilePath(typed)
+                             : selectedFiles().value(0, directory().absolutePath()));
+    if (info.exists() && !info.isDir()) {
+      QMessageBox::warning(this, windowTitle(), info.absoluteFilePath() + "\nis a file, not a folder.");
+      return;
     }
+    chosen = info.absoluteFilePath();
     QDialog::accept();
   }
 };
@@ -118,6 +117,8 @@ std::string QtPlatform::BrowseForFolder(const std::string& title, unsigned) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
+  // Nor does Enter take the completer's pick of a longer or shorter name.
+  if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit")) name->setCompleter(nullptr);
   if (dialog.exec() != QDialog::Accepted || dialog.chosen.isEmpty()) return {};
   return S(QDir::cleanPath(dialog.chosen));
 }
