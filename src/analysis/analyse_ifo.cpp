@@ -7,6 +7,7 @@
 #include "frame/constants.h"
 #include "frame/paths.h"
 #include "planning/bitrate_calculator.h"
+#include "streams/audio_selection.h"
 
 namespace ravlo {
 namespace {
@@ -78,32 +79,36 @@ std::string ParserCommandLine(const AppState& app, const std::string& reportPath
 void mnuOpen_Click(AppState& app) {
   const std::string path = app.platform.OpenFileDialog(kIfoFilter);
   if (path.empty()) return;
+  const std::string before = app.globals.IfoPath;
   app.globals.IfoPath = path;
-  AnalyseIfo(app);
+  // On Linux a disc that cannot be opened leaves the one loaded as it was.
+  if (!AnalyseIfo(app) && app.road == ProjectRoad::Shell) app.globals.IfoPath = before;
 }
 
-void AnalyseIfo(AppState& app) {
+bool AnalyseIfo(AppState& app) {
   ProjectSettings& s = app.settings;
-  ResetTitleInfo(app);
+  // The Windows program clears the title first; on Linux only a report that can be used does.
+  const bool keepOnFailure = app.road == ProjectRoad::Shell;
+  if (!keepOnFailure) ResetTitleInfo(app);
 
   const std::string& ifoPath = app.globals.IfoPath;
   if (const auto problem = PathProblemOnRoad(app.road, ifoPath, 0)) {
     ShowError(app, ifoPath + " cannot be analysed: " + *problem + ".");
-    return;
+    return false;
   }
   // On Linux the system says why a disc cannot be read; the parser would only say that it
   // could not.
   std::string openError;
   if (app.road == ProjectRoad::Shell && !app.platform.CanOpen(ifoPath, openError)) {
     ShowError(app, ifoPath + " cannot be opened: " + openError + ".");
-    return;
+    return false;
   }
   std::string reason;
   const std::string reportFolder = app.platform.ReportFolder(app.globals.MiscFolder, reason);
   if (reportFolder.empty()) {
     ShowError(app, "The folder for the analysis report cannot be made: " + reason + "\n\n" +
                        app.globals.IfoPath + " was not analysed.");
-    return;
+    return false;
   }
   const std::string reportPath = reportFolder + kParserReport;
   const std::string errorsPath = reportFolder + kParserErrors;
@@ -112,7 +117,7 @@ void AnalyseIfo(AppState& app) {
     if (!RemoveOldReport(app, old, reason)) {
       ShowError(app, "The report of an earlier analysis cannot be deleted: " + old + "\n" +
                          reason + "\n\n" + app.globals.IfoPath + " was not analysed.");
-      return;
+      return false;
     }
   }
 
@@ -122,7 +127,7 @@ void AnalyseIfo(AppState& app) {
   if (run == RunOutcome::TimedOut) {
     ShowError(app, "The analysis of " + app.globals.IfoPath + " did not end within " +
                        std::to_string(kParserTimeLimit.count()) + " seconds and was stopped.");
-    return;
+    return false;
   }
 
   if (!app.platform.FileExists(reportPath)) {
@@ -132,7 +137,7 @@ void AnalyseIfo(AppState& app) {
                        (said.empty() ? std::string() : "\n\nThe parser said: " + said) +
                        (run == RunOutcome::NotStarted ? "\n\nThe parser could not be started."
                                                       : std::string()));
-    return;
+    return false;
   }
   // A report no title set could give is refused whole, before any of it reaches the record.
   const std::string unusable = "The report of the analysis of " + app.globals.IfoPath +
@@ -144,20 +149,21 @@ void AnalyseIfo(AppState& app) {
                        std::to_string(kMaxReportBytes) + " bytes).");
     return true;
   };
-  if (tooLarge(app.platform.FileLength(reportPath).value_or(0))) return;
+  if (tooLarge(app.platform.FileLength(reportPath).value_or(0))) return false;
   std::string error;
   const auto report = app.platform.ReadWholeFile(reportPath, error);
   if (!report) {
     ShowError(app, "The report of the analysis of " + app.globals.IfoPath +
                        " cannot be read: " + reportPath + "\n" + error);
-    return;
+    return false;
   }
-  if (tooLarge(static_cast<std::int64_t>(report->size()))) return;
+  if (tooLarge(static_cast<std::int64_t>(report->size()))) return false;
   const ReportFacts facts = ReadReport(*report);
   if (const auto problem = ReportProblem(facts)) {
     ShowError(app, unusable + *problem + ".");
-    return;
+    return false;
   }
+  if (keepOnFailure) ResetTitleInfo(app);
   ApplyReportFacts(app, facts);
 
   // From here on the title set is named by its own path, which a saved project reads again.
@@ -171,6 +177,12 @@ void AnalyseIfo(AppState& app) {
   for (Field* command : {&s.mnuSave, &s.mnuSaveAs, &s.mnuSaveRun}) command->SetEnabled(true);
   s.picInfo_on.SetVisible(true);
   s.picInfo_off.SetVisible(false);
+  if (app.road == ProjectRoad::Shell) {
+    // Another disc is another project: its first save asks where it goes.
+    app.globals.ProjectFolder.clear();
+    CheckDesktopLanguageStream(app);
+  }
+  return true;
 }
 
 }  // namespace ravlo

@@ -34,8 +34,10 @@ void mnuOpen_Click(AppState& app);
 
 // Analyses IfoPath: reset, parser run, report, first chain, calculator, save commands.
 // When the old report cannot be removed or no report can be read afterwards, the user is
-// told which file and why, and no title is loaded.
-void AnalyseIfo(AppState& app);
+// told which file and why, and false is returned: the Windows program has then no title
+// loaded, the Linux road keeps the one it had. On the Linux road a loaded disc also
+// forgets the project folder and has its first audio stream checked.
+bool AnalyseIfo(AppState& app);
 
 // The parser's command line: script, vStrip, IFO file and report, each quoted.
 std::string ParserCommandLine(const AppState& app, const std::string& reportPath);

@@ -32,6 +32,8 @@ class ScriptedPlatform : public Platform {
   void SetEnvironmentValue(const std::string& name, const std::string& value) override {
     system_.SetEnvironmentValue(name, value);
   }
+  std::string EnvironmentValue(const std::string& name) override { return system_.EnvironmentValue(name); }
+  std::string PowerOffPermission() override { return system_.PowerOffPermission(); }
   RunOutcome RunAndWait(const std::string& commandLine, WindowStyle style,
                         std::chrono::milliseconds limit) override {
     return system_.RunAndWait(commandLine, style, limit);

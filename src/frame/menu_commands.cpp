@@ -29,7 +29,32 @@ void mnuAbout_Click(AppState& app) {
 
 void chkDelTemp_Click(AppState& app) { Toggle(app.settings.chkDelTemp); }
 void chkDelLogs_Click(AppState& app) { Toggle(app.settings.chkDelLogs); }
-void chkShutDown_Click(AppState& app) { Toggle(app.settings.chkShutDown); }
+// What logind's answer means for the job's last step.
+std::string PowerOffNote(const std::string& permission) {
+  if (permission == "yes") return {};
+  const std::string stays = " The computer will then stay on, and the job will say so at its end.";
+  if (permission == "challenge") {
+    return "\n\nThis user may power the computer off only with an administrator's password, "
+           "which nobody is there to give when the job ends." + stays;
+  }
+  if (!permission.empty()) {
+    return "\n\nThis user may not power the computer off (logind answers \"" + permission + "\")." + stays;
+  }
+  return "\n\nWhether this user may power the computer off could not be checked (logind did not "
+         "answer). If not, the computer stays on, and the job will say so at its end.";
+}
+
+void chkShutDown_Click(AppState& app) {
+  Field& shutDown = app.settings.chkShutDown;
+  // On Linux the job powers off a machine other programs may be working on: asked each time.
+  if (app.road == ProjectRoad::Shell && !shutDown.IsSet()) {
+    const std::string text = "When the job has made the movie, project.sh shuts the computer down "
+                             "(systemctl poweroff). Work not saved in other programs is lost." +
+                             PowerOffNote(app.platform.PowerOffPermission());
+    if (!app.platform.Confirm(text, "Shut down the computer when the job ends?", kAppTitle)) return;
+  }
+  Toggle(shutDown);
+}
 
 void cmdCfgCodec_Click(AppState& app) {
   app.platform.StartProcess("rundll32.exe xvidvfw.dll, Configure", WindowStyle::NormalFocus);

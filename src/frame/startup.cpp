@@ -18,8 +18,12 @@ void Form_Load(AppState& app, const std::function<void()>& setUpAudioControls) {
   ApplyToolPaths(app);
   PrepareToolsFolder(app);
   if (setUpAudioControls) setUpAudioControls();
-  // The XviD settings are the Windows codec's own dialog; on Linux libxvid has none to open.
-  if (app.road == ProjectRoad::Shell) app.settings.cmdCfgCodec.SetVisible(false);
+  if (app.road == ProjectRoad::Shell) {
+    // The XviD settings are the Windows codec's own dialog; on Linux libxvid has none to open.
+    app.settings.cmdCfgCodec.SetVisible(false);
+    // project.sh makes VobSub subtitles only: on Linux SRT would make none.
+    app.settings.optSub_SRT.SetVisible(false);
+  }
   ShowFirstRunHelp(app);
 }
 

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,14 @@ class Platform {
 
   // Sets a variable of the environment that processes started from now on inherit.
   virtual void SetEnvironmentValue(const std::string& name, const std::string& value) = 0;
+  // A variable of the environment; empty when it is not set.
+  virtual std::string EnvironmentValue(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    return value ? value : "";
+  }
+  // The system's answer whether this user may power the computer off without a password
+  // ("yes", "no", "challenge": only with one, "na": not at all); empty when it cannot be asked.
+  virtual std::string PowerOffPermission() { return {}; }
 
   // Closes the main window, which ends the program (scripted mode: ends the script).
   virtual void CloseMainWindow() = 0;
@@ -54,6 +63,15 @@ class Platform {
   // Modal input box; nothing when cancelled (distinct from an empty answer).
   virtual std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                               const std::string& defaultAnswer) = 0;
+  // A yes/no question before a step the user may not want: `text` says what would happen,
+  // `question` what is asked; true for yes. Where nobody can be asked (the command line named
+  // its choice itself) the text is shown as information and the choice stands.
+  virtual bool Confirm(const std::string& text, const std::string& question,
+                       const std::string& caption) {
+    (void)question;
+    ShowMessage(text, MessageIcon::Information, caption);
+    return true;
+  }
 
   // --- per-user settings store ----------------------------------------------------------------
   // Empty text when the value is absent.

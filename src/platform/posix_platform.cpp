@@ -196,6 +196,20 @@ bool PosixPlatform::ShellOpen(const std::string&, const std::string& file,
   return pid && WaitFor(*pid, std::chrono::hours(24 * 365)) == RunOutcome::Finished;
 }
 
+std::string PosixPlatform::PowerOffPermission() {
+  // The answer is one D-Bus string: s "yes". No bus (a container, a bare X server) says nothing.
+  FILE* pipe = ::popen("busctl call --system org.freedesktop.login1 /org/freedesktop/login1 "
+                       "org.freedesktop.login1.Manager CanPowerOff 2>/dev/null", "r");
+  if (!pipe) return {};
+  std::string said;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe)) said += buffer;
+  const int status = ::pclose(pipe);
+  const std::size_t open = said.find('"'), close = said.rfind('"');
+  if (status != 0 || open == std::string::npos || close <= open) return {};
+  return said.substr(open + 1, close - open - 1);
+}
+
 void PosixPlatform::ShowMessage(const std::string& text, MessageIcon icon, const std::string&) {
   std::ostream& stream = icon == MessageIcon::Information ? out_ : err_;
   for (std::size_t i = 0; i < text.size(); ++i) {

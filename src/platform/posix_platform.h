@@ -50,6 +50,8 @@ class PosixPlatform : public Platform {
   bool ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& folder, WindowStyle style) override;
   void SetEnvironmentValue(const std::string& name, const std::string& value) override;
+  // logind's CanPowerOff, through busctl: what `systemctl poweroff` at a job's end meets.
+  std::string PowerOffPermission() override;
   void CloseMainWindow() override {}
   std::string OpenFileDialog(const std::string&) override { return ""; }
   std::string BrowseForFolder(const std::string&, unsigned) override { return ""; }

@@ -21,6 +21,20 @@ std::vector<std::string> ForeignResultFiles(AppState& app, const ProjectPlan& pl
   return foreign;
 }
 
+std::vector<std::string> ReplacedFiles(AppState& app, const ProjectPlan& plan) {
+  std::vector<std::string> names{"project.sh", "movie.sh"};
+  if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) {
+    names.insert(names.end(), {"movie.idx", "movie.sub"});
+  }
+  for (const std::string& name : AudioResultFiles(plan)) names.push_back(name);
+  names.push_back("movie.avi");
+  std::vector<std::string> replaced;
+  for (const std::string& name : names) {
+    if (app.platform.FileExists(plan.projectFolder + name)) replaced.push_back(name);
+  }
+  return replaced;
+}
+
 std::optional<std::string> ForeignResultsRefusal(AppState& app, const ProjectPlan& plan) {
   const std::vector<std::string> foreign = ForeignResultFiles(app, plan);
   if (foreign.empty()) return std::nullopt;

@@ -18,6 +18,10 @@ namespace ravlo {
 // pair) but are not among those this plan makes; sorted by name.
 std::vector<std::string> ForeignResultFiles(AppState& app, const ProjectPlan& plan);
 
+// Names of the files in the project folder that this save or its job would replace: the
+// scripts and the plan's own results; in the order the job makes them.
+std::vector<std::string> ReplacedFiles(AppState& app, const ProjectPlan& plan);
+
 // The refusal naming them, or nothing when there are none.
 std::optional<std::string> ForeignResultsRefusal(AppState& app, const ProjectPlan& plan);
 

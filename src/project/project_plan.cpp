@@ -10,6 +10,7 @@
 #include "common/numbers.h"
 #include "frame/cmd_text.h"
 #include "frame/paths.h"
+#include "project/fill_estimate.h"
 #include "project/save_report.h"
 #include "streams/ogg_quality.h"
 
@@ -256,6 +257,7 @@ PlanResult BuildProjectPlan(AppState& app) {
   if (s.opt4_3.IsSet()) plan.aspect = PlannedAspect::Standard;
 
   plan.forceFilm = s.chkForceFilm.Value() == 1;
+  if (const auto seconds = ParseNumber(s.txtSec.Text()); seconds && *seconds > 0) plan.seconds = *seconds;
   const auto media = ParseNumber(s.cmbMS.Text());
   const double leastMB = MinMediaMB(plan);
   if (!media || *media <= 0 || *media > kMaxMediaMB) {
@@ -278,6 +280,15 @@ PlanResult BuildProjectPlan(AppState& app) {
   plan.subtitles = Streams(s.lstSO_code, s.lstSO_name, false, check);
   plan.subtitleOutput = s.optSub_SRT.IsSet() ? SubtitleOutput::Srt : SubtitleOutput::VobSub;
   PlanVideo(s, plan, check);
+  // On the Linux road a medium the title cannot fit into would only fail after the first pass.
+  if (app.road == ProjectRoad::Shell && plan.mediaMB > 0 && !check.Failed()) {
+    if (const auto sizes = EstimateTitleSizes(plan); sizes && plan.mediaMB * 1024 * 1024 < sizes->leastBytes) {
+      check.Refuse(s.cmbMS, s.cmbMS.Text(),
+                   "The title's " + LengthText(plan.seconds) +
+                       " of video at the codec's smallest and its audio need more: the smallest "
+                       "medium that works is " + LeastMediumText(*sizes) + " MB.");
+    }
+  }
 
   plan.deleteTemporary = s.chkDelTemp.Value() == 1;
   plan.deleteLogs = s.chkDelLogs.Value() == 1;

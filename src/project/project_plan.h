@@ -41,6 +41,9 @@ struct ProjectPlan {
   PlannedStandard standard = PlannedStandard::None;
   PlannedAspect aspect = PlannedAspect::None;
 
+  // The chain's length in seconds as the window shows it; 0 when not known.
+  double seconds = 0;
+
   // Medium: megabytes; the text is the number as the user wrote it, blanks trimmed.
   double mediaMB = 0;
   std::string mediaText;

@@ -8,9 +8,11 @@ namespace ravlo {
 namespace {
 
 // Asks for the project folder; false when the user cancelled (ProjectFolder unchanged).
-bool ChooseProjectFolder(AppState& app) {
+// `before` gets the folder it replaces.
+bool ChooseProjectFolder(AppState& app, std::optional<std::string>& before) {
   const std::string folder = BrowseForFolder(app.platform, "Select folder", true);
   if (folder.empty()) return false;
+  before = app.globals.ProjectFolder;
   app.globals.ProjectFolder = AddSeparator(folder, PathSeparator(app.road));
   return true;
 }
@@ -18,20 +20,23 @@ bool ChooseProjectFolder(AppState& app) {
 }  // namespace
 
 void mnuSave_Click(AppState& app) {
-  if (app.globals.ProjectFolder.empty() && !ChooseProjectFolder(app)) return;
-  SaveProject(app);
+  std::optional<std::string> before;
+  if (app.globals.ProjectFolder.empty() && !ChooseProjectFolder(app, before)) return;
+  SaveProject(app, AfterSave::Nothing, before);
 }
 
 void mnuSaveAs_Click(AppState& app) {
-  if (!ChooseProjectFolder(app)) return;
-  SaveProject(app);
+  std::optional<std::string> before;
+  if (!ChooseProjectFolder(app, before)) return;
+  SaveProject(app, AfterSave::Nothing, before);
 }
 
 void mnuSaveRun_Click(AppState& app) {
-  if (app.globals.ProjectFolder.empty() && !ChooseProjectFolder(app)) return;
+  std::optional<std::string> before;
+  if (app.globals.ProjectFolder.empty() && !ChooseProjectFolder(app, before)) return;
   // An incomplete project would fail somewhere in a long unattended run: keep the window
   // open so the user can fix the cause and try again.
-  if (!SaveProject(app, AfterSave::Run)) return;
+  if (!SaveProject(app, AfterSave::Run, before)) return;
   app.platform.ShellOpen("OPEN", "project.bat", "", app.globals.ProjectFolder,
                          WindowStyle::Normal);
   // The batch runs on its own and the planner steps aside. project.sh either ran in the

@@ -2,6 +2,7 @@
 
 #include "frame/constants.h"
 #include "frame/paths.h"
+#include "project/fill_estimate.h"
 #include "project/foreign_results.h"
 #include "project/shell_road.h"
 #include "project/writers.h"
@@ -103,7 +104,26 @@ std::string PlanRefusedMessage(const AppState& app, const std::string& refusal, 
   return refusal + br + br + (after == AfterSave::Run ? notStarted : "Nothing was saved.") + br;
 }
 
-bool SaveProject(AppState& app, AfterSave after) {
+// The Linux road's questions before a save; false when the user said no.
+bool ConfirmShellSave(AppState& app, const ProjectPlan& plan, AfterSave after,
+                      const std::optional<std::string>& folderBefore) {
+  const char* question = after == AfterSave::Run ? "Save and start project.sh?" : "Save?";
+  if (folderBefore) {
+    const std::vector<std::string> replaced = ReplacedFiles(app, plan);
+    if (!replaced.empty()) {
+      std::string text = plan.projectFolder + " holds files of a project, which this save and its job replace:";
+      for (const std::string& name : replaced) text += "\n  " + name;
+      if (!app.platform.Confirm(text, question, kAppTitle)) {
+        app.globals.ProjectFolder = *folderBefore;
+        return false;
+      }
+    }
+  }
+  const auto lowFill = LowFillWarning(plan);
+  return !lowFill || app.platform.Confirm(*lowFill, question, kAppTitle);
+}
+
+bool SaveProject(AppState& app, AfterSave after, const std::optional<std::string>& folderBefore) {
   const PlanResult planned = BuildProjectPlan(app);
   if (!planned.plan) {
     app.platform.ShowMessage(PlanRefusedMessage(app, planned.refusal, after), MessageIcon::Warning,
@@ -117,6 +137,7 @@ bool SaveProject(AppState& app, AfterSave after) {
                                kAppTitle);
       return false;
     }
+    if (!ConfirmShellSave(app, plan, after, folderBefore)) return false;
   }
 
   SaveReport report;

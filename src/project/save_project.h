@@ -1,6 +1,7 @@
 #pragma once
 // The save sequence: the five writers, then the copies the batch needs, then one message.
 
+#include <optional>
 #include <string>
 
 #include "frame/app_state.h"
@@ -16,7 +17,13 @@ enum class AfterSave { Nothing, Run };
 // with one message and nothing is written. Otherwise runs every step even when one fails,
 // then shows either the confirmation or one warning that lists every file missing from the
 // folder. Returns whether every file was written or copied.
-bool SaveProject(AppState& app, AfterSave after = AfterSave::Nothing);
+//
+// On the Linux road it also asks first, and saves nothing on a no: when the folder was just
+// chosen (`folderBefore` is the one it replaced) and holds files the save or its job would
+// replace, naming them (a no puts folderBefore back); and when the title cannot fill most of
+// the medium, saying the fill to expect. The command line prints these and saves.
+bool SaveProject(AppState& app, AfterSave after = AfterSave::Nothing,
+                 const std::optional<std::string>& folderBefore = std::nullopt);
 
 // The copies of a save (templates, brimmer, tools), each under its condition.
 void CopyProjectFiles(AppState& app, const ProjectPlan& plan, SaveReport& report);

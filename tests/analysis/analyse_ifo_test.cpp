@@ -322,6 +322,85 @@ TEST_F(AnalyseIfoTest, AFullTitleSetIsTakenWhole) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
+// On the Linux road a disc that cannot be opened, analysed or used leaves the one loaded as it
+// was: its title, the user's choices, its path. (The Windows program clears it first.)
+TEST_F(AnalyseIfoTest, OnTheLinuxRoadAFailedOpenKeepsTheLoadedDisc) {
+  app.road = ProjectRoad::Shell;
+  const std::string other = "E:\\VIDEO_TS\\VTS_02_0.IFO";
+  platform.PutFile(test::kIfo, "DVDVIDEO-VTS");
+  platform.PutFile(other, "DVDVIDEO-VTS");
+  const struct {
+    std::string path;
+    const char* report;  // what the parser writes; nullptr: nothing
+    const char* said;
+  } cases[] = {
+      {"E:\\GONE\\VTS_01_0.IFO", kDisc, "cannot be opened"},
+      {other, nullptr, "wrote no report"},
+      {other, "  1. Length: 00:01:00\r\n  0x80. English (AC3) [1]\r\n  0x81. English (AC3) [1]\r\n"
+              "  0x82. English (AC3) [1]\r\n  0x83. English (AC3) [1]\r\n  0x84. English (AC3) [1]\r\n"
+              "  0x85. English (AC3) [1]\r\n  0x86. English (AC3) [1]\r\n  0x87. English (AC3) [1]\r\n"
+              "  0xA0. English (LPCM) [1]\r\n", "more than the 8"},
+  };
+  for (const auto& c : cases) {
+    Open(kDisc);
+    s.cmdASN.Click();
+    s.lstAL.SetChecked(1, true);
+    s.txtTitle.SetText("2");
+    platform.messages.clear();
+    platform.onRunAndWait = [&](const std::string&) {
+      if (c.report) platform.PutFile(test::kReport, c.report);
+      return true;
+    };
+    platform.QueueAnswer(c.path);
+    s.mnuOpen.Click();
+    ASSERT_EQ(platform.messages.size(), 1u) << c.said;
+    EXPECT_NE(platform.messages[0].text.find(c.said), std::string::npos) << platform.messages[0].text;
+    ExpectTitleLoaded();
+    EXPECT_EQ(app.globals.IfoPath, test::kIfo);
+    EXPECT_EQ(s.lstAL.ItemCount(), 2) << c.said;
+    EXPECT_EQ(s.lstAO_code.Items(), (Strings{"0x81o.ac3"})) << c.said;
+    EXPECT_EQ(s.cmbPGC.Text(), "2. Length: 00:02:10, 1 chapters") << c.said;
+    EXPECT_TRUE(s.optPAL.IsSet());
+  }
+}
+
+// On the Linux road a disc just opened has one audio stream checked, so that no movie comes
+// out silent by oversight: the first in the desktop's language where the disc has it, else
+// its first. The disc is another project too: its first save asks for the folder. The
+// Windows program does neither.
+TEST_F(AnalyseIfoTest, OnTheLinuxRoadAnOpenedDiscHasTheDesktopsLanguageChecked) {
+  const char* report =
+      "  1. Length: 00:01:00\r\n"
+      "  0x80. English (AC3, 2ch, 48kHz) [1]\r\n"
+      "  0x81. German (AC3, 6ch, 48kHz) [2]\r\n"
+      "  0x82. German (AC3, 2ch, 48kHz) [3]\r\n"
+      "  0x83. French (AC3, 2ch, 48kHz) [4]\r\n";
+  const struct {
+    ProjectRoad road;
+    std::vector<std::pair<const char*, const char*>> environment;
+    Strings checked;
+  } cases[] = {
+      {ProjectRoad::Shell, {{"LANG", "de_DE.UTF-8"}}, {"0x81o.ac3"}},
+      {ProjectRoad::Shell, {{"LANG", "fr_FR"}}, {"0x83o.ac3"}},
+      {ProjectRoad::Shell, {{"LANG", "ja_JP.UTF-8"}}, {"0x80o.ac3"}},
+      {ProjectRoad::Shell, {{"LANG", "C.UTF-8"}}, {"0x80o.ac3"}},
+      {ProjectRoad::Shell, {}, {"0x80o.ac3"}},
+      {ProjectRoad::Shell, {{"LANG", "en_GB.UTF-8"}, {"LC_ALL", "de_AT"}}, {"0x81o.ac3"}},
+      {ProjectRoad::Shell, {{"LANG", "en_GB.UTF-8"}, {"LANGUAGE", "fr_CA:de"}}, {"0x83o.ac3"}},
+      {ProjectRoad::Batch, {{"LANG", "de_DE.UTF-8"}}, {}},
+  };
+  for (const auto& c : cases) {
+    app.road = c.road;
+    platform.environment.clear();
+    for (const auto& [name, value] : c.environment) platform.environment[name] = value;
+    platform.PutFile(test::kIfo, "DVDVIDEO-VTS");
+    app.globals.ProjectFolder = "E:\\Proj\\";
+    Open(report);
+    EXPECT_EQ(s.lstAO_code.Items(), c.checked) << (c.environment.empty() ? "" : c.environment.back().second);
+    EXPECT_EQ(app.globals.ProjectFolder, c.road == ProjectRoad::Shell ? "" : "E:\\Proj\\");
+  }
+}
+
 TEST_F(AnalyseIfoTest, NewClearsTheTitleAndKeepsTheIfoPath) {
   Open(kDisc);
   s.cmdASA.Click();

@@ -95,6 +95,60 @@ TEST_F(StartupTest, OptionsItemsFlipOnlyTheirOwnMark) {
   EXPECT_TRUE(s.chkShutDown.IsSet());
 }
 
+// On Linux the job's power-off is asked for each time it is ticked, with what the system lets
+// this user do; unticking, and the Windows program, ask nothing.
+TEST_F(StartupTest, OnLinuxShuttingDownIsAskedForWithWhetherTheUserMay) {
+  ConnectFrameHandlers(app);
+  const struct {
+    ProjectRoad road;
+    const char* permission;  // logind's answer
+    const char* answer;      // nullptr: none asked for
+    bool ticked;
+    const char* said;
+  } cases[] = {
+      {ProjectRoad::Shell, "yes", "yes", true, "shuts the computer down (systemctl poweroff)"},
+      {ProjectRoad::Shell, "yes", "no", false, "shuts the computer down"},
+      {ProjectRoad::Shell, "no", "yes", true, "This user may not power the computer off (logind answers \"no\")."},
+      {ProjectRoad::Shell, "challenge", "yes", true, "only with an administrator's password"},
+      {ProjectRoad::Shell, "", "yes", true, "could not be checked"},
+      {ProjectRoad::Batch, "no", nullptr, true, ""},
+  };
+  for (const auto& c : cases) {
+    app.road = c.road;
+    os.powerOff = c.permission;
+    os.questions.clear();
+    app.settings.chkShutDown.SetValue(false);
+    if (c.answer) os.QueueAnswer(c.answer);
+    app.settings.chkShutDown.Click();
+    EXPECT_EQ(app.settings.chkShutDown.IsSet(), c.ticked) << c.permission;
+    ASSERT_EQ(os.questions.size(), c.answer ? 1u : 0u) << c.permission;
+    if (c.answer) {
+      EXPECT_NE(os.questions[0].text.find(c.said), std::string::npos) << os.questions[0].text;
+      EXPECT_EQ(os.questions[0].question, "Shut down the computer when the job ends?");
+      EXPECT_EQ(os.questions[0].text.find("may not") == std::string::npos &&
+                    os.questions[0].text.find("could not") == std::string::npos &&
+                    os.questions[0].text.find("password") == std::string::npos,
+                std::string(c.permission) == "yes");
+    }
+    // Unticked without a question.
+    if (app.settings.chkShutDown.IsSet()) app.settings.chkShutDown.Click();
+    EXPECT_FALSE(app.settings.chkShutDown.IsSet());
+    EXPECT_EQ(os.questions.size(), c.answer ? 1u : 0u);
+  }
+}
+
+// project.sh makes VobSub subtitles only: on Linux SRT is not offered.
+TEST_F(StartupTest, OnLinuxSrtIsNotOffered) {
+  for (const ProjectRoad road : {ProjectRoad::Batch, ProjectRoad::Shell}) {
+    test::FakePlatform system;
+    AppState started{system};
+    started.road = road;
+    Form_Load(started, nullptr);
+    EXPECT_EQ(started.settings.optSub_SRT.Visible(), road == ProjectRoad::Batch);
+    EXPECT_TRUE(started.settings.optSub_VOBSUB.IsSet());
+  }
+}
+
 TEST_F(StartupTest, CommandsOpenWhatTheyShould) {
   ConnectFrameHandlers(app);
   Load();

@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QInputDialog>
@@ -133,8 +134,22 @@ class QtWindowTest : public QObject {
   void resizesWithTheLists();
   void accessKeysAndShortcuts();
   void openTakesADiscFolder();
+  void linuxKeys_data();
+  void linuxKeys();
+  void typedSizeStaysAsTyped_data();
+  void typedSizeStaysAsTyped();
+  void openChecksTheDesktopsLanguage_data();
+  void openChecksTheDesktopsLanguage();
+  void sizesAgainstTheTitle_data();
+  void sizesAgainstTheTitle();
+  void failedOpenKeepsTheDisc_data();
+  void failedOpenKeepsTheDisc();
+  void folderIsChosen_data();
+  void folderIsChosen();
 
  private:
+  // Opens `path` through File > Open as a user does; `answer` takes what follows the dialog.
+  void OpenByDialog(const QString& path, const DialogAnswers::Answer& answer = {});
   template <class W>
   W* Widget(const char* name) {
     W* widget = window_->findChild<W*>(name);
@@ -210,10 +225,10 @@ void QtWindowTest::everyFieldHasItsWidget() {
     // What the control is for, from the table, where the pointer rests.
     QVERIFY2(field.tip && *field.tip, qPrintable("no tooltip declared for " + name));
     QCOMPARE(widget->toolTip(), QString(field.tip));
-    // The start value and flags.
+    // The start value and flags. Hidden on Linux: the XviD settings button (no dialog to open)
+    // and SRT (it makes no subtitles there).
     const FieldStart& start = field.start;
-    // The XviD settings button has no Linux dialog to open: the only one hidden on Linux.
-    QCOMPARE(!widget->isHidden(), start.visible && name != "cmdCfgCodec");
+    QCOMPARE(!widget->isHidden(), start.visible && name != "cmdCfgCodec" && name != "optSub_SRT");
     QCOMPARE(widget->isEnabled(), start.enabled);
     switch (field.kind) {
       case FieldKind::Text: {
@@ -263,7 +278,8 @@ void QtWindowTest::everyFieldHasItsWidget() {
     auto* action = window_->findChild<QAction*>(item.name);
     QVERIFY2(action, item.name);
     QCOMPARE(action->text(), QString(item.caption));
-    QCOMPARE(action->shortcut(), QKeySequence(item.shortcut));
+    // Linux keeps Ctrl+S for Save, and puts no key on shutting the computer down.
+    QCOMPARE(action->shortcut(), QKeySequence(QString(item.name) == "chkShutDown" ? "" : item.shortcut));
     QCOMPARE(action->isCheckable(), item.kind == FieldKind::MenuCheck);
     QCOMPARE(action->isChecked(), item.start.value);
     QCOMPARE(action->isEnabled(), item.start.enabled);
@@ -303,10 +319,12 @@ void QtWindowTest::userEditsRunTheScriptedHandlers() {
   QCOMPARE(Dump(), Scripted({"--open", ifo_, "--dump"}));
 
   Activate();
-  // Tick two audio streams with the keyboard, all subtitles with the button, type a medium.
+  // Tick two audio streams with the keyboard (after Select none: the open checked one), all
+  // subtitles with the button, type a medium.
   ShowPage(kPageAudio);
   auto* audio = Widget<QListWidget>("lstAL");
   QCOMPARE(audio->count(), 3);
+  QTest::mouseClick(Widget<QAbstractButton>("cmdASN"), Qt::LeftButton);
   audio->setFocus();
   for (int row : {0, 2}) {
     audio->setCurrentRow(row);
@@ -318,7 +336,7 @@ void QtWindowTest::userEditsRunTheScriptedHandlers() {
   QLineEdit* medium = Widget<QComboBox>("cmbMS")->lineEdit();
   medium->selectAll();
   QTest::keyClicks(medium, "1400");
-  const QStringList actions{"--open", ifo_, "--check", "lstAL=0", "--check", "lstAL=2",
+  const QStringList actions{"--open", ifo_, "--click", "cmdASN", "--check", "lstAL=0", "--check", "lstAL=2",
                             "--click", "cmdSSA", "--set", "cmbMS=1400"};
   const QString dump = Scripted(actions + QStringList{"--dump"});
   QCOMPARE(Dump(), dump);
@@ -338,7 +356,8 @@ void QtWindowTest::userEditsRunTheScriptedHandlers() {
     }
   }
 
-  // File > Save: the folder picker, then the confirmation; the same files as the command line.
+  // File > Save: the folder picker, the question on the low fill of 1400 MB by a few seconds
+  // (the command line prints it), then the confirmation; the same files as the command line.
   const QString mine = work_.filePath("window"), theirs = work_.filePath("scripted");
   QVERIFY(QDir().mkpath(mine));
   answers.Add([mine](QWidget* dialog) {
@@ -346,6 +365,7 @@ void QtWindowTest::userEditsRunTheScriptedHandlers() {
     QVERIFY(folders);
     Type(folders, mine);
   });
+  answers.Add([](QWidget* dialog) { static_cast<QMessageBox*>(dialog)->button(QMessageBox::Yes)->click(); });
   answers.Add([](QWidget* dialog) {
     QVERIFY(qobject_cast<QMessageBox*>(dialog));
     static_cast<QDialog*>(dialog)->accept();
@@ -353,7 +373,7 @@ void QtWindowTest::userEditsRunTheScriptedHandlers() {
   Activate();
   QTest::keyClick(window_, Qt::Key_F6);
   QTRY_VERIFY2(answers.Done(), qPrintable(answers.Seen().join(' ')));
-  QCOMPARE(answers.Seen().mid(1), QStringList({"dlgFolder", "dlgMessage"}));
+  QCOMPARE(answers.Seen().mid(1), QStringList({"dlgFolder", "dlgConfirm", "dlgMessage"}));
   Scripted(actions + QStringList{"--save", theirs});
   for (const char* file : {"project.sh", "movie.sh"}) {
     QFile a(QDir(mine).filePath(file)), b(QDir(theirs).filePath(file));
@@ -491,6 +511,277 @@ void QtWindowTest::openTakesADiscFolder() {
   QTest::keyClick(window_, Qt::Key_F5);
   QTRY_COMPARE(app_.globals.IfoPath, disc.toStdString() + "/VIDEO_TS/VTS_01_0.IFO");
   QTest::qWait(200);
+}
+
+void QtWindowTest::OpenByDialog(const QString& path, const DialogAnswers::Answer& answer) {
+  DialogAnswers answers;
+  answers.Add([path](QWidget* dialog) {
+    auto* files = qobject_cast<QFileDialog*>(dialog);
+    QVERIFY(files);
+    // The filter chosen at the start shows IFO files and ISO images (folders show always).
+    QVERIFY2(files->selectedNameFilter().contains("*.ifo") && files->selectedNameFilter().contains("*.iso"),
+             qPrintable(files->selectedNameFilter()));
+    Type(files, path);
+  });
+  if (answer) answers.Add(answer);
+  Activate();
+  QTest::keyClick(window_, Qt::Key_F5);
+  QTRY_VERIFY2(answers.Done(), qPrintable(answers.Seen().join(' ')));
+  QTest::qWait(50);
+}
+
+// The keys of the Linux window: Ctrl+S saves (the folder is asked for), F8 too after another
+// disc was opened; shutting down has no key, and from the menu it asks first.
+void QtWindowTest::linuxKeys_data() {
+  QTest::addColumn<QKeySequence>("key");
+  QTest::addColumn<QString>("action");  // triggered instead of a key when set
+  QTest::addColumn<QString>("answer");  // Yes or No to a question, else the dialog is cancelled
+  QTest::addColumn<QStringList>("dialogs");
+  QTest::addColumn<bool>("shutDown");
+  QTest::newRow("Ctrl+S") << QKeySequence(QKeySequence::Save) << "" << "" << QStringList{"dlgFolder"} << false;
+  QTest::newRow("F6") << QKeySequence("F6") << "" << "" << QStringList{"dlgFolder"} << false;
+  QTest::newRow("F8 after another disc") << QKeySequence("F8") << "" << "" << QStringList{"dlgFolder"} << false;
+  QTest::newRow("shut down, no") << QKeySequence() << "chkShutDown" << "No" << QStringList{"dlgConfirm"} << false;
+  QTest::newRow("shut down, yes") << QKeySequence() << "chkShutDown" << "Yes" << QStringList{"dlgConfirm"} << true;
+}
+
+void QtWindowTest::linuxKeys() {
+  QFETCH(QKeySequence, key);
+  QFETCH(QString, action);
+  QFETCH(QString, answer);
+  QFETCH(QStringList, dialogs);
+  QFETCH(bool, shutDown);
+  OpenByDialog(ifo_);  // a disc opened anew: its first save asks for the folder
+  app_.settings.chkShutDown.SetValue(false);
+  QVERIFY(Widget<QAction>("chkShutDown")->shortcut().isEmpty());
+  DialogAnswers answers;
+  const QString shot = Shot(QString("confirm_shutdown_") + QTest::currentDataTag()).replace(' ', '_');
+  answers.Add([answer, shot](QWidget* dialog) {
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    if (!box) return static_cast<QDialog*>(dialog)->reject();
+    QVERIFY(dialog->grab().save(shot));
+    QVERIFY(box->text().contains("systemctl poweroff"));
+    box->button(answer == "Yes" ? QMessageBox::Yes : QMessageBox::No)->click();
+  });
+  Activate();
+  if (action.isEmpty()) {
+    QTest::keySequence(window_, key);
+  } else {
+    Widget<QAction>(qPrintable(action))->trigger();
+  }
+  QTRY_VERIFY2(answers.Done(), qPrintable(answers.Seen().join(' ')));
+  QCOMPARE(answers.Seen(), dialogs);
+  QCOMPARE(app_.settings.chkShutDown.IsSet(), shutDown);
+  QCOMPARE(Widget<QAction>("chkShutDown")->isChecked(), shutDown);
+  app_.settings.chkShutDown.SetValue(false);
+}
+
+// The media size takes typed numbers as typed, whatever the list suggests, when the user
+// leaves the box by Tab or confirms it with Enter.
+void QtWindowTest::typedSizeStaysAsTyped_data() {
+  QTest::addColumn<QString>("typed");
+  QTest::addColumn<int>("key");
+  for (const char* typed : {"20", "1", "7", "69", "4478", "700.5"}) {
+    QTest::newRow(qPrintable(QString(typed) + " Tab")) << typed << int(Qt::Key_Tab);
+    QTest::newRow(qPrintable(QString(typed) + " Enter")) << typed << int(Qt::Key_Return);
+  }
+}
+
+void QtWindowTest::typedSizeStaysAsTyped() {
+  QFETCH(QString, typed);
+  QFETCH(int, key);
+  Activate();
+  ShowPage(kPagePreferences);
+  auto* combo = Widget<QComboBox>("cmbMS");
+  combo->setFocus();
+  combo->lineEdit()->selectAll();
+  QTest::keyClicks(combo->lineEdit(), typed);
+  QTest::keyClick(combo->lineEdit(), Qt::Key(key));
+  QTest::qWait(20);
+  QCOMPARE(QString::fromStdString(app_.settings.cmbMS.Text()), typed);
+  QCOMPARE(combo->currentText(), typed);
+}
+
+// A disc just opened has the first audio stream of the desktop's language checked, else its
+// first (disc a: 0x80 English, 0xA0 French, 0x81 German).
+void QtWindowTest::openChecksTheDesktopsLanguage_data() {
+  QTest::addColumn<QByteArray>("language");
+  QTest::addColumn<QString>("checked");
+  QTest::newRow("de") << QByteArray("de_DE.UTF-8") << "0x81o.ac3";
+  QTest::newRow("fr") << QByteArray("fr_FR.UTF-8") << "0xA0o.wav";
+  QTest::newRow("ja") << QByteArray("ja_JP.UTF-8") << "0x80o.ac3";
+  QTest::newRow("C") << QByteArray("C") << "0x80o.ac3";
+}
+
+void QtWindowTest::openChecksTheDesktopsLanguage() {
+  QFETCH(QByteArray, language);
+  QFETCH(QString, checked);
+  const QByteArray saved = qgetenv("LC_ALL");
+  qputenv("LC_ALL", language);
+  OpenByDialog(ifo_);
+  saved.isNull() ? qunsetenv("LC_ALL") : qputenv("LC_ALL", saved);
+  QCOMPARE(app_.settings.lstAO_code.Items(), std::vector<std::string>{checked.toStdString()});
+  auto* list = Widget<QListWidget>("lstAL");
+  int shown = 0;
+  for (int i = 0; i < list->count(); ++i) {
+    if (list->item(i)->checkState() == Qt::Checked) {
+      ++shown;
+      QVERIFY(list->item(i)->text().startsWith(checked.left(4)));
+    }
+  }
+  QCOMPARE(shown, 1);
+}
+
+// Save against the title (the main feature of disc a: 7 s, PAL 16:9 resized, MP3 at 128 kbit/s): a
+// medium it cannot fit into is refused naming the smallest that works; one it cannot fill to
+// 90% is asked about, saying the fill to expect, and saved only on yes.
+void QtWindowTest::sizesAgainstTheTitle_data() {
+  QTest::addColumn<QString>("size");
+  QTest::addColumn<QString>("answer");
+  QTest::addColumn<QStringList>("dialogs");
+  QTest::addColumn<QString>("said");
+  QTest::addColumn<bool>("saved");
+  QTest::newRow("too small") << "0.1" << "" << QStringList{"dlgMessage"}
+                             << "the smallest medium that works is 0.22 MB" << false;
+  QTest::newRow("low fill, no") << "700" << "No" << QStringList{"dlgConfirm"} << "Expect a fill of 1% at most" << false;
+  QTest::newRow("low fill, yes") << "700" << "Yes" << QStringList{"dlgConfirm", "dlgMessage"}
+                                 << "Expect a fill of 1% at most" << true;
+  QTest::newRow("fills") << "6" << "" << QStringList{"dlgMessage"} << "Project saved" << true;
+}
+
+void QtWindowTest::sizesAgainstTheTitle() {
+  QFETCH(QString, size);
+  QFETCH(QString, answer);
+  QFETCH(QStringList, dialogs);
+  QFETCH(QString, said);
+  QFETCH(bool, saved);
+  OpenByDialog(ifo_);
+  app_.settings.optAud_MP3.SetValue(true);
+  app_.settings.cmbAudQual.SetText("128");
+  const QString folder = work_.filePath(QString("sizes_") + QTest::currentDataTag()).replace(' ', '_');
+  QVERIFY(QDir().mkpath(folder));
+  app_.globals.ProjectFolder = folder.toStdString() + "/";
+  app_.settings.cmbMS.SetText(size.toStdString());
+  QString text;
+  const QString shot = Shot(QString("size_") + QTest::currentDataTag()).replace(' ', '_');
+  DialogAnswers answers;
+  answers.Add([&text, answer, shot](QWidget* dialog) {
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    QVERIFY(box);
+    text = box->text();
+    QVERIFY(dialog->grab().save(shot));
+    if (answer.isEmpty()) return box->accept();
+    box->button(answer == "Yes" ? QMessageBox::Yes : QMessageBox::No)->click();
+  });
+  if (dialogs.size() > 1) answers.Add([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
+  Activate();
+  QTest::keyClick(window_, Qt::Key_F6);
+  QTRY_VERIFY2(answers.Done(), qPrintable(answers.Seen().join(' ')));
+  QCOMPARE(answers.Seen(), dialogs);
+  QVERIFY2(text.contains(said), qPrintable(text));
+  QCOMPARE(QFile::exists(folder + "/project.sh"), saved);
+}
+
+// An open that fails leaves the disc that was loaded as it was.
+void QtWindowTest::failedOpenKeepsTheDisc_data() {
+  QTest::addColumn<QString>("path");
+  QTest::addColumn<QString>("said");
+  QTest::newRow("not an IFO") << "junk/VTS_01_0.IFO" << "wrote no report";
+  QTest::newRow("an empty VIDEO_TS") << "empty/VIDEO_TS" << "wrote no report";
+}
+
+void QtWindowTest::failedOpenKeepsTheDisc() {
+  QFETCH(QString, path);
+  QFETCH(QString, said);
+  QVERIFY(QDir().mkpath(work_.filePath("junk")) && QDir().mkpath(work_.filePath("empty/VIDEO_TS")));
+  QFile junk(work_.filePath("junk/VTS_01_0.IFO"));
+  QVERIFY(junk.open(QIODevice::WriteOnly));
+  junk.write("not a title set");
+  junk.close();
+  OpenByDialog(ifo_);
+  app_.settings.cmbMS.SetText("700");
+  app_.settings.txtTitle.SetText("2");
+  const QString before = Dump();
+  QString text;
+  OpenByDialog(work_.filePath(path), [&text](QWidget* dialog) {
+    text = static_cast<QMessageBox*>(dialog)->text();
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  QVERIFY2(text.contains(said), qPrintable(text));
+  QCOMPARE(Dump(), before);
+  QCOMPARE(Widget<QListWidget>("lstAL")->count(), 3);
+  QCOMPARE(Widget<QLineEdit>("txtTitle")->text(), QString("2"));
+  QVERIFY(Widget<QAction>("mnuSave")->isEnabled());
+}
+
+// The first save of a disc asks for the folder. The picker makes new folders, takes a typed
+// path on Enter (a new name too: the save makes it), and a folder holding a project's files
+// is named before they are replaced.
+void QtWindowTest::folderIsChosen_data() {
+  QTest::addColumn<QString>("typed");     // relative to the work folder, typed key by key
+  QTest::addColumn<QStringList>("present");
+  QTest::addColumn<QString>("answer");    // to the question on the files, if any
+  QTest::addColumn<bool>("saved");
+  QTest::newRow("a new folder") << "new_one" << QStringList{} << "" << true;
+  QTest::newRow("an empty folder") << "empty_one" << QStringList{""} << "" << true;
+  QTest::newRow("a project, no") << "old_one" << QStringList{"project.sh", "movie.avi"} << "No" << false;
+  QTest::newRow("a project, yes") << "old_two" << QStringList{"project.sh", "movie.avi"} << "Yes" << true;
+}
+
+void QtWindowTest::folderIsChosen() {
+  QFETCH(QString, typed);
+  QFETCH(QStringList, present);
+  QFETCH(QString, answer);
+  QFETCH(bool, saved);
+  OpenByDialog(ifo_);
+  app_.settings.cmbMS.SetText("6");
+  const QString folder = work_.filePath(typed);
+  for (const QString& name : present) {
+    QVERIFY(QDir().mkpath(folder));
+    if (name.isEmpty()) continue;
+    QFile file(QDir(folder).filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("earlier");
+  }
+  const QString work = work_.path();
+  QString question;
+  const QString shot = Shot(QString("folder_") + QTest::currentDataTag()).replace(' ', '_');
+  DialogAnswers answers;
+  answers.Add([work, typed](QWidget* dialog) {
+    auto* folders = qobject_cast<QFileDialog*>(dialog);
+    QVERIFY(folders);
+    auto* newFolder = folders->findChild<QAbstractButton*>("newFolderButton");
+    QVERIFY(newFolder && newFolder->isVisibleTo(folders) && newFolder->isEnabled());
+    folders->setDirectory(work);
+    auto* name = folders->findChild<QLineEdit*>("fileNameEdit");
+    // Typed as into a dialog that has the focus (the offscreen platform gives it none itself).
+    QApplication::setActiveWindow(folders);
+    name->setFocus();
+    QTRY_VERIFY(name->hasFocus());
+    QTest::keyClicks(name, typed);
+    QTest::keyClick(name, Qt::Key_Return);
+  });
+  if (!answer.isEmpty()) {
+    answers.Add([&question, answer, shot](QWidget* dialog) {
+      auto* box = qobject_cast<QMessageBox*>(dialog);
+      QVERIFY(box);
+      question = box->text();
+      QVERIFY(dialog->grab().save(shot));
+      box->button(answer == "Yes" ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
+  }
+  if (saved) answers.Add([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
+  Activate();
+  QTest::keyClick(window_, Qt::Key_F6);
+  QTRY_VERIFY2(answers.Done(), qPrintable(answers.Seen().join(' ')));
+  QTest::qWait(50);
+  QCOMPARE(QString::fromStdString(app_.globals.ProjectFolder), saved ? folder + "/" : QString());
+  QCOMPARE(QFile::exists(folder + "/project.sh") && QFile(folder + "/project.sh").size() > 100, saved);
+  if (!answer.isEmpty()) {
+    QVERIFY2(question.contains(folder + "/ holds files of a project") && question.contains("\n  project.sh") &&
+                 question.contains("\n  movie.avi"),
+             qPrintable(question));
+  }
 }
 
 QTEST_MAIN(QtWindowTest)

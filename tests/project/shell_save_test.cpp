@@ -109,5 +109,122 @@ TEST_F(ShellSaveTest, SaveRunStartsTheScriptAndKeepsThePlannerOpen) {
   EXPECT_EQ(platform.closeCount, 0);
 }
 
+// The medium against the title on the Linux road: one the title cannot fit into is refused,
+// naming the smallest that works; one the job cannot fill to 90% is saved only when the user
+// says so, told the fill to expect. The Windows program takes both as before, and a chain of
+// unknown length is taken as it is.
+TEST_F(ShellSaveTest, TheMediumIsCheckedAgainstTheTitlesLength) {
+  enum Outcome { Saved, Refused, Warned };
+  struct Case {
+    ProjectRoad road;
+    const char* seconds;
+    const char* size;
+    Outcome outcome;
+    const char* said;  // in the refusal or the warning
+  } cases[] = {
+      // 90 s of PAL 16:9 resized to 640x360 with one MP3 stream at 128 kbit/s: at least
+      // 2.66 MB; at most 159.37 MB, of which 22% fill 699 MB.
+      {ProjectRoad::Shell, "90", "1", Refused, "The title's 1:30 of video at the codec's smallest and its audio need more: the smallest medium that works is 2.66 MB."},
+      {ProjectRoad::Shell, "90", "2.65", Refused, "the smallest medium that works is 2.66 MB"},
+      {ProjectRoad::Shell, "90", "2.66", Saved, ""},
+      {ProjectRoad::Shell, "90", "177", Saved, ""},
+      {ProjectRoad::Shell, "90", "178", Warned, "Expect a fill of 89% at most"},
+      {ProjectRoad::Shell, "90", "699", Warned,
+       "The title cannot fill the medium of 699 MB: even at the best quality its 1:30 take about 159.37 MB at most.\n"
+       "Expect a fill of 22% at most; a smaller medium is filled better."},
+      {ProjectRoad::Shell, "5400", "699", Saved, ""},
+      {ProjectRoad::Shell, "", "1", Saved, ""},
+      {ProjectRoad::Batch, "90", "1", Saved, ""},
+      {ProjectRoad::Batch, "90", "699", Saved, ""},
+  };
+  s.optPAL.SetValue(true);
+  s.opt16_9.SetValue(true);
+  s.optAud_MP3.SetValue(true);
+  s.lstSO_code.ClearItems();
+  for (const Case& c : cases) {
+    for (const bool yes : {false, true}) {
+      if (c.outcome != Warned && yes) continue;
+      SCOPED_TRACE(std::string(c.seconds) + " s on " + c.size + " MB" + (yes ? ", answered yes" : ""));
+      app.road = c.road;
+      app.globals.ProjectFolder = c.road == ProjectRoad::Shell ? kFolder : "E:\\Proj\\";
+      std::filesystem::remove_all(platform.HostPath(app.globals.ProjectFolder));
+      std::filesystem::create_directories(platform.HostPath(app.globals.ProjectFolder));
+      s.txtSec.SetText(c.seconds);
+      s.cmbMS.SetText(c.size);
+      platform.messages.clear();
+      platform.questions.clear();
+      if (c.road == ProjectRoad::Batch) {  // its save would copy tools the fake has not
+        EXPECT_TRUE(BuildProjectPlan(app).plan);
+        continue;
+      }
+      if (yes) platform.QueueAnswer("yes");
+      const bool saved = SaveProject(app);
+      EXPECT_EQ(saved, c.outcome == Saved || yes);
+      EXPECT_EQ(InFolder("project.sh"), saved);
+      if (c.outcome == Warned) {
+        ASSERT_EQ(platform.questions.size(), 1u);
+        EXPECT_NE(platform.questions[0].text.find(c.said), std::string::npos) << platform.questions[0].text;
+        EXPECT_EQ(platform.questions[0].question, "Save?");
+      } else {
+        EXPECT_TRUE(platform.questions.empty()) << platform.questions[0].text;
+      }
+      if (c.outcome == Refused) {
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0].icon, MessageIcon::Warning);
+        EXPECT_NE(platform.messages[0].text.find("Media size (cmbMS): \"" + std::string(c.size) + "\""),
+                  std::string::npos) << platform.messages[0].text;
+        EXPECT_NE(platform.messages[0].text.find(c.said), std::string::npos) << platform.messages[0].text;
+      }
+    }
+  }
+}
+
+// A folder just chosen that holds a project's files is named before they are replaced; a no
+// saves nothing and forgets the folder, so the next save asks again. The save's own folder,
+// saved into again, asks nothing.
+TEST_F(ShellSaveTest, AChosenFolderHoldingAProjectIsNamedBeforeItsFilesAreReplaced) {
+  ConnectProjectHandlers(app);
+  struct Case {
+    std::vector<std::string> present;
+    const char* answer;  // nullptr: none asked for
+    bool saved;
+  } cases[] = {
+      {{}, nullptr, true},
+      {{"project.sh", "movie.avi"}, "no", false},
+      {{"project.sh", "movie.avi"}, "yes", true},
+      {{"movie.sub", "0x80.mp3", "notes.txt"}, "yes", true},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(platform.HostPath(kFolder));
+    std::filesystem::create_directories(platform.HostPath(kFolder));
+    for (const std::string& name : c.present) platform.PutFile(kFolder + name, "earlier");
+    app.globals.ProjectFolder.clear();
+    platform.questions.clear();
+    platform.QueueAnswer("/home/u/Proj");
+    if (c.answer) platform.QueueAnswer(c.answer);
+    s.mnuSave.Click();
+    EXPECT_EQ(platform.PendingAnswers(), 0u);
+    EXPECT_EQ(InFolder("project.sh") && Project("project.sh") != "earlier", c.saved);
+    EXPECT_EQ(app.globals.ProjectFolder, c.saved ? kFolder : "");
+    if (!c.answer) {
+      EXPECT_TRUE(platform.questions.empty());
+      continue;
+    }
+    ASSERT_EQ(platform.questions.size(), 1u);
+    std::string named;
+    for (const std::string& name : c.present) {
+      if (name != "notes.txt") named += "\n  " + name;
+    }
+    EXPECT_NE(platform.questions[0].text.find(kFolder + " holds files of a project, which this save and its job replace:"),
+              std::string::npos) << platform.questions[0].text;
+    EXPECT_NE(platform.questions[0].text.find(named), std::string::npos) << platform.questions[0].text;
+    EXPECT_EQ(platform.questions[0].text.find("notes.txt"), std::string::npos);
+  }
+  // Saved again into its own folder: no question.
+  platform.questions.clear();
+  s.mnuSave.Click();
+  EXPECT_TRUE(platform.questions.empty());
+}
+
 }  // namespace
 }  // namespace ravlo::test

@@ -3,8 +3,8 @@
 # name, never a separator; "*", "?" and quotation marks are taken), a failed open says the
 # system's reason and ends the run with exit code 1, the first refused action ends the run
 # before any save, the named options' refusals speak of the disc's streams as the user wrote
-# them, a disc path alone lists the disc, and a folder holding another plan's results is
-# refused.
+# them, a disc path alone lists the disc, a medium is checked against the title's length, and a
+# folder holding another plan's results is refused.
 # Usage: native_cli_test.sh BUILD_DIR DISCS_DIR
 set -uo pipefail
 
@@ -109,6 +109,21 @@ code=$?
 ExpectCode alone 0
 [ -s "$work/alone.out" ] && cmp -s "$work/list.out" "$work/alone.out" ||
   Fail "ravlo3 PATH printed: $(cat "$work/alone.out" "$work/alone.err"), not: $(cat "$work/list.out")"
+
+# --- the medium against the title (chain 2: 12 s of PAL 16:9, resized, MP3 at 128 kbit/s) --------
+# Too small for the title: refused, naming the smallest that works; nothing saved.
+Run small --open "$disc/VTS_01_0.IFO" --chain 2 --audio 0x80 --size 0.3 --save "$work/small"
+ExpectCode small 1
+Has small.err 'Media size (cmbMS): "0.3" cannot go into the project.'
+Has small.err "the smallest medium that works is 0.37 MB."
+[ ! -e "$work/small/project.sh" ] || Fail "saved on a medium too small for the title"
+# More than the title can fill: said as information, and the script that named the size gets it.
+Run low --open "$disc/VTS_01_0.IFO" --chain 2 --audio 0x80 --size 700 --save "$work/low"
+ExpectCode low 0
+Has low.out "The title cannot fill the medium of 700 MB: even at the best quality its 0:12 take about 21.26 MB at most."
+Has low.out "Expect a fill of 3% at most"
+[ -s "$work/low/project.sh" ] || Fail "a low fill was not saved"
+grep -qx "medium_mb='700'" "$work/low/project.sh" || Fail "the saved medium: $(grep '^medium_mb=' "$work/low/project.sh")"
 
 # --- another plan's results -------------------------------------------------------------------
 mkdir -p "$work/stale"

@@ -168,6 +168,18 @@ std::optional<std::string> FakePlatform::InputBox(const std::string& prompt,
   return NextAnswer();
 }
 
+bool FakePlatform::Confirm(const std::string& text, const std::string& question,
+                           const std::string& caption) {
+  calls.push_back("Confirm " + caption);
+  questions.push_back({text, question});
+  return NextAnswer().value_or("") == "yes";
+}
+
+std::string FakePlatform::EnvironmentValue(const std::string& name) {
+  const auto it = environment.find(name);
+  return it == environment.end() ? std::string() : it->second;
+}
+
 std::string FakePlatform::ReadSetting(const std::string& app, const std::string& section,
                                       const std::string& key) {
   auto it = settingsStore.find(app + "\\" + section + "\\" + key);

@@ -22,6 +22,11 @@ struct ShownMessage {
   std::string caption;
 };
 
+// A yes/no question: what would happen, and what was asked.
+struct AskedQuestion {
+  std::string text, question;
+};
+
 struct ShownInputBox {
   std::string prompt, title, defaultAnswer;
 };
@@ -56,6 +61,8 @@ class FakePlatform : public Platform {
   std::vector<std::string> calls;  // one line per call, e.g. "ShellOpen OPEN|help.htm|...|Maximized"
   std::vector<ShownMessage> messages;
   std::vector<ShownInputBox> inputBoxes;
+  std::vector<AskedQuestion> questions;  // answered "yes" from the queue; else no
+  std::string powerOff;                  // what PowerOffPermission answers
   std::map<std::string, std::string> settingsStore;  // "app\section\key" -> value
   std::map<std::string, std::string> environment;    // what started processes inherit
   int closeCount = 0;
@@ -76,6 +83,11 @@ class FakePlatform : public Platform {
   void ShowMessage(const std::string& text, MessageIcon icon, const std::string& caption) override;
   std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultAnswer) override;
+  bool Confirm(const std::string& text, const std::string& question,
+               const std::string& caption) override;
+  // Reads `environment`, never the test's own.
+  std::string EnvironmentValue(const std::string& name) override;
+  std::string PowerOffPermission() override { return powerOff; }
   std::string ReadSetting(const std::string& app, const std::string& section,
                           const std::string& key) override;
   void WriteSetting(const std::string& app, const std::string& section, const std::string& key,

@@ -161,6 +161,8 @@ class PageBuilder {
         auto* combo = new QComboBox(parent);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        // The list only suggests: a typed "20" stays 20, never completed to an item (2048).
+        combo->setCompleter(nullptr);
         control = combo;
         break;
       }
@@ -238,6 +240,16 @@ class PageBuilder {
   std::map<const std::vector<Field*>*, QButtonGroup*> groups_;
 };
 
+// The keys of this window where the Windows program's would hurt a Linux user: Ctrl+S saves,
+// as in every program of the desktop, and shutting the computer down has no key at all.
+QList<QKeySequence> Shortcuts(const ProjectSettings& settings, const Field& field, const char* keyText) {
+  QList<QKeySequence> keys;
+  if (&field == &settings.chkShutDown) return keys;
+  if (keyText) keys << QKeySequence(keyText);
+  if (&field == &settings.mnuSave) keys << QKeySequence(QKeySequence::Save);
+  return keys;
+}
+
 void BuildMenus(QMainWindow& window, ProjectSettings& settings) {
   QMenu* popup = nullptr;
   for (const MenuEntry& entry : kMenus) {
@@ -255,7 +267,7 @@ void BuildMenus(QMainWindow& window, ProjectSettings& settings) {
     QAction* action = popup->addAction(Q(field.Caption()));
     action->setObjectName(Q(field.Name()));
     action->setCheckable(field.Kind() == FieldKind::MenuCheck);
-    if (entry.keyText) action->setShortcut(QKeySequence(entry.keyText));
+    action->setShortcuts(Shortcuts(settings, field, entry.keyText));
     // The shortcuts work wherever the focus is in the window, as accelerators do.
     action->setShortcutContext(Qt::WindowShortcut);
     window.addAction(action);

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -37,10 +38,36 @@ class DiscDialog : public QFileDialog {
   }
 };
 
-// "IFO file (*.ifo) | *.ifo" -> "IFO file (*.ifo *.IFO)": Qt's form, either case.
+// The folder picker takes what the user typed, as typed: a folder that exists, or a new one
+// the save will make (its parent must exist), relative to the folder shown. Qt's own dialog
+// would refuse a new name ("Directory not found").
+class FolderDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+  QString chosen;
+
+  void accept() override {
+    // A typed name or path wins over the list's selection, which Qt would take first (typing
+    // "empty_one" leaves "empty" selected). The dialog writes a selection as quoted names.
+    auto* name = findChild<QLineEdit*>("fileNameEdit");
+    const QString typed = name ? name->text().trimmed() : QString();
+    const QFileInfo info(!typed.isEmpty() && !typed.startsWith('"')
+                             ? directory().absoluteFilePath(typed)
+                             : selectedFiles().value(0, directory().absolutePath()));
+    if (info.exists() && !info.isDir()) {
+      QMessageBox::warning(this, windowTitle(), info.absoluteFilePath() + "\nis a file, not a folder.");
+      return;
+    }
+    chosen = info.absoluteFilePath();
+    QDialog::accept();
+  }
+};
+
+// "IFO file (*.ifo) | *.ifo" -> "IFO file (*.ifo *.IFO)": Qt's form, either case. The first,
+// chosen at the start, shows everything a disc is opened by (folders show under any filter).
 QStringList NameFilters(const std::string& windowsFilter) {
   const QStringList parts = Q(windowsFilter).split('|');
-  QStringList filters;
+  QStringList filters{"Disc: title set IFO, ISO image or folder (*.ifo *.IFO *.iso *.ISO)"};
   for (int i = 0; i + 1 < parts.size(); i += 2) {
     QString name = parts[i].trimmed();
     name = name.left(name.indexOf('(')).trimmed();
@@ -85,13 +112,15 @@ std::string QtPlatform::OpenFileDialog(const std::string& filter) {
 }
 
 std::string QtPlatform::BrowseForFolder(const std::string& title, unsigned) {
-  QFileDialog dialog(mainWindow_, Q(title));
+  FolderDialog dialog(mainWindow_, Q(title));
   dialog.setObjectName("dlgFolder");
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return S(QDir::cleanPath(dialog.selectedFiles().first()));
+  // Nor does Enter take the completer's pick of a longer or shorter name.
+  if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit")) name->setCompleter(nullptr);
+  if (dialog.exec() != QDialog::Accepted || dialog.chosen.isEmpty()) return {};
+  return S(QDir::cleanPath(dialog.chosen));
 }
 
 void QtPlatform::ShowMessage(const std::string& text, MessageIcon icon, const std::string& caption) {
@@ -102,6 +131,18 @@ void QtPlatform::ShowMessage(const std::string& text, MessageIcon icon, const st
   QMessageBox box(icons[static_cast<int>(icon)], Q(caption), shown, QMessageBox::Ok, mainWindow_);
   box.setObjectName("dlgMessage");
   box.exec();
+}
+
+bool QtPlatform::Confirm(const std::string& text, const std::string& question,
+                         const std::string& caption) {
+  QString shown = Q(text) + "\n\n" + Q(question);
+  shown.replace("\r\n", "\n");
+  QMessageBox box(QMessageBox::Question, Q(caption), shown, QMessageBox::Yes | QMessageBox::No,
+                  mainWindow_);
+  box.setObjectName("dlgConfirm");
+  // A key pressed without reading keeps things as they were.
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<std::string> QtPlatform::InputBox(const std::string& prompt, const std::string& title,

@@ -24,6 +24,8 @@ class QtPlatform : public PosixPlatform {
   void ShowMessage(const std::string& text, MessageIcon icon, const std::string& caption) override;
   std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultAnswer) override;
+  bool Confirm(const std::string& text, const std::string& question,
+               const std::string& caption) override;
 
  private:
   QPointer<QWidget> mainWindow_;
