@@ -470,7 +470,8 @@ int SecondPass::Run() {
           Correction(s_.frames);
           continue;
         }
-        if (landed.total < options_.medium) return JoinAtBest();
+        // Short of the medium is the title at its best only when no frame could take more.
+        if (landed.total < options_.medium && run.allFinest) return JoinAtBest();
         break;
       case Landed::Missed:
         // The trailing segment's response steps over the window (a frame's quantizer turning):
