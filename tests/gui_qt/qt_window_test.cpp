@@ -183,6 +183,8 @@ void QtWindowTest::initTestCase() {
   QDir().mkpath(Env("RAVLO_SCREENS"));
   // Not the first run: no help page in a browser.
   qputenv("XDG_CONFIG_HOME", work_.filePath("config").toLocal8Bit());
+  // The analysis report too is this run's own: the tests at other scales run beside it.
+  qputenv("XDG_CACHE_HOME", work_.filePath("cache").toLocal8Bit());
   QDir().mkpath(work_.filePath("config/ravlo3"));
   QFile settings(work_.filePath("config/ravlo3/settings.ini"));
   QVERIFY(settings.open(QIODevice::WriteOnly));
