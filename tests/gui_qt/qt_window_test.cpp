@@ -93,7 +93,11 @@ QString Plain(QString text) { return text.replace("&&", "\x01").remove('&').repl
 void Type(QFileDialog* dialog, const QString& path) {
   auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
   QVERIFY(name);
+  // The dialog lists its folder in a thread of its own: typed before that settles, the list's
+  // first pick may still move the selection on a busy machine.
+  QTest::qWait(150);
   name->setText(path);
+  QTest::qWait(50);
   QTest::keyClick(name, Qt::Key_Return);
 }
 
@@ -368,17 +372,21 @@ void QtWindowTest::userEditsRunTheScriptedHandlers() {
     Type(folders, mine);
   });
   answers.Add([](QWidget* dialog) { static_cast<QMessageBox*>(dialog)->button(QMessageBox::Yes)->click(); });
-  answers.Add([](QWidget* dialog) {
+  QString windowSaid;
+  answers.Add([&windowSaid](QWidget* dialog) {
     QVERIFY(qobject_cast<QMessageBox*>(dialog));
+    windowSaid = static_cast<QMessageBox*>(dialog)->text();
     static_cast<QDialog*>(dialog)->accept();
   });
   Activate();
   QTest::keyClick(window_, Qt::Key_F6);
   QTRY_VERIFY2(answers.Done(), qPrintable(answers.Seen().join(' ')));
   QCOMPARE(answers.Seen().mid(1), QStringList({"dlgFolder", "dlgConfirm", "dlgMessage"}));
-  Scripted(actions + QStringList{"--save", theirs});
+  const QString scriptedSaid = Scripted(actions + QStringList{"--save", theirs});
   for (const char* file : {"project.sh", "movie.sh"}) {
     QFile a(QDir(mine).filePath(file)), b(QDir(theirs).filePath(file));
+    QVERIFY2(a.exists(), qPrintable(QString(file) + ": the window's save said: " + windowSaid));
+    QVERIFY2(b.exists(), qPrintable(QString(file) + ": the command line's save said: " + scriptedSaid));
     QVERIFY2(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly), file);
     const QByteArray saved = a.readAll();
     QVERIFY(!saved.isEmpty());
