@@ -59,4 +59,14 @@ double NextMainRequest(const std::vector<Try>& tries, double goal) {
   return NextRequest(tries, goal);
 }
 
+void MainTries::Foreseen(double bitrate, double bytes) {
+  if (!measured_) tries_.push_back({bitrate, bytes});
+}
+
+void MainTries::Measured(double bitrate, double bytes) {
+  if (!measured_) tries_.clear();
+  measured_ = true;
+  tries_.push_back({bitrate, bytes});
+}
+
 }  // namespace videopass

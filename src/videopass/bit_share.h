@@ -35,4 +35,21 @@ double NextRequest(const std::vector<Try>& tries, double goal);
 // more easily than an excess.
 double NextMainRequest(const std::vector<Try>& tries, double goal);
 
+// The main segments' runs as they were tried: measured whole, or foreseen from where a run
+// stopped part-way was heading. A run's first part may come out coarser or finer than its
+// rest, so once a whole run is measured the foreseen ones no longer count: a line through a
+// foreseen and a measured point can point far off.
+class MainTries {
+ public:
+  void Foreseen(double bitrate, double bytes);  // ignored once a run was measured
+  void Measured(double bitrate, double bytes);
+  bool AnyMeasured() const { return measured_; }
+  // NextMainRequest over the tries that count.
+  double Next(double goal) const { return NextMainRequest(tries_, goal); }
+
+ private:
+  std::vector<Try> tries_;
+  bool measured_ = false;
+};
+
 }  // namespace videopass

@@ -164,7 +164,7 @@ class SecondPass {
   // What joining takes off each segment but the first (ffmpeg's AVI header with one video
   // stream; measured: 5718 to 5762 bytes), until a join measures it.
   double header_ = 5762;
-  std::vector<Try> mainTries_;  // the common requests tried for the main segments, with the bytes each gave
+  MainTries mainTries_;  // the common requests tried for the main segments, with the bytes each gave
   std::vector<std::string> tailInput_;
   ProgressLine progress_;
   int corrections_ = 0;
@@ -343,7 +343,7 @@ double SecondPass::MainWanted() const {
 // already had the finest quantizer and only more bits were wanted, or the coarsest and only
 // fewer.
 bool SecondPass::AimMain(double wanted, const MainRun& run) {
-  const double next = std::min(NextMainRequest(mainTries_, wanted), bestRate_);
+  const double next = std::min(mainTries_.Next(wanted), bestRate_);
   if (std::fabs(next - mainRate_) <= 1 || (run.allFinest && next > mainRate_) ||
       (run.allCoarsest && next < mainRate_)) {
     return false;
@@ -439,23 +439,25 @@ int SecondPass::JoinAtBest() {
 
 int SecondPass::Run() {
   for (int mainRun = 0;; ++mainRun) {
-    const bool mayRunAgain = !atBest_ && mainRun + 1 < kJudgedRuns;
+    // Judged on their course only until a whole run is measured: after that the measured runs
+    // aim better than any run's first part foresees.
+    const bool mayRunAgain = !atBest_ && !mainTries_.AnyMeasured() && mainRun + 1 < kJudgedRuns;
     if (const std::string error = EncodeMain(mayRunAgain); !error.empty()) return Fail(error);
     if (onCourse_ > 0) {
       // Stopped on a course that misses: aimed again from where it was heading (it was far
       // enough over its shares for the request to move).
-      mainTries_.push_back({mainRate_, onCourse_});
+      mainTries_.Foreseen(mainRate_, onCourse_);
       AimMain(MainWanted(), MainRun{0, false, false});
       Correction(s_.frames);
       continue;
     }
     const MainRun run = MeasureMain();
-    mainTries_.push_back({mainRate_, static_cast<double>(run.bytes)});
+    mainTries_.Measured(mainRate_, static_cast<double>(run.bytes));
     // The segments missed by more than the trailing one can make up with a picture like theirs:
     // aim them again, all at one request, from what the last ones gave.
     const long long joinedMain = run.bytes - static_cast<long long>(header_ * (trailing_ - 1));
     const double goal = TrailingGoal(options_.medium, s_.others, joinedMain, tail_.Frames());
-    if (mayRunAgain && !TrailingCanCarry(goal, s_.shares[trailing_], s_.firstBytes[trailing_]) &&
+    if (!atBest_ && mainRun + 1 < kMainRuns && !TrailingCanCarry(goal, s_.shares[trailing_], s_.firstBytes[trailing_]) &&
         AimMain(MainWanted(), run)) {
       Correction(s_.frames);
       continue;

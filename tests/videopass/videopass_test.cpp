@@ -180,6 +180,31 @@ TEST(BitShare, SegmentsGetWhatOneSecondPassGivesTheirFramesAndNoRequestPassesThe
       {"two tries: the secant", {{1e6, 1e6}, {2e6, 3e6}}, 2e6, 1.5e6},
   };
   for (const MainCase& c : mains) EXPECT_NEAR(NextMainRequest(c.tries, c.goal), c.bitrate, 1e-3) << c.what;
+
+  // Runs foreseen from their first part count only until a whole run is measured.
+  struct Run {
+    bool whole;
+    Try t;
+  };
+  struct TriesCase {
+    const char* what;
+    std::vector<Run> runs;
+    double goal, bitrate;
+  } sequences[] = {
+      {"foreseen, then measured: the measured one alone", {{false, {2e6, 2.2e6}}, {true, {1.7e6, 1.4e6}}}, 1.6e6,
+       1.7e6 * std::pow(1.6 / 1.4, 1 / 1.1)},
+      {"two foreseen: their secant", {{false, {2e6, 2.2e6}}, {false, {1.6e6, 1.7e6}}}, 1.9e6, 1.76e6},
+      {"measured, then foreseen: the foreseen is ignored", {{true, {1e6, 1e6}}, {false, {2e6, 9e6}}}, 2e6,
+       1e6 * std::pow(2.0, 1 / 1.1)},
+      {"two measured: their secant", {{true, {1e6, 1e6}}, {true, {2e6, 3e6}}}, 2e6, 1.5e6},
+  };
+  for (const TriesCase& c : sequences) {
+    MainTries tries;
+    for (const Run& run : c.runs) {
+      if (run.whole) tries.Measured(run.t.bitrate, run.t.bytes); else tries.Foreseen(run.t.bitrate, run.t.bytes);
+    }
+    EXPECT_NEAR(tries.Next(c.goal), c.bitrate, 1e-3) << c.what;
+  }
 }
 
 TEST(PassLog, SegmentLogsHoldTheWholeTitleTheirOwnFramesFirst) {
