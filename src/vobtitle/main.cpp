@@ -1,15 +1,21 @@
 // vobtitle PATH CHAIN ANGLE --stream OUT
 // vobtitle PATH CHAIN ANGLE --vobsub STEM ID...
+// vobtitle PATH CHAIN ANGLE --sample OUT FRACTION
+// vobtitle PATH CHAIN ANGLE --chapters
 //
 // Reads one program chain of a DVD title set as a player plays it: the chain's cells in
 // program order, for one angle, out of the title set's VOB files. PATH is a title set's IFO
 // or, in the native build, a disc (folder, image or drive): then the main feature's title
 // set; IMAGE/VIDEO_TS/VTS_nn_0.IFO names title set nn inside an image or drive. --stream writes those
 // cells as one MPEG program stream (OUT "-" is standard output); --vobsub writes the chosen
-// sub-picture streams as STEM.idx and STEM.sub. Any problem: a message on stderr, a
+// sub-picture streams as STEM.idx and STEM.sub; --sample writes a megabyte of the stream from
+// FRACTION (0 to 1) of the way through the chain, for a look at its picture there; --chapters
+// prints each chapter's number and start in seconds from the chain's start. Any problem: a message on stderr, a
 // non-zero exit and no output file.
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -28,12 +34,16 @@ using namespace vobtitle;
 constexpr char kUsage[] =
     "usage: vobtitle PATH CHAIN ANGLE --stream OUT\n"
     "       vobtitle PATH CHAIN ANGLE --vobsub STEM ID...\n"
+    "       vobtitle PATH CHAIN ANGLE --sample OUT FRACTION\n"
+    "       vobtitle PATH CHAIN ANGLE --chapters\n"
     "  PATH   a title set's VTS_nn_0.IFO (its VOB files lie beside it), or a disc folder,\n"
     "         ISO image or drive (the main feature's title set; IMAGE/VIDEO_TS/VTS_nn_0.IFO\n"
     "         names title set nn of an image or drive)\n"
     "  CHAIN  program chain, from 1;  ANGLE  angle, from 1\n"
     "  OUT    the chain's cells as one MPEG program stream; - for standard output\n"
-    "  STEM   writes STEM.idx and STEM.sub; ID  sub-picture stream ids (0x20...), in track order\n";
+    "  STEM   writes STEM.idx and STEM.sub; ID  sub-picture stream ids (0x20...), in track order\n"
+    "  FRACTION  where the sample starts, from 0 (the chain's start) to 1 (its end)\n"
+    "  --chapters  prints a line per chapter: its number and its start in seconds\n";
 
 int Fail(const std::string& what, const std::string& why, int code = 1) {
   std::fprintf(stderr, "vobtitle: %s: %s\n", what.c_str(), why.c_str());
@@ -49,17 +59,19 @@ bool ParseNumber(const char* text, long& value) {
 }
 
 struct Request {
+  enum class Mode { Stream, VobSub, Sample, Chapters };
   std::string ifoPath;
   long chain = 0;
   long angle = 0;
-  bool vobsub = false;
+  Mode mode = Mode::Stream;
+  double fraction = 0;  // --sample
   std::string output;  // OUT or STEM
   std::vector<int> streamIds;
 };
 
 // Returns "" or why the command line is not one vobtitle takes.
 std::string ParseArguments(int argc, char** argv, Request& request) {
-  if (argc < 6) return "too few arguments";
+  if (argc < 5 || (argc == 5 && std::string(argv[4]) != "--chapters")) return "too few arguments";
   request.ifoPath = argv[1];
   // A title set holds at most 999 chains; angles go to 9.
   if (!ParseNumber(argv[2], request.chain) || request.chain < 1 || request.chain > 999)
@@ -67,10 +79,23 @@ std::string ParseArguments(int argc, char** argv, Request& request) {
   if (!ParseNumber(argv[3], request.angle) || request.angle < 1 || request.angle > 9)
     return std::string("ANGLE '") + argv[3] + "' is not a number from 1 to 9";
   const std::string mode = argv[4];
+  if (mode == "--chapters") {
+    request.mode = Request::Mode::Chapters;
+    return argc == 5 ? "" : "--chapters takes no more arguments";
+  }
   request.output = argv[5];
   if (mode == "--stream") return argc == 6 ? "" : "--stream takes one output file";
+  if (mode == "--sample") {
+    request.mode = Request::Mode::Sample;
+    if (argc != 7) return "--sample takes an output file and a fraction";
+    char* end = nullptr;
+    request.fraction = std::strtod(argv[6], &end);
+    if (*argv[6] == '\0' || *end != '\0' || !(request.fraction >= 0 && request.fraction <= 1))
+      return std::string("FRACTION '") + argv[6] + "' is not a number from 0 to 1";
+    return "";
+  }
   if (mode != "--vobsub") return "unknown mode '" + mode + "'";
-  request.vobsub = true;
+  request.mode = Request::Mode::VobSub;
   if (argc < 7) return "--vobsub needs at least one sub-picture stream id";
   for (int i = 6; i < argc; ++i) {
     long id;
@@ -123,6 +148,44 @@ int WriteVobSub(const Request& request, const ifoscan::TitleSet& titleSet, const
   return 0;
 }
 
+// Each chapter's start: the playing time of the cells played before its entry cell.
+int PrintChapters(const ifoscan::ProgramChain& chain, const std::vector<int>& played) {
+  int number = 0;
+  for (int entry : chain.programEntryCells) {
+    std::int64_t ticks = 0;
+    for (int index : played) {
+      if (index >= entry - 1) break;
+      ticks += chain.cells[index].durationTicks;
+    }
+    std::printf("%d %.3f\n", ++number, static_cast<double>(ticks) / 90000.0);
+  }
+  return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : Fail("--chapters", "standard output cannot be written");
+}
+
+// The planned reads from `fraction` of the way through them, `sectors` long (less at the end).
+ReadPlan PlanPart(const ReadPlan& plan, double fraction, std::uint32_t sectors) {
+  std::uint64_t total = 0;
+  for (const SectorRange& range : plan.ranges) total += range.last - range.first + 1;
+  std::uint64_t skip = static_cast<std::uint64_t>(fraction * static_cast<double>(total));
+  skip = total > sectors ? std::min<std::uint64_t>(skip, total - sectors) : 0;
+  ReadPlan part;
+  for (std::size_t i = 0; i < plan.ranges.size() && sectors > 0; ++i) {
+    SectorRange range = plan.ranges[i];
+    const std::uint64_t length = range.last - range.first + 1;
+    if (skip >= length) {
+      skip -= length;
+      continue;
+    }
+    range.first += static_cast<std::uint32_t>(skip);
+    skip = 0;
+    range.last = std::min<std::uint32_t>(range.last, range.first + sectors - 1);
+    sectors -= range.last - range.first + 1;
+    part.ranges.push_back(range);
+    part.cellOfRange.push_back(plan.cellOfRange[i]);
+  }
+  return part;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -160,9 +223,12 @@ int main(int argc, char** argv) {
     if (!error.empty()) return Fail(chainName + " cell " + std::to_string(index + 1), error);
   }
 
+  if (request.mode == Request::Mode::Chapters) return PrintChapters(chain, order.cells);
   ReadPlan plan;
   if (!PlanReads(vobs, cells, plan, error)) return Fail(chainName, error);
-  if (request.vobsub) return WriteVobSub(request, titleSet, chain, vobs, cells, plan);
+  if (request.mode == Request::Mode::VobSub) return WriteVobSub(request, titleSet, chain, vobs, cells, plan);
+  // A megabyte holds a DVD's picture for a second or more: a key frame at least.
+  if (request.mode == Request::Mode::Sample) plan = PlanPart(plan, request.fraction, 512);
   OutputFile out;
   if (!out.Open(request.output, error) || !CopyCells(vobs, cells, plan, out, error) || !out.Commit(error))
     return Fail("--stream", error);

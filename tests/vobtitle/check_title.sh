@@ -85,6 +85,36 @@ for chain in 1 2; do
     cmp -s "$work/split/subs$chain.idx" "$work/subs$chain.idx" || Fail "chain $chain VobSub pair differs"
 done
 
+# --- chapters as lsdvd lists them; samples that show the chain's picture where they start ---
+for disc in disc_a disc_c disc_r; do
+  [[ -d $discs/$disc ]] || continue
+  lsdvd -c "$discs/$disc" 2>/dev/null >"$work/lsdvd"
+  for chain in $(sed -n 's/^Title: 0*\([0-9]*\),.*/\1/p' "$work/lsdvd"); do
+    what="$disc chain $chain chapters"
+    # lsdvd gives each chapter's length: the starts are their running sums.
+    expected=$(awk -v t="$chain" '$1 == "Title:" { n = $2 + 0; s = 0 } n == t && $1 == "Chapter:" {
+                 printf "%d %.1f\n", $2, s; split($4, l, ":"); s += l[1] * 3600 + l[2] * 60 + l[3] }' "$work/lsdvd")
+    actual=$("$vobtitle" "$discs/$disc/VIDEO_TS/VTS_01_0.IFO" "$chain" 1 --chapters | awk '{ printf "%d %.1f\n", $1, $2 }') ||
+      Fail "exit code $?"
+    [[ $actual == "$expected" ]] || Fail "chapters [$actual], lsdvd has [$expected]"
+  done
+done
+width=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 "$work/disc_c.1.mpg" | head -n 1 | cut -d, -f1,2)
+for fraction in 0 0.5 1; do
+  what="sample at $fraction"
+  "$vobtitle" "$ifo" 1 1 --sample "$work/sample.mpg" "$fraction" || Fail "exit code $?"
+  size=$(stat -c %s "$work/sample.mpg")
+  full=$(stat -c %s "$work/disc_c.1.mpg")
+  ((size == 1048576 || (size == full && full < 1048576))) || Fail "$size bytes, not a megabyte (the chain has $full)"
+  ffmpeg -nostdin -v quiet -y -skip_frame nokey -i "$work/sample.mpg" -frames:v 1 "$work/sample.png" &&
+    [[ $(ffprobe -v error -show_entries stream=width,height -of csv=p=0 "$work/sample.png" | cut -d, -f1,2) == "$width" ]] ||
+    Fail "no picture of the chain's size ($width) decodes from it"
+done
+# The sample starts where it is asked to: the middle of a chain is not its start.
+"$vobtitle" "$discs/disc_r/VIDEO_TS/VTS_01_0.IFO" 1 1 --sample "$work/start.mpg" 0 &&
+  "$vobtitle" "$discs/disc_r/VIDEO_TS/VTS_01_0.IFO" 1 1 --sample "$work/middle.mpg" 0.5 &&
+  ! cmp -s "$work/start.mpg" "$work/middle.mpg" || { what="sample places"; Fail "the start and the middle are the same"; }
+
 # --- failures: a reason naming what, a non-zero exit, no output, an older file untouched ---
 mkdir "$work/alone" "$work/short"
 cp "$ifo" "$work/alone/"
@@ -110,6 +140,9 @@ Refused "short VOB" "VTS_01_2.VOB is missing" "$work/short/VTS_01_0.IFO" 2 1 --v
 Refused "unwritable output" "no such folder" "$ifo" 1 1 --stream "$work/no such folder/out.mpg"
 Refused "video manager IFO" "not a title set" "$discs/disc_c/VIDEO_TS/VIDEO_TS.IFO" 1 1 --stream "$work/out.mpg"
 Refused "bad usage" "usage" "$ifo" 1 1 --stream
+Refused "sample past the end" "FRACTION '1.5'" "$ifo" 1 1 --sample "$work/out.mpg" 1.5
+Refused "sample with no place" "--sample takes" "$ifo" 1 1 --sample "$work/out.mpg"
+Refused "chapters of no chain" "chain 3" "$ifo" 3 1 --chapters
 
 # A pipe that closes early is a failure too, never a success.
 what="closed pipe"
@@ -119,4 +152,4 @@ set -o pipefail
 [[ $status != 0 ]] || Fail "exit code 0 when the reader went away"
 
 if ((failures)); then exit 1; fi
-echo "vobtitle: streams match lsdvd and ffprobe, VobSub pairs read by ffmpeg and mkvmerge, failures clean"
+echo "vobtitle: streams and chapters match lsdvd and ffprobe, samples decode, VobSub pairs read by ffmpeg and mkvmerge, failures clean"
