@@ -63,6 +63,12 @@ void MainTries::Foreseen(double bitrate, double bytes) {
   if (!measured_) tries_.push_back({bitrate, bytes});
 }
 
+double MainTries::Next(double goal) const {
+  const double next = NextMainRequest(tries_, goal);
+  if (measured_ || tries_.empty()) return next;
+  return std::clamp(next, tries_.back().bitrate / 2, tries_.back().bitrate * 2);
+}
+
 void MainTries::Measured(double bitrate, double bytes) {
   if (!measured_) tries_.clear();
   measured_ = true;

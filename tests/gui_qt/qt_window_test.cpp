@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -150,6 +151,8 @@ class QtWindowTest : public QObject {
   void failedOpenKeepsTheDisc();
   void folderIsChosen_data();
   void folderIsChosen();
+  void videoPageShowsThePicture_data();
+  void videoPageShowsThePicture();
 
  private:
   // Opens `path` through File > Open as a user does; `answer` takes what follows the dialog.
@@ -792,6 +795,64 @@ void QtWindowTest::folderIsChosen() {
                  question.contains("\n  movie.avi"),
              qPrintable(question));
   }
+}
+
+// The Video page shows frames of the chosen chain as the job scales them, the crop AutoCrop
+// finds drawn on them, and the chain's chapters; a chain that cannot be read says why.
+void QtWindowTest::videoPageShowsThePicture_data() {
+  QTest::addColumn<QString>("chain");
+  QTest::addColumn<bool>("autoCrop");
+  QTest::addColumn<QSize>("picture");    // empty: no picture
+  QTest::addColumn<QString>("said");     // in the crop line, or in the note where no picture is
+  QTest::addColumn<QStringList>("chapters");
+  const QStringList two = {"Chapter 1   0:00:00", "Chapter 2   0:00:24"};
+  QTest::newRow("chain 1, AutoCrop") << "1" << true << QSize(640, 360) << "AutoCrop keeps 640x360 from 0,0" << two;
+  QTest::newRow("AutoCrop off") << "1" << false << QSize(640, 360) << "AutoCrop is off" << two;
+  QTest::newRow("no such chain") << "7" << true << QSize() << "chain 7 does not exist" << QStringList{};
+}
+
+void QtWindowTest::videoPageShowsThePicture() {
+  QFETCH(QString, chain);
+  QFETCH(bool, autoCrop);
+  QFETCH(QSize, picture);
+  QFETCH(QString, said);
+  QFETCH(QStringList, chapters);
+  const QString disc = Env("RAVLO_DISCS") + "/disc_r/VIDEO_TS/VTS_01_0.IFO";
+  if (app_.globals.IfoPath != disc.toStdString()) OpenByDialog(disc);
+  QTRY_COMPARE(app_.globals.IfoPath, disc.toStdString());
+  ShowPage(kPageVideo);
+  app_.settings.chkAC.SetValue(autoCrop);
+  app_.settings.txtTitle.SetText(chain.toStdString());
+  auto* frame = Widget<QWidget>("picFrame");
+  auto* place = Widget<QLabel>("lblPlace");
+  auto* crop = Widget<QLabel>("lblCrop");
+  auto* list = Widget<QListWidget>("lstChapters");
+  QVERIFY(frame && place && crop && list);
+  // The frames are read in the background: the line of the place shows when they are in.
+  if (picture.isEmpty()) {
+    QTRY_VERIFY_WITH_TIMEOUT(frame->accessibleDescription().contains(said), 20000);
+    QVERIFY2(place->text().isEmpty(), qPrintable(place->text()));
+    QCOMPARE(list->count(), 0);
+    return;
+  }
+  QTRY_VERIFY2_WITH_TIMEOUT(place->text().startsWith("3 of 5") && crop->text().contains(said),
+                            qPrintable(place->text() + " | " + crop->text() + " | " + frame->accessibleDescription()),
+                            20000);
+  QCOMPARE(frame->property("pictureSize").toSize(), picture);
+  QStringList listed;
+  for (int i = 0; i < list->count(); ++i) listed << list->item(i)->text();
+  QCOMPARE(listed, chapters);
+  // Stepping: to the last place and back to the first, the buttons ending where the places do.
+  auto* later = Widget<QPushButton>("cmdLater");
+  auto* earlier = Widget<QPushButton>("cmdEarlier");
+  QTest::mouseClick(later, Qt::LeftButton);
+  QTest::mouseClick(later, Qt::LeftButton);
+  QVERIFY2(place->text().startsWith("5 of 5"), qPrintable(place->text()));
+  QVERIFY(!later->isEnabled());
+  for (int i = 0; i < 4; ++i) QTest::mouseClick(earlier, Qt::LeftButton);
+  QVERIFY2(place->text().startsWith("1 of 5"), qPrintable(place->text()));
+  QVERIFY(!earlier->isEnabled() && later->isEnabled());
+  if (autoCrop) QVERIFY(window_->grab().save(Shot("window_Video_picture")));
 }
 
 QTEST_MAIN(QtWindowTest)

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +24,7 @@
 #include "frame/qt/field_binding.h"
 #include "frame/qt/jobs_on_close.h"
 #include "frame/qt/page_stretch.h"
+#include "frame/qt/picture_pane.h"
 #include "frame/qt/qt_platform.h"
 #include "frame/win32/resource_ids.h"
 
@@ -299,7 +301,18 @@ QMainWindow* CreateMainWindow(AppState& app) {
     content->setMinimumSize(units.X(kPageWidth), units.Y(kPageHeight));
     PageBuilder(content, page, units, app.settings).Build();
     StretchListsWithPage(content);
-    tabs->addTab(content, PageTitle(page));
+    QWidget* tab = content;
+    // On Linux the Video page also shows the chain's picture and chapters, beside its frames.
+    if (page == kPageVideo && app.road == ProjectRoad::Shell) {
+      tab = new QWidget;
+      auto* beside = new QHBoxLayout(tab);
+      beside->setContentsMargins(0, 0, units.X(kMargin), units.Y(kMargin));
+      beside->addWidget(content);
+      QWidget* pane = CreatePicturePane(app, tab);
+      pane->setMinimumWidth(units.X(200));
+      beside->addWidget(pane, 1);
+    }
+    tabs->addTab(tab, PageTitle(page));
   }
   auto* row = new QWidget(central);
   row->setObjectName("Row");
