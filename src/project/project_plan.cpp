@@ -84,7 +84,9 @@ class Checker {
   }
 
   // The field as the user knows it from the window, and by its name for scripted mode.
-  static std::string Label(const Field& field) {
+  // The field's label; the Windows program adds the control's name, which means nothing to
+  // a user of the Linux window or command line.
+  std::string Label(const Field& field) const {
     static const std::pair<const char*, const char*> kLabels[] = {
         {"txtTitle", "Title"},
         {"txtAngle", "Angle"},
@@ -97,7 +99,7 @@ class Checker {
         {"txtAC_Samples", "Crop samples"},
     };
     for (const auto& [name, label] : kLabels) {
-      if (field.Name() == name) return std::string(label) + " (" + name + ")";
+      if (field.Name() == name) return road == ProjectRoad::Shell ? label : std::string(label) + " (" + name + ")";
     }
     return field.Name();
   }

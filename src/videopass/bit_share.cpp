@@ -64,9 +64,11 @@ void MainTries::Foreseen(double bitrate, double bytes) {
 }
 
 double MainTries::Next(double goal) const {
-  const double next = NextMainRequest(tries_, goal);
-  if (measured_ || tries_.empty()) return next;
-  return std::clamp(next, tries_.back().bitrate / 2, tries_.back().bitrate * 2);
+  if (measured_ || tries_.empty()) return NextMainRequest(tries_, goal);
+  // The weak shrink that makes a measured run land under its goal would, from a forecast far
+  // over it, throw the next run as far under: a forecast is scaled as the trailing segment's
+  // tries are.
+  return std::clamp(NextRequest(tries_, goal), tries_.back().bitrate / 2, tries_.back().bitrate * 2);
 }
 
 void MainTries::Measured(double bitrate, double bytes) {

@@ -171,7 +171,7 @@ TEST_F(ShellSaveTest, TheMediumIsCheckedAgainstTheTitlesLength) {
       if (c.outcome == Refused) {
         ASSERT_EQ(platform.messages.size(), 1u);
         EXPECT_EQ(platform.messages[0].icon, MessageIcon::Warning);
-        EXPECT_NE(platform.messages[0].text.find("Media size (cmbMS): \"" + std::string(c.size) + "\""),
+        EXPECT_NE(platform.messages[0].text.find("Media size: \"" + std::string(c.size) + "\""),
                   std::string::npos) << platform.messages[0].text;
         EXPECT_NE(platform.messages[0].text.find(c.said), std::string::npos) << platform.messages[0].text;
       }

@@ -76,8 +76,8 @@ done
 
 # --- the first refused action ends the run: nothing saved -----------------------------------
 refusals=("author|It must be 17 characters long|--author|too.short"
-          "tiny|Media size (cmbMS): \"0.0001\"|--size|0.0001"
-          "tinier|Media size (cmbMS): \"1e-300\"|--set|cmbMS=1e-300")
+          "tiny|Media size: \"0.0001\"|--size|0.0001"
+          "tinier|Media size: \"1e-300\"|--set|cmbMS=1e-300")
 for entry in "${refusals[@]}"; do
   IFS='|' read -r name said option value <<<"$entry"
   Run "$name" --open "$disc/VTS_01_0.IFO" --chain 2 --audio 0x80 --size 2 "$option" "$value" \
@@ -114,7 +114,7 @@ ExpectCode alone 0
 # Too small for the title: refused, naming the smallest that works; nothing saved.
 Run small --open "$disc/VTS_01_0.IFO" --chain 2 --audio 0x80 --size 0.3 --save "$work/small"
 ExpectCode small 1
-Has small.err 'Media size (cmbMS): "0.3" cannot go into the project.'
+Has small.err 'Media size: "0.3" cannot go into the project.'
 Has small.err "the smallest medium that works is 0.37 MB."
 [ ! -e "$work/small/project.sh" ] || Fail "saved on a medium too small for the title"
 # More than the title can fill: said as information, and the script that named the size gets it.

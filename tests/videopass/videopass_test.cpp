@@ -193,6 +193,7 @@ TEST(BitShare, SegmentsGetWhatOneSecondPassGivesTheirFramesAndNoRequestPassesThe
   } sequences[] = {
       {"foreseen, then measured: the measured one alone", {{false, {2e6, 2.2e6}}, {true, {1.7e6, 1.4e6}}}, 1.6e6,
        1.7e6 * std::pow(1.6 / 1.4, 1 / 1.1)},
+      {"one foreseen too large: scaled as bitrate^1.1", {{false, {2e6, 2.2e6}}}, 2e6, 2e6 * std::pow(2 / 2.2, 1 / 1.1)},
       {"two foreseen: their secant", {{false, {2e6, 2.2e6}}, {false, {1.6e6, 1.7e6}}}, 1.9e6, 1.76e6},
       {"two foreseen far off: half the last request at most", {{false, {1.4e6, 58.4e6}}, {false, {1.15e6, 57.8e6}}},
        52e6, 0.575e6},
