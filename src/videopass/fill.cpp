@@ -16,7 +16,7 @@ double TrailingGoal(long long medium, long long others, long long joinedMain, lo
 }
 
 bool TrailingCanCarry(double goal, double fairShare, long long firstPassBytes) {
-  return goal <= static_cast<double>(firstPassBytes) && goal >= 0.4 * fairShare && goal <= 2.5 * fairShare;
+  return goal <= static_cast<double>(firstPassBytes) && goal >= 0.4 * fairShare && goal <= 3.5 * fairShare;
 }
 
 double ExpectedMainMiss(const std::vector<MainSegment>& mains) {

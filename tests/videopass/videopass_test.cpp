@@ -543,8 +543,8 @@ TEST(TrailingFill, LandsWithinTheWindowAndNeverOverTheMedium) {
     double goal, share;
     long long firstPass;
     bool carries;
-  } carries[] = {{100, 100, 1000, true}, {39, 100, 1000, false}, {250, 100, 1000, true},
-                 {251, 100, 1000, false}, {200, 100, 150, false}};
+  } carries[] = {{100, 100, 1000, true}, {39, 100, 1000, false}, {350, 100, 1000, true},
+                 {351, 100, 1000, false}, {200, 100, 150, false}};
   for (const CarryCase& c : carries) EXPECT_EQ(TrailingCanCarry(c.goal, c.share, c.firstPass), c.carries) << c.goal;
 }
 

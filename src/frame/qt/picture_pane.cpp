@@ -14,6 +14,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -200,9 +204,11 @@ class PicturePane : public QGroupBox {
     later_->setEnabled(false);
   }
 
+  // Ends the reading, vobtitle and ffmpeg with it (they run in the script's own group).
   void Stop() {
     if (!job_) return;
     job_->disconnect(this);
+    if (job_->processId() > 0) ::kill(-static_cast<pid_t>(job_->processId()), SIGKILL);
     job_->kill();
     job_->waitForFinished(2000);
     job_.reset();
@@ -228,6 +234,7 @@ class PicturePane : public QGroupBox {
     const QString vobtitle = Q(HelperFolder(app_.globals.AppFolder)) + "/vobtitle";
     job_ = std::make_unique<QProcess>();
     job_->setProcessChannelMode(QProcess::SeparateChannels);
+    job_->setChildProcessModifier([] { ::setpgid(0, 0); });
     connect(job_.get(), &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) { Finished(code, status); });
     connect(job_.get(), &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
       if (error == QProcess::FailedToStart) Clear("No picture: sh cannot be started.");
