@@ -31,7 +31,7 @@ xvfb='' wm=''
 trap 'kill $wm $xvfb 2>/dev/null || true' EXIT
 for n in $(seq 71 99); do
   DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1 && continue
-  Xvfb ":$n" -screen 0 1920x1200x24 -nolisten tcp -noreset 2>"$out/xvfb.log" &
+  Xvfb ":$n" -screen 0 3200x2000x24 -nolisten tcp -noreset 2>"$out/xvfb.log" &
   xvfb=$!
   for _ in $(seq 100); do DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
   if kill -0 "$xvfb" 2>/dev/null; then export DISPLAY=":$n"; break; fi
