@@ -83,9 +83,8 @@ class Checker {
     }
   }
 
-  // The field as the user knows it from the window, and by its name for scripted mode.
-  // The field's label; the Windows program adds the control's name, which means nothing to
-  // a user of the Linux window or command line.
+  // The field as the user knows it from the window; the Windows program adds its control's
+  // name for scripted mode, which means nothing to a user of the Linux window or command line.
   std::string Label(const Field& field) const {
     static const std::pair<const char*, const char*> kLabels[] = {
         {"txtTitle", "Title"},

@@ -10,8 +10,8 @@
 // cells as one MPEG program stream (OUT "-" is standard output); --vobsub writes the chosen
 // sub-picture streams as STEM.idx and STEM.sub; --sample writes a megabyte of the stream from
 // FRACTION (0 to 1) of the way through the chain, for a look at its picture there; --chapters
-// prints each chapter's number and start in seconds from the chain's start. Any problem: a message on stderr, a
-// non-zero exit and no output file.
+// prints each chapter's number and start in seconds from the chain's start. Any problem: a
+// message on stderr, a non-zero exit and no output file.
 
 #include <algorithm>
 #include <cerrno>
