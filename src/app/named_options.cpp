@@ -1,6 +1,8 @@
 #include "app/named_options.h"
 
 #include <cctype>
+#include <initializer_list>
+#include <utility>
 
 #include "app/scripted_mode.h"
 
@@ -49,7 +51,7 @@ bool IsSizeNumber(const std::string& text) {
 bool TakesValue(const std::string& option) {
   return option == "--chain" || option == "--title-set" || option == "--audio" || option == "--subtitles" ||
          option == "--format" || option == "--quality" || option == "--size" ||
-         option == "--author";
+         option == "--author" || option == "--video" || option == "--container";
 }
 
 // The actions of one named option with its value; an error text when the value is wrong.
@@ -69,12 +71,25 @@ std::string Expand(const std::string& option, const std::string& value,
   if (option == "--format") {
     if (value == "mp3") return out.insert(out.end(), {"--set", "optAud_MP3=1"}), "";
     if (value == "ogg") return out.insert(out.end(), {"--set", "optAud_OGG=1"}), "";
+    if (value == "aac") return out.insert(out.end(), {"--set", "optAud_AAC=1"}), "";
+    if (value == "opus") return out.insert(out.end(), {"--set", "optAud_OPUS=1"}), "";
     if (value == "ac3" || value == "original") {
       out.insert(out.end(), {"--set", "optAud_AC3=1", "--set",
                              value == "ac3" ? "chkOrig=0" : "chkOrig=1"});
       return "";
     }
-    return "--format takes mp3, ogg, ac3 or original, got \"" + value + "\"";
+    return "--format takes mp3, ogg, ac3, original, aac or opus, got \"" + value + "\"";
+  }
+  // The codec and the container by their short names, set as their lists show them.
+  if (option == "--video" || option == "--container") {
+    using Names = std::initializer_list<std::pair<const char*, const char*>>;
+    const bool video = option == "--video";
+    const Names names = video ? Names{{"xvid", "XviD"}, {"h264", "H.264"}, {"hevc", "H.265"}, {"av1", "AV1"}}
+                              : Names{{"mkv", "MKV"}, {"mp4", "MP4"}, {"avi", "AVI"}};
+    for (const auto& [name, item] : names) {
+      if (value == name) return out.insert(out.end(), {"--set", (video ? "cmbVideo=" : "cmbContainer=") + std::string(item)}), "";
+    }
+    return option + (video ? " takes xvid, h264, hevc or av1" : " takes mkv, mp4 or avi") + ", got \"" + value + "\"";
   }
   if (option == "--size") {
     if (!IsSizeNumber(value)) return "--size takes the medium in MB (700, 4482.5), got \"" + value + "\"";
@@ -130,7 +145,8 @@ ExpandedArguments ExpandNamedOptions(const std::vector<std::string>& args) {
 std::string NativeUsage() {
   return "Usage: ravlo3 [options and actions]   (ravlo3 --help shows this text)\n"
          "Plans the conversion of one DVD title and writes a project folder whose project.sh\n"
-         "makes the movie with ffmpeg (XviD video, the chosen audio, VobSub subtitles).\n"
+         "makes the movie with ffmpeg: one MKV file of H.264 video with the chosen audio and\n"
+         "subtitles, their languages and the disc's chapters (--video and --container choose).\n"
          "Example:\n"
          "  ravlo3 --open /media/dvd/VIDEO_TS/VTS_01_0.IFO --chain 1 --audio 0x80,0x81 \\\n"
          "         --subtitles 0x21,0x20 --format mp3 --quality 128 --size 700 \\\n"
@@ -148,7 +164,12 @@ std::string NativeUsage() {
          "  --version                alone: prints the version\n"
          "  --audio 0x80,0x81        check exactly these audio streams, in this order\n"
          "  --subtitles 0x21,0x20    check exactly these subtitle streams, in this order\n"
-         "  --format mp3|ogg|ac3|original   audio format (original keeps the AC3 stream)\n"
+         "  --format mp3|ogg|ac3|original|aac|opus   audio format (original keeps the disc's\n"
+         "                           stream; aac and opus for MKV and MP4)\n"
+         "  --video h264|hevc|xvid|av1   video codec (default h264; av1 where ffmpeg makes\n"
+         "                           two passes with it)\n"
+         "  --container mkv|mp4|avi  one MKV or MP4 file (default mkv), or AVI with the audio\n"
+         "                           and subtitles in files beside it (the XviD road's)\n"
          "  --quality N              audio bitrate in kbit/s (MP3, AC3) or OGG quality\n"
          "  --size MB                size of the medium in MB (fractions allowed)\n"
          "  --author TEXT            author text for the audio files' tags\n"

@@ -16,6 +16,10 @@
 //   RAVLO_MENU(name, Kind, caption, shortcut, start)   a menu command (Menu or MenuCheck)
 //   RAVLO_SEPARATOR()                                  a line between menu commands
 //
+// Entries inside `#if RAVLO_LINUX_ROAD` are the Linux road's own choices: the Windows program
+// has neither their controls nor their fields in its lists, so its window and files stay as
+// they are. Only the record's members exist there too (RAVLO_FIELD_MEMBERS), read as empty.
+//
 //   page:     Video, Audio, Subtitles, Preferences, Advanced, or Row (the row under the tabs)
 //   box:      AT(x, y, cx, cy) in dialog units, relative to the page (the row: to its corner)
 //   key:      the caption's letter to underline, 0 for none
@@ -44,6 +48,11 @@
 #endif
 #ifndef RAVLO_SEPARATOR
 #define RAVLO_SEPARATOR()
+#endif
+#if !defined(_WIN32) || defined(RAVLO_FIELD_MEMBERS)
+#define RAVLO_LINUX_ROAD 1
+#else
+#define RAVLO_LINUX_ROAD 0
 #endif
 
 // ---- Video ----------------------------------------------------------------------------------
@@ -76,6 +85,17 @@ RAVLO_FIELD(txtMin, Text, "minutes", Video, 0, AT(196, 100, 40, 12), AT(240, 102
             "Length of the chosen chain in whole minutes")
 RAVLO_FIELD(txtSec, Text, "seconds", Video, 0, AT(196, 116, 40, 12), AT(240, 118, 36, 8), START(.readOnly = true),
             "Length of the chosen chain in seconds")
+#if RAVLO_LINUX_ROAD
+RAVLO_FRAME(fraOutput, Video, AT(4, 136, 276, 26), "Output", 0)
+RAVLO_FIELD(cmbVideo, Combo, "Video:", Video, 'd', AT(48, 145, 64, 100), AT(12, 147, 34, 8),
+            START(.text = "H.264", .items = "H.264|H.265|XviD|AV1"),
+            "The video codec: H.264 plays everywhere, H.265 gives a better picture at the same size, "
+            "XviD is the old road's")
+RAVLO_FIELD(cmbContainer, Combo, "File:", Video, 'F', AT(160, 145, 64, 100), AT(124, 147, 34, 8),
+            START(.text = "MKV", .items = "MKV|MP4|AVI"),
+            "MKV or MP4: one file with the audio, subtitles (MKV) and chapters; AVI: the video with "
+            "the audio and subtitles in files beside it")
+#endif
 
 // ---- Audio ----------------------------------------------------------------------------------
 RAVLO_FRAME(fraAL, Audio, AT(4, 2, 158, 160), "Audio streams list", 'l')
@@ -125,6 +145,14 @@ RAVLO_FIELD(optAud_OGG, Option, "OGG", Preferences, 'G', AT(94, 52, 40, 10), NO_
 RAVLO_FIELD(optAud_MP3, Option, "MP3", Preferences, 'M', AT(138, 52, 40, 10), NO_LABEL,
             START(.group = "Audio", .value = true),
             "Audio as MP3 at the bitrate chosen under Quality")
+#if RAVLO_LINUX_ROAD
+RAVLO_FIELD(optAud_AAC, Option, "AAC", Preferences, 'A', AT(182, 52, 40, 10), NO_LABEL,
+            START(.group = "Audio"),
+            "Audio as AAC at the bitrate chosen under Quality (MKV and MP4 only)")
+RAVLO_FIELD(optAud_OPUS, Option, "Opus", Preferences, 'u', AT(226, 52, 44, 10), NO_LABEL,
+            START(.group = "Audio"),
+            "Audio as Opus at the bitrate chosen under Quality: the best at low bitrates (MKV and MP4 only)")
+#endif
 RAVLO_FIELD(cmbAudQual, Combo, "Quality:", Preferences, 'Q', AT(50, 72, 64, 120), AT(12, 74, 34, 8), START(),
             "Bitrate of each audio track in kbit/s; more takes room from the video")
 RAVLO_FIELD(chkOrig, Check, "Original", Preferences, 'i', AT(126, 73, 56, 10), NO_LABEL,
@@ -209,3 +237,4 @@ RAVLO_MENU(mnuAbout, Menu, "&About...", NO_KEY, START())
 #undef RAVLO_POPUP
 #undef RAVLO_MENU
 #undef RAVLO_SEPARATOR
+#undef RAVLO_LINUX_ROAD

@@ -1,6 +1,7 @@
 #include "project/foreign_results.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "project/shell_road.h"
 
@@ -11,8 +12,14 @@ std::vector<std::string> ForeignResultFiles(AppState& app, const ProjectPlan& pl
   if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) {
     ours.insert(ours.end(), {"movie.idx", "movie.sub"});
   }
+  // The one file's tracks are made in a folder of their own: only another movie file could pass
+  // for its result.
+  using Patterns = std::initializer_list<const char*>;
+  const Patterns patterns = plan.OneFile() ? Patterns{"*.mkv", "*.mp4"}
+                                           : Patterns{"*.ac3", "*.mp3", "*.ogg", "*.wav", "movie.idx", "movie.sub"};
+  if (plan.OneFile()) ours = {plan.movieName};
   std::vector<std::string> foreign;
-  for (const char* pattern : {"*.ac3", "*.mp3", "*.ogg", "*.wav", "movie.idx", "movie.sub"}) {
+  for (const char* pattern : patterns) {
     for (const std::string& name : app.platform.ListFiles(plan.projectFolder, pattern)) {
       if (std::find(ours.begin(), ours.end(), name) == ours.end()) foreign.push_back(name);
     }
@@ -23,11 +30,15 @@ std::vector<std::string> ForeignResultFiles(AppState& app, const ProjectPlan& pl
 
 std::vector<std::string> ReplacedFiles(AppState& app, const ProjectPlan& plan) {
   std::vector<std::string> names{"project.sh", "movie.sh"};
-  if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) {
-    names.insert(names.end(), {"movie.idx", "movie.sub"});
+  if (plan.OneFile()) {
+    names.insert(names.end(), {"mux.sh", plan.movieName});
+  } else {
+    if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) {
+      names.insert(names.end(), {"movie.idx", "movie.sub"});
+    }
+    for (const std::string& name : AudioResultFiles(plan)) names.push_back(name);
+    names.push_back("movie.avi");
   }
-  for (const std::string& name : AudioResultFiles(plan)) names.push_back(name);
-  names.push_back("movie.avi");
   std::vector<std::string> replaced;
   for (const std::string& name : names) {
     if (app.platform.FileExists(plan.projectFolder + name)) replaced.push_back(name);

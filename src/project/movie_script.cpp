@@ -4,6 +4,15 @@
 namespace ravlo {
 
 std::string MovieScriptText(const ProjectPlan& plan) {
+  if (plan.OneFile()) {
+    // The one file holds every track; mpv offers them all, ffplay the first.
+    const std::string movie = ShellQuoted(plan.movieName);
+    return "#!/bin/sh\n"
+           "# Plays the movie of this project with mpv, or without it with ffplay. Written by ravlo3.\n"
+           "cd -- \"$(dirname -- \"$0\")\" || exit 1\n"
+           "command -v mpv >/dev/null 2>&1 && exec mpv " + movie + "\n"
+           "exec ffplay -autoexit " + movie;
+  }
   const std::vector<std::string> audio = AudioResultFiles(plan);
   std::string mpv = "  exec mpv";
   for (const std::string& file : audio) mpv += " --audio-file=" + file;

@@ -10,6 +10,7 @@
 #include "common/numbers.h"
 #include "frame/cmd_text.h"
 #include "frame/paths.h"
+#include "project/disc_name.h"
 #include "project/fill_estimate.h"
 #include "project/save_report.h"
 #include "streams/ogg_quality.h"
@@ -24,6 +25,8 @@ constexpr int kAc3Bitrates[] = {32,  40,  48,  56,  64,  80,  96,  112, 128, 160
                                 192, 224, 256, 320, 384, 448, 512, 576, 640};
 constexpr int kMinMp3Kbps = 8, kMaxMp3Kbps = 320;
 constexpr int kMinOggKbps = 32, kMaxOggKbps = 500;
+constexpr int kMinAacKbps = 16, kMaxAacKbps = 512;    // ffmpeg's aac, two channels
+constexpr int kMinOpusKbps = 6, kMaxOpusKbps = 510;   // libopus's range
 constexpr double kMinOggQuality = -0.2, kMaxOggQuality = 1.0;
 
 std::string Trimmed(const std::string& text) {
@@ -96,6 +99,8 @@ class Checker {
         {"cmbResize", "Resize filter"},
         {"txtAC_Threshold", "Crop threshold"},
         {"txtAC_Samples", "Crop samples"},
+        {"cmbVideo", "Video codec"},
+        {"cmbContainer", "File type"},
     };
     for (const auto& [name, label] : kLabels) {
       if (field.Name() == name) return road == ProjectRoad::Shell ? label : std::string(label) + " (" + name + ")";
@@ -141,12 +146,14 @@ void PlanAudio(AppState& app, ProjectPlan& plan, Checker& check) {
   if (s.optAud_AC3.IsSet()) plan.audioOutput = AudioOutput::Ac3;
   if (s.optAud_MP3.IsSet()) plan.audioOutput = AudioOutput::Mp3;
   if (s.optAud_OGG.IsSet()) plan.audioOutput = AudioOutput::Ogg;
+  if (s.optAud_AAC.IsSet()) plan.audioOutput = AudioOutput::Aac;
+  if (s.optAud_OPUS.IsSet()) plan.audioOutput = AudioOutput::Opus;
   plan.original = s.chkOrig.Value() == 1;
   plan.sixChannels = s.chk51.Value() == 1;
   if (!plan.Converts()) return;  // the disc's own files: nothing to choose
 
   if (plan.audioOutput == AudioOutput::None) {
-    check.Refuse("Audio format", "", "Choose AC3, MP3 or OGG, or check \"Original\".");
+    check.Refuse("Audio format", "", "Choose AC3, MP3, OGG, AAC or Opus, or check \"Original\".");
     return;
   }
   const Field& quality = s.cmbAudQual;
@@ -163,6 +170,10 @@ void PlanAudio(AppState& app, ProjectPlan& plan, Checker& check) {
     }
   } else if (plan.audioOutput == AudioOutput::Mp3) {
     plan.audioKbps = check.Whole(quality, kMinMp3Kbps, kMaxMp3Kbps, "an MP3 bitrate in kbit/s").value_or(0);
+  } else if (plan.audioOutput == AudioOutput::Aac) {
+    plan.audioKbps = check.Whole(quality, kMinAacKbps, kMaxAacKbps, "an AAC bitrate in kbit/s").value_or(0);
+  } else if (plan.audioOutput == AudioOutput::Opus) {
+    plan.audioKbps = check.Whole(quality, kMinOpusKbps, kMaxOpusKbps, "an Opus bitrate in kbit/s").value_or(0);
   } else {
     plan.audioKbps = check.Whole(quality, kMinOggKbps, kMaxOggKbps, "an OGG bitrate in kbit/s").value_or(0);
     if (check.Failed()) return;
@@ -192,6 +203,50 @@ void PlanVideo(const ProjectSettings& s, ProjectPlan& plan, Checker& check) {
     plan.cropThreshold = check.Whole(s.txtAC_Threshold, 0, kMaxCropThreshold, "a crop threshold").value_or(0);
     plan.cropSamples = check.Whole(s.txtAC_Samples, 1, kMaxCropSamples, "a number of sample frames").value_or(0);
   }
+}
+
+// The codec and the container, and what the container can carry. The Windows program makes
+// XviD in AVI, and so does the Linux road when asked.
+void PlanOutput(AppState& app, ProjectPlan& plan, Checker& check) {
+  if (app.road != ProjectRoad::Shell || check.Failed()) return;
+  const ProjectSettings& s = app.settings;
+  const std::string video = check.Item(s.cmbVideo);
+  const std::string container = check.Item(s.cmbContainer);
+  if (check.Failed()) return;
+  plan.codec = video == "H.264" ? VideoCodec::H264 : video == "H.265" ? VideoCodec::Hevc
+               : video == "AV1" ? VideoCodec::Av1 : VideoCodec::Xvid;
+  plan.container = container == "MKV" ? MovieContainer::Mkv : container == "MP4" ? MovieContainer::Mp4
+                                                                                  : MovieContainer::Avi;
+  const bool mp4 = plan.container == MovieContainer::Mp4;
+  if (plan.codec == VideoCodec::Xvid && plan.OneFile()) {
+    check.Refuse(s.cmbContainer, container,
+                 "XviD video goes into AVI, with the audio and subtitles in files beside it; "
+                 "H.264 and H.265 go into one MKV or MP4 file.");
+  } else if (plan.codec != VideoCodec::Xvid && !plan.OneFile()) {
+    check.Refuse(s.cmbContainer, container, "AVI holds XviD video only; " + video + " goes into MKV or MP4.");
+  } else if (!plan.OneFile() && plan.Converts() &&
+             (plan.audioOutput == AudioOutput::Aac || plan.audioOutput == AudioOutput::Opus)) {
+    check.Refuse("Audio format", plan.audioOutput == AudioOutput::Aac ? "AAC" : "Opus",
+                 "AAC and Opus go into MKV or MP4 only: choose MKV or MP4, or MP3, OGG or AC3 for AVI.");
+  } else if (plan.OneFile() && !plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::Srt) {
+    check.Refuse("Subtitles", "SRT",
+                 "The one file carries the disc's subtitles as pictures: choose VOBSUB, or no subtitles.");
+  } else if (mp4 && !plan.subtitles.empty()) {
+    check.Refuse(s.cmbContainer, container,
+                 "MP4 cannot carry the disc's bitmap subtitles in a way players show them: choose MKV, "
+                 "or no subtitles.");
+  } else if (mp4 && plan.Converts() && plan.audioOutput == AudioOutput::Ogg) {
+    check.Refuse(s.cmbContainer, container,
+                 "MP4 cannot carry Vorbis (OGG) audio in a way players play it: choose MKV, or AAC, Opus, "
+                 "MP3 or AC3 audio.");
+  } else if (mp4 && plan.original &&
+             std::any_of(plan.audio.begin(), plan.audio.end(), [](const PlannedStream& a) { return a.id >= 0xA0; })) {
+    check.Refuse(s.cmbContainer, container,
+                 "MP4 cannot carry the disc's LPCM audio as it is: choose MKV, or convert the audio.");
+  }
+  if (check.Failed() || !plan.OneFile()) return;
+  plan.discName = DiscName(plan.ifoPath);
+  plan.movieName = plan.discName + (mp4 ? ".mp4" : ".mkv");
 }
 
 void PlanPaths(AppState& app, ProjectPlan& plan, Checker& check) {
@@ -233,6 +288,8 @@ std::string ProjectPlan::AudioExtension() const {
     case AudioOutput::Ac3: return ".ac3";
     case AudioOutput::Mp3: return ".mp3";
     case AudioOutput::Ogg: return ".ogg";
+    case AudioOutput::Aac: return ".aac";
+    case AudioOutput::Opus: return ".opus";
     case AudioOutput::None: break;
   }
   return {};
@@ -281,6 +338,7 @@ PlanResult BuildProjectPlan(AppState& app) {
   plan.subtitles = Streams(s.lstSO_code, s.lstSO_name, false, check);
   plan.subtitleOutput = s.optSub_SRT.IsSet() ? SubtitleOutput::Srt : SubtitleOutput::VobSub;
   PlanVideo(s, plan, check);
+  PlanOutput(app, plan, check);
   // On the Linux road a medium the title cannot fit into would only fail after the first pass.
   if (app.road == ProjectRoad::Shell && plan.mediaMB > 0 && !check.Failed()) {
     if (const auto sizes = EstimateTitleSizes(plan); sizes && plan.mediaMB * 1024 * 1024 < sizes->leastBytes) {

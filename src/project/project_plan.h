@@ -14,7 +14,10 @@
 
 namespace ravlo {
 
-enum class AudioOutput { None, Ac3, Mp3, Ogg };
+enum class AudioOutput { None, Ac3, Mp3, Ogg, Aac, Opus };  // AAC and Opus: MKV and MP4 only
+// The Linux road's video codec and container; the Windows program makes XviD in AVI.
+enum class VideoCodec { Xvid, H264, Hevc, Av1 };
+enum class MovieContainer { Avi, Mkv, Mp4 };
 enum class SubtitleOutput { VobSub, Srt };
 enum class PlannedStandard { None, Pal, Ntsc };
 enum class PlannedAspect { None, Wide, Standard };  // 16:9, 4:3
@@ -78,8 +81,17 @@ struct ProjectPlan {
   bool shutDown = false;
   std::string authorText;
 
+  // Output (the Linux road). XviD goes into AVI with the audio and subtitles in files beside it;
+  // the other codecs into one MKV or MP4 file named after the disc.
+  VideoCodec codec = VideoCodec::Xvid;
+  MovieContainer container = MovieContainer::Avi;
+  std::string discName;   // the disc's volume label, else its folder's name; a file name's stem
+  std::string movieName;  // the one file, "THE_FILM.mkv"; empty for AVI
+
+  bool OneFile() const { return container != MovieContainer::Avi; }
   bool Converts() const { return !audio.empty() && !original; }
-  // The extension of a converted audio file: ".ac3", ".mp3", ".ogg"; empty with no format.
+  // The extension of a converted audio file: ".ac3", ".mp3", ".ogg", ".aac", ".opus"; empty
+  // with no format.
   std::string AudioExtension() const;
 };
 

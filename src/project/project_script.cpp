@@ -35,7 +35,7 @@ Unmade() {
 # Moves the results of another plan saved here before out of the way, saying which: beside
 # this plan's files they would pass for results of this run.
 Aside() {
-  for file in 0x??.mp3 0x??.ogg 0x??.ac3 0x??o.ac3 0x??o.wav movie.idx movie.sub; do
+  for file in $earlier; do
     [ -f "$file" ] || continue
     case " $results " in *" $file "*) continue ;; esac
     mkdir -p 'earlier results' && mv -f -- "$file" 'earlier results/' &&
@@ -263,6 +263,27 @@ std::string Number(double value) {
   return text;
 }
 
+// The codec as videopass takes it, and as a person reads it.
+std::string CodecWord(VideoCodec codec) {
+  switch (codec) {
+    case VideoCodec::H264: return "h264";
+    case VideoCodec::Hevc: return "hevc";
+    case VideoCodec::Av1: return "av1";
+    case VideoCodec::Xvid: break;
+  }
+  return "xvid";
+}
+
+std::string CodecName(VideoCodec codec) {
+  switch (codec) {
+    case VideoCodec::H264: return "H.264";
+    case VideoCodec::Hevc: return "H.265";
+    case VideoCodec::Av1: return "AV1";
+    case VideoCodec::Xvid: break;
+  }
+  return "XviD";
+}
+
 std::string ScaleFlags(const std::string& filter) {
   if (filter == "Bicubic") return "bicubic";
   if (filter == "Bilinear") return "bilinear";
@@ -324,6 +345,12 @@ void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results
       } else if (plan.audioOutput == AudioOutput::Ogg) {
         line += "-c:a libvorbis -q:a " + VorbisQuality(plan.oggQuality) + " ";
         format = "ogg";
+      } else if (plan.audioOutput == AudioOutput::Aac) {
+        line += "-c:a aac -b:a " + std::to_string(plan.audioKbps) + "k ";
+        format = "adts";
+      } else if (plan.audioOutput == AudioOutput::Opus) {
+        line += "-c:a libopus -b:a " + std::to_string(plan.audioKbps) + "k ";
+        format = "opus";
       } else {
         line += "-c:a ac3 -b:a " + std::to_string(plan.audioKbps) + "k ";
         format = "ac3";
@@ -395,14 +422,19 @@ void FilmOrVideo(const ProjectPlan& plan, const VideoFilters& video, ScriptText&
 void EndStage(const ProjectPlan& plan, ScriptText& sh) {
   sh.Line("Stage End");
   // videopass has checked the movie: its frames are the first pass's, and they last the title.
-  sh.Line("Keep movie.avi.part movie.avi");
-  sh.Line("for file in movie.avi $results; do printf '%12s bytes  %s\\n' \"$(Bytes \"$file\")\" \"$file\"; done");
+  if (plan.OneFile()) {
+    sh.Line("Keep \"$movie.part\" \"$movie\"");
+    sh.Line("printf '%12s bytes  %s\\n' \"$(Bytes \"$movie\")\" \"$movie\"");
+  } else {
+    sh.Line("Keep movie.avi.part movie.avi");
+    sh.Line("for file in movie.avi $results; do printf '%12s bytes  %s\\n' \"$(Bytes \"$file\")\" \"$file\"; done");
+  }
   sh.Line("echo \"Total $total bytes: $fill% of the medium of $medium_bytes bytes ($medium_mb MB)\"");
   sh.Line("[ -z \"$best\" ] || echo \"It cannot fill more: $best.\"");
-  if (plan.deleteTemporary) sh.Line("rm -rf movie.vob segments");
+  if (plan.deleteTemporary) sh.Line(plan.OneFile() ? "rm -rf movie.vob segments tracks" : "rm -rf movie.vob segments");
   if (plan.deleteLogs) {
     std::string logs = "analysis.log subtitles.log crop.log video1.log video2.log brimmer.log "
-                       "size.log";
+                       "size.log mux.log";
     for (const PlannedStream& stream : plan.audio) logs += " " + Hex(stream.id) + ".log";
     sh.Line("rm -f " + logs);
   }
@@ -417,13 +449,15 @@ void EndStage(const ProjectPlan& plan, ScriptText& sh) {
 std::string ResultList(const ProjectPlan& plan, const std::vector<std::string>& audio) {
   std::string list;
   for (const std::string& file : audio) list += file + " ";
-  if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) list += "movie.idx movie.sub ";
+  if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub)
+    list += plan.OneFile() ? "tracks/subtitles.idx tracks/subtitles.sub " : "movie.idx movie.sub ";
   if (!list.empty()) list.pop_back();
   return list;
 }
 
 int StageCount(const ProjectPlan& plan) {
-  return 5 + (plan.subtitles.empty() ? 0 : 1) + (plan.audio.empty() ? 0 : 1);
+  // The one file has no author stage: its tracks are tagged as they are made.
+  return (plan.OneFile() ? 4 : 5) + (plan.subtitles.empty() ? 0 : 1) + (plan.audio.empty() ? 0 : 1);
 }
 
 }  // namespace
@@ -457,14 +491,23 @@ VideoFilters PlannedVideoFilters(const ProjectPlan& plan) {
 }
 
 std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helperFolder) {
-  const std::vector<std::string> audioFiles = AudioResultFiles(plan);
+  std::vector<std::string> audioFiles = AudioResultFiles(plan);
+  if (plan.OneFile()) {
+    for (std::string& file : audioFiles) file = "tracks/" + file;
+  }
   const VideoFilters video = PlannedVideoFilters(plan);
   ScriptText sh;
   // The "-" ends the shell's options: a folder named "-x" is no option when the script runs.
   sh.Line("#!/bin/sh -");
-  sh.Line("# Makes the movie of this project: XviD video in two passes, the chosen audio and");
-  sh.Line("# subtitles, together filling the medium. Written by ravlo3; the stages and their");
-  sh.Line("# times go to log.txt. Extra libxvid options may come in RAVLO3_XVID_OPTIONS.");
+  if (plan.OneFile()) {
+    sh.Line("# Makes the movie of this project: " + CodecName(plan.codec) + " video in two passes, the chosen audio");
+    sh.Line("# and subtitles and the chapters in one file (mux.sh puts them together) that fills the");
+    sh.Line("# medium. Written by ravlo3; the stages and their times go to log.txt.");
+  } else {
+    sh.Line("# Makes the movie of this project: XviD video in two passes, the chosen audio and");
+    sh.Line("# subtitles, together filling the medium. Written by ravlo3; the stages and their");
+    sh.Line("# times go to log.txt. Extra libxvid options may come in RAVLO3_XVID_OPTIONS.");
+  }
   sh.Raw(kPreamble);
   sh.Line();
   sh.Line("ifo=" + ShellQuoted(plan.ifoPath));
@@ -475,7 +518,16 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line("medium_bytes=" + Number(std::round(plan.mediaMB * 1024 * 1024)));
   sh.Line("author=" + ShellQuoted(plan.authorText));
   sh.Line("stages=" + std::to_string(StageCount(plan)));
-  sh.Line("results=" + ShellQuoted(ResultList(plan, audioFiles)));
+  if (plan.OneFile()) {
+    sh.Line("movie=" + ShellQuoted(plan.movieName));
+    sh.Line("results=\"$movie\"");
+    sh.Line("tracks=" + ShellQuoted(ResultList(plan, audioFiles)));
+    // Another plan's results: the one file never passes for them, nor they for it.
+    sh.Line("earlier='*.mkv *.mp4 movie.avi movie.idx movie.sub'");
+  } else {
+    sh.Line("results=" + ShellQuoted(ResultList(plan, audioFiles)));
+    sh.Line("earlier='0x??.mp3 0x??.ogg 0x??.ac3 0x??o.ac3 0x??o.wav movie.idx movie.sub *.mkv *.mp4'");
+  }
   sh.Line();
   sh.Raw(kSupervisor);
   sh.Line();
@@ -489,6 +541,13 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line("duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 movie.vob 2>>analysis.log)");
   sh.Line("Calc \"exit !(\\\"$duration\\\" + 0 > 0)\" || Fail \"ffprobe found no length in movie.vob; see analysis.log\"");
   FilmOrVideo(plan, video, sh);
+  if (plan.OneFile()) {
+    // The tracks of the one file are made in a folder of their own; the chapters are the
+    // chain's programs.
+    sh.Line("mkdir -p tracks || Fail \"the folder tracks cannot be made in $(pwd)\"");
+    sh.Line("\"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --chapters >tracks/chapters.txt 2>>analysis.log ||");
+    sh.Line("  Fail \"vobtitle cannot read the chapters of chain $chain; see analysis.log\"");
+  }
   sh.Line();
 
   if (!plan.subtitles.empty()) {
@@ -496,9 +555,10 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
     if (plan.subtitleOutput == SubtitleOutput::VobSub) {
       std::string ids;
       for (const PlannedStream& stream : plan.subtitles) ids += " " + Hex(stream.id);
-      sh.Line("Run subtitles.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --vobsub movie.part" + ids);
-      sh.Line("Keep movie.part.sub movie.sub");
-      sh.Line("Keep movie.part.idx movie.idx");
+      const std::string stem = plan.OneFile() ? "tracks/subtitles" : "movie";
+      sh.Line("Run subtitles.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --vobsub " + stem + ".part" + ids);
+      sh.Line("Keep " + stem + ".part.sub " + stem + ".sub");
+      sh.Line("Keep " + stem + ".part.idx " + stem + ".idx");
     }
     sh.Line();
   }
@@ -516,19 +576,36 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
     sh.Line("filters=\"${field_filters:+-vf $field_filters}\"");
   else
     sh.Line("filters=\"-vf ${field_filters:+$field_filters,}" + picture + "\"");
-  // The first pass in segments side by side, as many as there are cores.
-  sh.Line("VideoPass video1.log first --stage \"$stage_no/$stages\" --duration \"$duration\" \\");
-  sh.Line("  -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-}");
-  sh.Line();
-  sh.Raw(kSecondPass);
-  sh.Line();
+  if (plan.OneFile()) {
+    // One encoder over the whole title: x264 and x265 keep every core busy by themselves.
+    const std::string codec = CodecWord(plan.codec);
+    sh.Line("VideoPass video1.log first --codec " + codec + " --stage \"$stage_no/$stages\" --duration \"$duration\" \\");
+    sh.Line("  --medium \"$medium_bytes\" -- $filters $video_rate");
+    sh.Line();
+    sh.Line("AudioDone");
+    sh.Line("Stage \"Video 2nd pass\"");
+    // Each run of the second pass is put into the one file with the tracks and measured there.
+    sh.Line("VideoPass video2.log second --codec " + codec + " --stage \"$stage_no/$stages\" --medium \"$medium_bytes\" \\");
+    sh.Line("  --results \"$tracks\" --mux ./mux.sh --out \"$movie.part\" -- $filters $video_rate");
+    sh.Line("total=$(Bytes \"$movie.part\")");
+    sh.Line("fill=$(Calc \"printf \\\"%.2f\\\", 100 * $total / $medium_bytes\")");
+    sh.Line("best=$(sed -n 's/^Video 2nd pass: \\(at its best quality .*\\|short of the medium .*\\)/\\1/p' size.log)");
+    sh.Line();
+  } else {
+    // The first pass in segments side by side, as many as there are cores.
+    sh.Line("VideoPass video1.log first --stage \"$stage_no/$stages\" --duration \"$duration\" \\");
+    sh.Line("  -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-}");
+    sh.Line();
+    sh.Raw(kSecondPass);
+    sh.Line();
 
-  sh.Line("Stage \"Set author\"");
-  for (const std::string& file : audioFiles) {
-    if (file.ends_with(".ac3")) continue;  // a bare AC3 stream has no tags
-    sh.Line("AuthorIn " + file);
+    sh.Line("Stage \"Set author\"");
+    for (const std::string& file : audioFiles) {
+      if (file.ends_with(".ac3")) continue;  // a bare AC3 stream has no tags
+      sh.Line("AuthorIn " + file);
+    }
+    sh.Line();
   }
-  sh.Line();
   EndStage(plan, sh);
   std::string text = sh.Text();
   text.pop_back();  // the closing line break comes with the writing
@@ -544,7 +621,10 @@ std::string HelperFolder(const std::string& appFolder) {
 }
 
 std::vector<ProjectFile> ShellProjectFiles(const ProjectPlan& plan, const std::string& helperFolder) {
-  return {{"project.sh", ProjectScriptText(plan, helperFolder)}, {"movie.sh", MovieScriptText(plan)}};
+  std::vector<ProjectFile> files{{"project.sh", ProjectScriptText(plan, helperFolder)},
+                                 {"movie.sh", MovieScriptText(plan)}};
+  if (plan.OneFile()) files.push_back({"mux.sh", MuxScriptText(plan)});
+  return files;
 }
 
 }  // namespace ravlo

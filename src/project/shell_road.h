@@ -16,6 +16,8 @@ namespace ravlo {
 // `helperFolder`: where vobtitle and brimmer are, native form (the folder of ravlo3 itself).
 std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helperFolder);
 std::string MovieScriptText(const ProjectPlan& plan);
+// mux.sh of a plan of one file (MKV, MP4): the video of a run and the tracks into that file.
+std::string MuxScriptText(const ProjectPlan& plan);
 
 // Where the installed helpers are for a data folder: <prefix>/bin beside <prefix>/share/ravlo3;
 // otherwise the folder itself (a build tree).

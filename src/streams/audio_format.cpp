@@ -40,6 +40,8 @@ void ApplyAudioFormat(AppState& app) {
     ApplyConvertedFormat(s, "128");
   } else if (s.optAud_OGG.IsSet()) {
     ApplyConvertedFormat(s, "80");
+  } else if (s.optAud_AAC.IsSet() || s.optAud_OPUS.IsSet()) {
+    ApplyConvertedFormat(s, s.optAud_AAC.IsSet() ? "128" : "96");
   }
 }
 

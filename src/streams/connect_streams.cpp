@@ -14,7 +14,7 @@ void ConnectStreamsHandlers(AppState& app) {
   s.lstSL.OnItemCheck([&app](int index) { lstSL_ItemCheck(app, index); });
   s.cmdSSA.OnClick([&app] { cmdSSA_Click(app); });
   s.cmdSSN.OnClick([&app] { cmdSSN_Click(app); });
-  for (Field* format : {&s.optAud_AC3, &s.optAud_OGG, &s.optAud_MP3}) {
+  for (Field* format : {&s.optAud_AC3, &s.optAud_OGG, &s.optAud_MP3, &s.optAud_AAC, &s.optAud_OPUS}) {
     format->OnClick([&app] { ApplyAudioFormat(app); });
   }
   s.chkOrig.OnClick([&app] { chkOrig_Click(app); });

@@ -13,6 +13,7 @@
 
 #include "videopass/borders.h"
 #include "videopass/encodes.h"
+#include "videopass/one_file.h"
 #include "videopass/pass_log.h"
 #include "videopass/plan_file.h"
 #include "videopass/progress_line.h"
@@ -90,7 +91,14 @@ bool ProbeSource(const Options& options, const EncoderWords& words, double& fps,
 
 }  // namespace
 
+bool ChainFrameRate(const Options& options, const EncoderWords& words, double& fps, std::string& error) {
+  ProgressLine quiet("", 0);
+  error = RunJobs({ProbeJob(options, words)}, 1, quiet);
+  return error.empty() && ReadFrameRate(Path(options, "probe.log"), fps, error);
+}
+
 int First(const Options& options) {
+  if (options.codec != "xvid") return OneFileFirst(options);
   const EncoderWords words = SplitEncoderWords(options.words);
   mkdir(options.folder.c_str(), 0755);
   double fps = 0;

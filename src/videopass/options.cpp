@@ -26,6 +26,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     else if (word == "--folder") options.folder = value;
     else if (word == "--out") options.out = value;
     else if (word == "--log") options.log = value;
+    else if (word == "--codec") options.codec = value;
+    else if (word == "--mux") options.mux = value;
     else if (word == "--size-log") options.sizeLog = value;
     else if (word == "--duration") options.duration = std::atof(value.c_str());
     else if (word == "--medium") options.medium = std::atoll(value.c_str());
@@ -35,7 +37,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     } else return false;
   }
   if (options.command == "first") return options.duration > 0;
-  if (options.command == "second") return options.medium > 0;
+  if (options.codec != "xvid" && options.codec != "h264" && options.codec != "hevc" && options.codec != "av1")
+    return false;
+  if (options.command == "second") return options.medium > 0 && (options.codec == "xvid" || !options.mux.empty());
   return false;
 }
 

@@ -16,6 +16,8 @@ struct Options {
   double duration = 0;
   long long medium = 0;
   std::vector<std::string> results;
+  std::string codec = "xvid";  // h264, hevc, av1: one encoder over the whole title, one file
+  std::string mux;             // the script that puts a run's video and the tracks into --out
   std::vector<std::string> words;
   std::vector<std::string> files;  // join: the output, then the segments
 };

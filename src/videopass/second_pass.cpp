@@ -15,6 +15,7 @@
 #include "videopass/fill.h"
 #include "videopass/first_pass_record.h"
 #include "videopass/join.h"
+#include "videopass/one_file.h"
 #include "videopass/pass_log.h"
 #include "videopass/progress_line.h"
 #include "videopass/run_report.h"
@@ -504,6 +505,7 @@ int SecondPass::Run() {
 }  // namespace
 
 int Second(const Options& options) {
+  if (options.codec != "xvid") return OneFileSecond(options);
   Setup setup;
   if (const std::string error = Prepare(options, setup); !error.empty()) return Fail(error);
   return SecondPass(options, setup).Run();
