@@ -39,11 +39,40 @@ TEST(NamedOptions, RefuseMissingAndMalformedValues) {
   for (const char* size : {"1.", ".5", "1.2.3", "7MB"}) EXPECT_NE(ExpandNamedOptions({"--size", size}).error, "") << size;
   EXPECT_EQ(ExpandNamedOptions({"--size", "4482.5"}).actions, (Args{"--set", "cmbMS=4482.5"}));
   EXPECT_EQ(ExpandNamedOptions({"--format", "flac"}).error,
-            "--format takes mp3, ogg, ac3 or original, got \"flac\"");
+            "--format takes mp3, ogg, ac3, original, aac or opus, got \"flac\"");
   for (const char* ids : {"0x80,", "80", "0x80;0x81", "0xG0", "0x800", ""}) {
     EXPECT_NE(ExpandNamedOptions({"--audio", ids}).error, "") << ids;
   }
   for (const char* set : {"0", "100", "two", ""}) EXPECT_NE(ExpandNamedOptions({"--title-set", set}).error, "") << set;
+}
+
+// The codec and container by their short names become their list items; the formats of the
+// one file become their options; anything else is refused naming what is taken.
+TEST(NamedOptions, VideoContainerAndTheNewAudioFormats) {
+  const struct {
+    Args args;
+    Args actions;
+    std::string error;
+  } rows[] = {
+      {{"--video", "h264"}, {"--set", "cmbVideo=H.264"}, ""},
+      {{"--video", "hevc"}, {"--set", "cmbVideo=H.265"}, ""},
+      {{"--video", "xvid"}, {"--set", "cmbVideo=XviD"}, ""},
+      {{"--video", "av1"}, {"--set", "cmbVideo=AV1"}, ""},
+      {{"--container", "mp4"}, {"--set", "cmbContainer=MP4"}, ""},
+      {{"--container", "avi"}, {"--set", "cmbContainer=AVI"}, ""},
+      {{"--format", "aac"}, {"--set", "optAud_AAC=1"}, ""},
+      {{"--format", "opus"}, {"--set", "optAud_OPUS=1"}, ""},
+      {{"--video", "mkv"}, {}, "--video takes xvid, h264, hevc or av1, got \"mkv\""},
+      {{"--container", "H.264"}, {}, "--container takes mkv, mp4 or avi, got \"H.264\""},
+      {{"--container"}, {}, "--container needs a value"},
+  };
+  for (const auto& row : rows) {
+    const ExpandedArguments expanded = ExpandNamedOptions(row.args);
+    EXPECT_EQ(expanded.error, row.error) << row.args[0];
+    if (row.error.empty()) {
+      EXPECT_EQ(expanded.actions, row.actions) << row.args[1];
+    }
+  }
 }
 
 // --title-set is no action: it goes to the analysis of every --open, wherever it stands.

@@ -156,7 +156,12 @@ TEST(ProjectSettingsTable, EveryFieldFoundByItsOwnNameOnce) {
     EXPECT_TRUE(names.insert(f->Name()).second) << f->Name();
   }
   EXPECT_EQ(s.Find("txtNothing"), nullptr);
+  // The Linux road adds its codec, container and two audio formats.
+#ifdef _WIN32
   EXPECT_EQ(s.All().size(), 60u);
+#else
+  EXPECT_EQ(s.All().size(), 64u);
+#endif
 }
 
 }  // namespace

@@ -23,6 +23,9 @@ class ShellSaveTest : public ProjectTest {
     std::filesystem::create_directories(platform.HostPath(kFolder));
     AddAudio({"0x80o.ac3"});
     AddSubtitles({"0x20"});
+    // XviD in AVI: the movie with its tracks in files beside it (the one-file plans below).
+    app.settings.cmbVideo.SetText("XviD");
+    app.settings.cmbContainer.SetText("AVI");
   }
   std::set<std::string> ProjectFiles() const {
     std::set<std::string> names;
@@ -97,6 +100,62 @@ TEST_F(ShellSaveTest, AFolderHoldingAnotherPlansResultsIsRefusedNamingThem) {
     EXPECT_NE(text.find("Nothing was saved."), std::string::npos) << text;
     EXPECT_FALSE(InFolder("project.sh"));
     for (const std::string& name : c.present) EXPECT_EQ(Project(name), "earlier") << name;
+  }
+}
+
+// One file of H.264, H.265 or AV1: MKV carries everything, MP4 neither the disc's subtitles
+// nor Vorbis; XviD stays in AVI. A saved plan names its file after the disc and writes mux.sh;
+// another movie file in the folder is refused like another plan's results.
+TEST_F(ShellSaveTest, APlanOfOneFileIsSavedOrRefusedByWhatItsContainerCarries) {
+  const struct {
+    const char* video;
+    const char* container;
+    Field ProjectSettings::*format;
+    bool subtitles;
+    const char* present;  // a file in the folder before the save, or ""
+    const char* expected;  // saved: a line of mux.sh; refused: a line of the message
+  } rows[] = {
+      {"H.264", "MKV", &ProjectSettings::optAud_MP3, true, "",
+       "  --language 0:und --track-name 0:'0x20' --default-track-flag 0:no tracks/subtitles.idx"},
+      {"H.265", "MP4", &ProjectSettings::optAud_AAC, false, "dvd.mp4",
+       "  -map 0:v -map 1:a -map_chapters 2 -map_metadata -1 -c copy -metadata title='dvd' \\"},
+      {"H.264", "MKV", &ProjectSettings::optAud_OPUS, false, "other.mkv", "  other.mkv"},
+      {"H.264", "MP4", &ProjectSettings::optAud_MP3, true, "",
+       "MP4 cannot carry the disc's bitmap subtitles in a way players show them: choose MKV, or no subtitles."},
+      {"H.264", "MP4", &ProjectSettings::optAud_OGG, false, "",
+       "File type: \"MP4\" cannot go into the project."},
+      {"XviD", "MKV", &ProjectSettings::optAud_MP3, false, "",
+       "XviD video goes into AVI, with the audio and subtitles in files beside it; H.264 and H.265 go into one MKV or MP4 file."},
+      {"H.265", "AVI", &ProjectSettings::optAud_MP3, false, "", "AVI holds XviD video only; H.265 goes into MKV or MP4."},
+      {"XviD", "AVI", &ProjectSettings::optAud_AAC, false, "",
+       "Audio format: \"AAC\" cannot go into the project."},
+  };
+  for (const auto& row : rows) {
+    std::filesystem::remove_all(platform.HostPath(kFolder));
+    if (*row.present) platform.PutFile(kFolder + row.present, "earlier");
+    s.cmbVideo.SetText(row.video);
+    s.cmbContainer.SetText(row.container);
+    (s.*row.format).SetValue(true);
+    s.chkOrig.SetValue(false);
+    s.lstSO_code.ClearItems();
+    if (row.subtitles) AddSubtitles({"0x20"});
+    platform.messages.clear();
+    const bool saved = SaveProject(app);
+    const std::string what = std::string(row.video) + " in " + row.container;
+    ASSERT_EQ(platform.messages.size(), 1u) << what;
+    if (!saved) {
+      EXPECT_NE(platform.messages[0].text.find(row.expected), std::string::npos)
+          << what << ": " << platform.messages[0].text;
+      EXPECT_FALSE(InFolder("project.sh")) << what;
+      continue;
+    }
+    const std::string stem = std::string("dvd.") + (std::string(row.container) == "MKV" ? "mkv" : "mp4");
+    std::set<std::string> files{"movie.sh", "mux.sh", "project.sh"};
+    if (*row.present) files.insert(row.present);
+    EXPECT_EQ(ProjectFiles(), files) << what;
+    EXPECT_NE(Project("mux.sh").find(std::string(row.expected) + "\n"), std::string::npos) << what << ":\n" << Project("mux.sh");
+    EXPECT_NE(Project("project.sh").find("movie='" + stem + "'\n"), std::string::npos) << what;
+    EXPECT_NE(Project("movie.sh").find("exec mpv '" + stem + "'\n"), std::string::npos) << what;
   }
 }
 
