@@ -59,7 +59,8 @@ std::string Mp4Command(const ProjectPlan& plan, const std::vector<std::string>& 
             (i == 0 ? " default" : " 0");
   }
   inputs += " -f ffmetadata -i tracks/chapters.ffmeta";
-  maps += " -map_chapters " + std::to_string(plan.audio.size() + 1) + " -map_metadata -1";
+  // The chapters keep their track only with the inputs' other metadata (-map_metadata -1 loses it).
+  maps += " -map_chapters " + std::to_string(plan.audio.size() + 1);
   return "exec " + inputs + " \\\n  " + maps + " -c copy -metadata title=" + ShellQuoted(plan.discName) + " \\\n " +
          tags + " -movflags +faststart -f mp4 \"$out\"";
 }

@@ -737,8 +737,8 @@ void QtWindowTest::folderIsChosen_data() {
   QTest::addColumn<bool>("saved");
   QTest::newRow("a new folder") << "new_one" << QStringList{} << "" << true;
   QTest::newRow("an empty folder") << "empty_one" << QStringList{""} << "" << true;
-  QTest::newRow("a project, no") << "old_one" << QStringList{"project.sh", "movie.avi"} << "No" << false;
-  QTest::newRow("a project, yes") << "old_two" << QStringList{"project.sh", "movie.avi"} << "Yes" << true;
+  QTest::newRow("a project, no") << "old_one" << QStringList{"project.sh", "movie.sh"} << "No" << false;
+  QTest::newRow("a project, yes") << "old_two" << QStringList{"project.sh", "movie.sh"} << "Yes" << true;
 }
 
 void QtWindowTest::folderIsChosen() {
@@ -792,7 +792,7 @@ void QtWindowTest::folderIsChosen() {
   QCOMPARE(QFile::exists(folder + "/project.sh") && QFile(folder + "/project.sh").size() > 100, saved);
   if (!answer.isEmpty()) {
     QVERIFY2(question.contains(folder + "/ holds files of a project") && question.contains("\n  project.sh") &&
-                 question.contains("\n  movie.avi"),
+                 question.contains("\n  movie.sh"),
              qPrintable(question));
   }
 }
@@ -805,9 +805,9 @@ void QtWindowTest::videoPageShowsThePicture_data() {
   QTest::addColumn<QSize>("picture");    // empty: no picture
   QTest::addColumn<QString>("said");     // in the crop line, or in the note where no picture is
   QTest::addColumn<QStringList>("chapters");
-  const QStringList two = {"Chapter 1   0:00:00", "Chapter 2   0:00:24"};
-  QTest::newRow("chain 1, AutoCrop") << "1" << true << QSize(640, 360) << "AutoCrop keeps 640x360 from 0,0" << two;
-  QTest::newRow("AutoCrop off") << "1" << false << QSize(640, 360) << "AutoCrop is off" << two;
+  const QStringList three = {"Chapter 1   0:00:00", "Chapter 2   0:00:16", "Chapter 3   0:00:32"};
+  QTest::newRow("chain 1, AutoCrop") << "1" << true << QSize(640, 360) << "AutoCrop keeps 640x360 from 0,0" << three;
+  QTest::newRow("AutoCrop off") << "1" << false << QSize(640, 360) << "AutoCrop is off" << three;
   QTest::newRow("no such chain") << "7" << true << QSize() << "chain 7 does not exist" << QStringList{};
 }
 

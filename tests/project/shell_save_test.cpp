@@ -118,7 +118,7 @@ TEST_F(ShellSaveTest, APlanOfOneFileIsSavedOrRefusedByWhatItsContainerCarries) {
       {"H.264", "MKV", &ProjectSettings::optAud_MP3, true, "",
        "  --language 0:und --track-name 0:'0x20' --default-track-flag 0:no tracks/subtitles.idx"},
       {"H.265", "MP4", &ProjectSettings::optAud_AAC, false, "dvd.mp4",
-       "  -map 0:v -map 1:a -map_chapters 2 -map_metadata -1 -c copy -metadata title='dvd' \\"},
+       "  -map 0:v -map 1:a -map_chapters 2 -c copy -metadata title='dvd' \\"},
       {"H.264", "MKV", &ProjectSettings::optAud_OPUS, false, "other.mkv", "  other.mkv"},
       {"H.264", "MP4", &ProjectSettings::optAud_MP3, true, "",
        "MP4 cannot carry the disc's bitmap subtitles in a way players show them: choose MKV, or no subtitles."},

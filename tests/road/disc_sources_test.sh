@@ -51,7 +51,7 @@ Check "... and says the system's reason" grep -q "none.iso: No such file or dire
 Movie() {  # Movie NAME PATH OPTION...: saves and runs a project
   local project="$work/$1" path=$2; shift 2
   mkdir -p "$project"
-  "$bin/ravlo3" --open "$path" "$@" --audio 0x80,0x81 --subtitles 0x20 --format mp3 --size 2 \
+  "$bin/ravlo3" --open "$path" "$@" --audio 0x80,0x81 --subtitles 0x20 --format mp3 --size 2 --video xvid --container avi \
     --set chkDelTemp=0 --save "$project" >"$project.save.txt" 2>&1 || { cat "$project.save.txt" >&2; return 1; }
   "$project/project.sh" >"$project.run.txt" 2>&1 || { cat "$project.run.txt" >&2; return 1; }
 }
@@ -79,7 +79,7 @@ Check "the subtitle index is the same from both" Same "$work/from_image/movie.id
 
 # --- another title set ---
 mkdir -p "$work/set_one"
-"$bin/ravlo3" --open "$work/disc_m.iso" --title-set 1 --audio 0x80 --format mp3 --size 2 --save "$work/set_one" >/dev/null
+"$bin/ravlo3" --open "$work/disc_m.iso" --title-set 1 --audio 0x80 --format mp3 --size 2 --video xvid --container avi --save "$work/set_one" >/dev/null
 Check "--title-set 1 reads title set 1 of the image" \
   grep -qxF "ifo='$work/disc_m.iso/VIDEO_TS/VTS_01_0.IFO'" "$work/set_one/project.sh"
 Check "... at its longest chain (4 s, chain 2)" grep -qx "chain=2" "$work/set_one/project.sh"

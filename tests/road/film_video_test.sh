@@ -30,7 +30,7 @@ Variant() {
   local name=$1 disc=$2 chain=$3 rate=$4 frames=$5 idet=$6; shift 6
   local project="$work/$name"
   mkdir -p "$project"
-  "$prefix/bin/ravlo3" --open "$discs/$disc" --chain "$chain" --audio 0x80 --format mp3 --size 3 \
+  "$prefix/bin/ravlo3" --open "$discs/$disc" --chain "$chain" --audio 0x80 --format mp3 --size 3 --video xvid --container avi \
     --set chkResize=0 --set chkAC=0 "$@" --save "$project" >"$project.save.txt" 2>&1 ||
     { cat "$project.save.txt" >&2; failures=$((failures + 1)); return; }
   if ! "$project/project.sh" >"$project.run.txt" 2>&1; then

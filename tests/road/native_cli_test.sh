@@ -128,7 +128,7 @@ grep -qx "medium_mb='700'" "$work/low/project.sh" || Fail "the saved medium: $(g
 # --- another plan's results -------------------------------------------------------------------
 mkdir -p "$work/stale"
 echo earlier >"$work/stale/0x81.mp3"
-Run stale --open "$disc/VTS_01_0.IFO" --chain 2 --audio 0x80 --size 2 --save "$work/stale"
+Run stale --open "$disc/VTS_01_0.IFO" --chain 2 --audio 0x80 --size 2 --video xvid --container avi --save "$work/stale"
 ExpectCode stale 1
 Has stale.err "$work/stale/ holds result files that this plan does not make:"
 Has stale.err "  0x81.mp3"

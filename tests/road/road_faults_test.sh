@@ -22,7 +22,7 @@ Fill() {  # Fill FOLDER MB FILE...: the percentage of the medium the named files
 InWindow() { awk -v f="$1" 'BEGIN { exit !(f >= 99 && f <= 100) }'; }
 Save() {  # Save LOGNAME OPTIONS...: a plan of chain 2 saved into the folder "-x"
   local name=$1; shift
-  "$prefix/bin/ravlo3" --open "$ifo" --chain 2 "$@" --format mp3 --quality 128 --size 2 \
+  "$prefix/bin/ravlo3" --open "$ifo" --chain 2 "$@" --format mp3 --quality 128 --size 2 --video xvid --container avi \
     --save "$work/-x" >"$work/$name.txt"
 }
 Results() { (cd "$work/-x" && ls -- *.mp3 movie.avi* *.part 2>/dev/null | tr '\n' ' '); }

@@ -42,7 +42,7 @@ rm -f "$work/movie.vob"
 Full() {  # Full STAGE BYTES: a run in a tmpfs of BYTES fails in STAGE
   local stage=$1 bytes=$2 p="$disk/p" status=0 left
   mount -t tmpfs -o size="$bytes" tmpfs "$disk"
-  "$prefix/bin/ravlo3" --open "$ifo" --chain 2 --audio 0x80 --format mp3 --quality 128 --size 2 \
+  "$prefix/bin/ravlo3" --open "$ifo" --chain 2 --audio 0x80 --format mp3 --quality 128 --size 2 --video xvid --container avi \
     --save "$p" >/dev/null
   "$p/project.sh" >"$work/run.txt" 2>&1 || status=$?
   Check "$stage ($bytes bytes): project.sh fails" test "$status" = 1

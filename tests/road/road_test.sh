@@ -29,7 +29,7 @@ ln -s "$discs/disc_r/VIDEO_TS" "$odd/VIDEO_TS"
 p1="$work/project one"
 mkdir -p "$p1"
 "$prefix/bin/ravlo3" --open "$odd/VIDEO_TS/VTS_01_0.IFO" --chain 1 --audio 0x80,0x81 \
-  --subtitles 0x21,0x20 --format mp3 --quality 128 --size 7 --delete-temporary --delete-logs \
+  --subtitles 0x21,0x20 --format mp3 --quality 128 --size 7 --video xvid --container avi --delete-temporary --delete-logs \
   --save "$p1" >"$work/save1.txt"
 Check "the save names project.sh" grep -q "^Script: $p1/project.sh$" "$work/save1.txt"
 Check "project.sh is executable" test -x "$p1/project.sh"
@@ -62,7 +62,7 @@ Check "log.txt lists the stages ($stages)" test "$stages" = \
 p2="$work/project two"
 mkdir -p "$p2"
 "$prefix/bin/ravlo3" --open "$discs/disc_r/VIDEO_TS/VTS_01_0.IFO" --chain 2 --audio 0x80 \
-  --format original --size 2 --set chkDelTemp=0 --save "$p2" >"$work/save2.txt"
+  --format original --size 2 --video xvid --container avi --set chkDelTemp=0 --save "$p2" >"$work/save2.txt"
 "$p2/project.sh" >"$work/run2.txt" 2>&1 || { cat "$work/run2.txt" >&2; exit 1; }
 f="$p2/0x80o.ac3"
 Check "the original stream is kept: AC3, 2 channels, 192 kbit/s" test \
