@@ -3,8 +3,9 @@
 #
 # The Linux road for real: the optimised native ravlo3 (preset native-release, installed into
 # build/demo/native) plans a project of disc (r), a minute of a hard-to-compress picture with
-# two audio and two subtitle streams; project.sh makes the movie with ffmpeg and XviD; the demo
-# ends with the result files, how to play them and the fill of the medium.
+# two audio and two subtitle streams; project.sh makes the movie with ffmpeg: one MKV file of
+# H.264 video, both audio tracks and both subtitle tracks with their languages and the chapters;
+# the demo ends with what the file holds, how to play it and the fill of the medium.
 # Before it, the Windows planner in scripted mode under Wine (the 32-bit build that ships; where
 # this host runs no 32-bit code, the test-only 64-bit build, see wine-env.sh) opens disc (a)
 # (PAL 16:9, two chains, three audio and two subtitle streams), selects every stream and saves
@@ -116,13 +117,14 @@ set -x
 { set +x; } 2>/dev/null
 echo "== What came out in $road =="
 total=0
-for file in "$road"/movie.avi "$road"/*.mp3 "$road"/movie.idx "$road"/movie.sub; do
+for file in "$road"/*.mkv; do
   bytes=$(wc -c <"$file")
   total=$((total + bytes))
   echo "-- $(basename "$file"): $bytes bytes"
-  ffprobe -v error -show_entries format=format_name,duration:stream=index,codec_name,codec_tag_string,width,height,channels,bit_rate \
+  ffprobe -v error -show_entries format=format_name,duration:stream=index,codec_type,codec_name,width,height,channels:stream_tags=language \
     -of compact=p=0 "$file" 2>/dev/null || true
+  ffprobe -v error -show_entries chapter=start_time:chapter_tags=title -of compact=p=0 "$file" 2>/dev/null || true
 done
-echo "Play it with its audio and subtitles: $road/movie.sh (mpv, else ffplay)"
+echo "Play it with its audio tracks and subtitles: $road/movie.sh (mpv, else ffplay)"
 medium=$((7 * 1024 * 1024))
 awk -v t="$total" -v m="$medium" 'BEGIN { printf "Medium %d bytes (7 MB), total %d bytes: %.2f%% filled\n", m, t, 100 * t / m }'

@@ -1,6 +1,7 @@
 #include "project/project_plan.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -205,6 +206,23 @@ void PlanVideo(const ProjectSettings& s, ProjectPlan& plan, Checker& check) {
   }
 }
 
+// Whether ffmpeg's SVT-AV1 encoder writes first-pass statistics (ffmpeg 5.1's does not): a
+// fifth of a second of a tiny picture through its first pass, in the report folder.
+bool Av1MakesTwoPasses(AppState& app) {
+  std::string error;
+  const std::string folder = app.platform.ReportFolder(app.globals.MiscFolder, error);
+  if (folder.empty()) return false;
+  const std::string stats = folder + "av1_probe";
+  app.platform.RemoveFile(stats + "-0.log", error);
+  // SVT-AV1 writes its banner past ffmpeg's log level; SVT_LOG=1 keeps it to errors.
+  app.platform.RunAndWait("env SVT_LOG=1 ffmpeg -nostdin -loglevel quiet -y -f lavfi -i testsrc=size=64x64:duration=0.2 "
+                          "-c:v libsvtav1 -b:v 100k -pass 1 -passlogfile \"" + stats + "\" -f null -",
+                          WindowStyle::Hidden, std::chrono::seconds(30));
+  const bool kept = app.platform.FileLength(stats + "-0.log").value_or(0) > 0;
+  app.platform.RemoveFile(stats + "-0.log", error);
+  return kept;
+}
+
 // The codec and the container, and what the container can carry. The Windows program makes
 // XviD in AVI, and so does the Linux road when asked.
 void PlanOutput(AppState& app, ProjectPlan& plan, Checker& check) {
@@ -243,6 +261,11 @@ void PlanOutput(AppState& app, ProjectPlan& plan, Checker& check) {
              std::any_of(plan.audio.begin(), plan.audio.end(), [](const PlannedStream& a) { return a.id >= 0xA0; })) {
     check.Refuse(s.cmbContainer, container,
                  "MP4 cannot carry the disc's LPCM audio as it is: choose MKV, or convert the audio.");
+  }
+  if (plan.codec == VideoCodec::Av1 && !check.Failed() && !Av1MakesTwoPasses(app)) {
+    check.Refuse(s.cmbVideo, video,
+                 "The installed ffmpeg keeps no first-pass statistics for libsvtav1, so AV1 cannot be made "
+                 "in two passes to fill the medium exactly: choose H.264 or H.265.");
   }
   if (check.Failed() || !plan.OneFile()) return;
   plan.discName = DiscName(plan.ifoPath);

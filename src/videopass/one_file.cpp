@@ -39,9 +39,10 @@ EncoderJob PassJob(const Options& options, const EncoderWords& words, int pass, 
   return job;
 }
 
-// Encodes the pass; "" when it made every frame, else why not.
+// Encodes the pass, its progress counted against job.frames; "" when it made `frames` frames
+// (any number when 0), else why not.
 std::string RunPass(const Options& options, const EncoderJob& job, const std::string& title, long frames) {
-  ProgressLine progress("[" + options.stage + "] " + title, frames);
+  ProgressLine progress("[" + options.stage + "] " + title, job.frames);
   std::string error = RunJobs({job}, 1, progress);
   progress.Break();
   if (!error.empty()) return error;
