@@ -13,15 +13,19 @@
 # ratio to that plain two-pass making the audio track too in its second pass), the PSNR of both
 # against the source after the same scaling and crop, and the worst frame around a segment
 # border against its segment's average; then the medians and the worst cases.
-# Usage: scripts/bench_road.sh [--quick | --long] [SECONDS]
+# Usage: scripts/bench_road.sh [--codec h264|hevc] [--quick | --long] [SECONDS]
 #   --quick  one disc (mixed), one size, both cores: a check while developing
 #   --long   the varied disc (default 300 seconds) at four sizes, both cores
+#   --codec  the one-file road (that codec in MKV) instead, on both cores, against a plain
+#            two-pass of the same encoder and against our XviD road on the same medium
+#            (scripts/bench_codec_run.sh)
 # BENCH_SIZES="16 20" takes those sizes (MB a minute) instead of the disc's own.
 # The native build is made first. Run it on a quiet machine: the times are wall times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-quick=0 long=0
+quick=0 long=0 codec=''
+[ "${1:-}" = --codec ] && { codec=${2:?--codec takes h264 or hevc}; shift 2; }
 [ "${1:-}" = --quick ] && { quick=1; shift; }
 [ "${1:-}" = --long ] && { long=1; shift; }
 seconds=${1:-60}
@@ -114,8 +118,14 @@ discs=(easy mixed hard)
 [ $long -eq 1 ] && discs=(varied)
 results="$bench/results.txt"
 : >"$results"
+source "$root/scripts/bench_codec_run.sh"
+if [ -n "$codec" ]; then
+  printf '%-6s %-5s %6s %7s %8s %8s %6s %10s %11s %10s %9s %9s\n' disc codec medium fill road plain ratio \
+    "PSNR road" "PSNR plain" "PSNR XviD" "SSIM road" "SSIM XviD"
+else
 printf '%-6s %6s %5s %8s %8s %6s %7s %11s %11s %7s %8s\n' disc medium cores road plain ratio fill \
   "PSNR road" "PSNR plain" border "+audio"
+fi
 for disc in "${discs[@]}"; do
   MakeDisc "$disc"
   # Sizes that the road must fill, from the title's length and difficulty (the audio takes ~1 MB
@@ -132,6 +142,13 @@ for disc in "${discs[@]}"; do
   [ -n "${BENCH_SIZES:-}" ] && read -r -a sizes <<<"$BENCH_SIZES"
   for mb in "${sizes[@]}"; do
     mb=$(awk -v m="$mb" -v s="$seconds" 'BEGIN { print m * s / 60 }')
+    if [ -n "$codec" ]; then
+      p="$bench/runs/$disc-$mb-$codec"
+      rm -rf "$p"
+      mkdir -p "$p"
+      CodecRun "$disc" "$mb" "$p"
+      continue
+    fi
     coreset=("0-$(($(nproc) - 1))" 0)
     [ $quick -eq 1 ] || [ $long -eq 1 ] && coreset=("0-$(($(nproc) - 1))")
     for cores in "${coreset[@]}"; do
@@ -201,6 +218,7 @@ for disc in "${discs[@]}"; do
 done
 
 echo
+[ -n "$codec" ] && { echo "(PSNR plain is at the road's video size within 1%)"; CodecSummary; exit 0; }
 echo "(PSNR plain is at the road's size within 1%; column 11 of $results is its fill)"
 awk -v many="$(nproc)" '
   function median(a, n,   i, j, t) { for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
