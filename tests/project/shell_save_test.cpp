@@ -162,6 +162,35 @@ TEST_F(ShellSaveTest, APlanOfOneFileIsSavedOrRefusedByWhatItsContainerCarries) {
   }
 }
 
+// Picking XviD brings AVI along and AVI brings XviD; leaving either brings H.264 in MKV; a text
+// being typed changes nothing.
+TEST_F(ShellSaveTest, TheCodecAndTheContainerFollowEachOther) {
+  ConnectProjectHandlers(app);
+  const struct {
+    const char* video;
+    const char* container;
+    Field ProjectSettings::*picked;
+    const char* value;
+    const char* videoAfter;
+    const char* containerAfter;
+  } rows[] = {
+      {"H.264", "MKV", &ProjectSettings::cmbVideo, "XviD", "XviD", "AVI"},
+      {"XviD", "AVI", &ProjectSettings::cmbVideo, "H.265", "H.265", "MKV"},
+      {"H.264", "MP4", &ProjectSettings::cmbContainer, "AVI", "XviD", "AVI"},
+      {"XviD", "AVI", &ProjectSettings::cmbContainer, "MP4", "H.264", "MP4"},
+      {"H.265", "MKV", &ProjectSettings::cmbContainer, "MP4", "H.265", "MP4"},
+      {"XviD", "AVI", &ProjectSettings::cmbVideo, "H.2", "H.2", "AVI"},
+  };
+  for (const auto& row : rows) {
+    s.cmbVideo.SetText(row.video);
+    s.cmbContainer.SetText(row.container);
+    ASSERT_EQ(s.cmbVideo.Text() + " " + s.cmbContainer.Text(), std::string(row.video) + " " + row.container);
+    (s.*row.picked).SetText(row.value);
+    EXPECT_EQ(s.cmbVideo.Text() + " " + s.cmbContainer.Text(), std::string(row.videoAfter) + " " + row.containerAfter)
+        << row.video << " in " << row.container << ", picked " << row.value;
+  }
+}
+
 TEST_F(ShellSaveTest, SaveRunStartsTheScriptAndKeepsThePlannerOpen) {
   ConnectProjectHandlers(app);
   app.settings.mnuSaveRun.Click();
