@@ -33,13 +33,23 @@ Unmade() {
   rm -f movie.part.idx movie.part.sub
 }
 # Moves the results of another plan saved here before out of the way, saying which: beside
-# this plan's files they would pass for results of this run.
+# this plan's files they would pass for results of this run. A file moved aside before keeps
+# its place; the next of its name takes a number. What cannot be moved ends the job untouched.
 Aside() {
   for file in $earlier; do
     [ -f "$file" ] || continue
-    case " $results " in *" $file "*) continue ;; esac
-    mkdir -p 'earlier results' && mv -f -- "$file" 'earlier results/' &&
+    case " $ours " in *" $file "*) continue ;; esac
+    name=$file n=1
+    while [ -e "earlier results/$name" ]; do n=$((n + 1)); name="${file%.*} ($n).${file##*.}"; done
+    mkdir -p 'earlier results' && mv -- "$file" "earlier results/$name" || {
+      echo "project.sh: $file, no result of this plan, cannot be moved to earlier results/; nothing was done" >&2
+      exit 1
+    }
+    if [ "$name" = "$file" ]; then
       echo "$file is no result of this plan: moved to earlier results/"
+    else
+      echo "$file is no result of this plan: moved to earlier results/ as $name"
+    fi
   done
 }
 Fail() {
@@ -522,11 +532,14 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
     sh.Line("movie=" + ShellQuoted(plan.movieName));
     sh.Line("results=\"$movie\"");
     sh.Line("tracks=" + ShellQuoted(ResultList(plan, audioFiles)));
-    // Another plan's results: the one file never passes for them, nor they for it.
+    // Another plan's results, and a file of the movie's name that is there before the job: it
+    // may not be this project's, so it is kept aside rather than replaced.
     sh.Line("earlier='*.mkv *.mp4 movie.avi movie.idx movie.sub'");
+    sh.Line("ours=''");
   } else {
     sh.Line("results=" + ShellQuoted(ResultList(plan, audioFiles)));
     sh.Line("earlier='0x??.mp3 0x??.ogg 0x??.ac3 0x??o.ac3 0x??o.wav movie.idx movie.sub *.mkv *.mp4'");
+    sh.Line("ours=$results");
   }
   sh.Line();
   sh.Raw(kSupervisor);
@@ -534,8 +547,8 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
 
   sh.Line("echo \"Encoding - the stages and their times go to log.txt\"");
   sh.Line(": >log.txt");
-  sh.Line("Unmade");
   sh.Line("Aside");
+  sh.Line("Unmade");
   sh.Line("Stage Analysis");
   sh.Line("Run analysis.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --stream movie.vob");
   sh.Line("duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 movie.vob 2>>analysis.log)");

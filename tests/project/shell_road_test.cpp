@@ -378,8 +378,11 @@ TEST(ShellRoad, ATitleTooSmallForTheMediumIsMadeAtItsBestAndSaysSo) {
   plan.subtitles.resize(1);
   plan.audio.resize(1);
   plan.audioOutput = AudioOutput::Ac3;  // no tags to look for
-  // An earlier plan's audio in the folder is not measured, and is moved aside.
+  // An earlier plan's audio in the folder is not measured, and is moved aside beside the one
+  // moved there before.
   std::ofstream(project / "0xA0.mp3") << "earlier";
+  fs::create_directories(project / "earlier results");
+  std::ofstream(project / "earlier results" / "0xA0.mp3") << "before";
   const std::string output = road.Run(plan);
   EXPECT_TRUE(Has(output, "exit=0\n")) << output;
   EXPECT_TRUE(Has(output, "It cannot fill more: at its best quality the video takes 120000 bytes")) << output;
@@ -395,8 +398,9 @@ TEST(ShellRoad, ATitleTooSmallForTheMediumIsMadeAtItsBestAndSaysSo) {
   EXPECT_EQ(std::adjacent_find(outputs.begin(), outputs.end()), outputs.end());
   EXPECT_EQ(ReadFile(project / "brimmer.args"), "--print 7 -- 0x80.ac3 movie.idx movie.sub\n");
   EXPECT_EQ(road.Results(), "0x80.ac3 movie.avi movie.idx movie.sub ") << output;
-  EXPECT_EQ(ReadFile(project / "earlier results" / "0xA0.mp3"), "earlier");
-  EXPECT_TRUE(Has(output, "0xA0.mp3 is no result of this plan: moved to earlier results/\n")) << output;
+  EXPECT_EQ(ReadFile(project / "earlier results" / "0xA0.mp3"), "before");
+  EXPECT_EQ(ReadFile(project / "earlier results" / "0xA0 (2).mp3"), "earlier");
+  EXPECT_TRUE(Has(output, "0xA0.mp3 is no result of this plan: moved to earlier results/ as 0xA0 (2).mp3\n")) << output;
   const std::string log = ReadFile(project / "log.txt");
   EXPECT_EQ(std::count(log.begin(), log.end(), 'V'), 2) << log;  // the two video passes, once each
   EXPECT_TRUE(Has(log, "\nEnd: ")) << log;

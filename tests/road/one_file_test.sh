@@ -54,6 +54,13 @@ Movie hevc 2 2 disc_r.mkv "video:hevc:- audio:aac:eng audio:aac:ger subtitle:dvd
 Movie mp4 2 2 disc_r.mp4 "video:h264:und audio:opus:ger " "0 " 12 \
   --container mp4 --audio 0x81 --format opus --quality 64
 
+# A file of the movie's name found in the folder at the start may not be this project's: it is
+# moved aside, never replaced.
+echo "not ours" >"$work/mp4/disc_r.mp4"
+"$work/mp4/project.sh" >"$work/mp4.again.txt" 2>&1 || { cat "$work/mp4.again.txt" >&2; exit 1; }
+Check "a file of the movie's name is moved aside" test "$(cat "$work/mp4/earlier results/disc_r.mp4")" = "not ours"
+Check "... and the movie made again" InWindow "$(wc -c <"$work/mp4/disc_r.mp4")" 2
+
 # MP4 cannot show the disc's subtitles: refused at the save, nothing saved.
 set +e
 "$prefix/bin/ravlo3" --open "$ifo" --chain 2 --size 2 --container mp4 --audio 0x80 --subtitles 0x20 \
