@@ -24,6 +24,7 @@
 #include "videopass/fill.h"
 #include "videopass/pass_log.h"
 #include "videopass/plan_file.h"
+#include "videopass/run_report.h"
 #include "videopass/segment_command.h"
 #include "videopass/source_timing.h"
 
@@ -804,6 +805,62 @@ TEST(Videopass, ItsEncodersDieWithIt) {
     }
     EXPECT_TRUE(Gone(encoder)) << "encoder " << encoder << " outlived videopass";
     if (!Gone(encoder)) kill(encoder, SIGKILL);
+  }
+}
+
+// The one file's second pass with a stand-in encoder whose video takes `factor` times what it
+// is asked for (never less than `floor` bytes, never more than `cap`) and a mux script that
+// adds the tracks and 5000 bytes of container: it lands in the window, correcting a run that
+// misses, says when the encoder is at its finest, and fails, naming why, when the medium is
+// too small, the encoder will not come down or the first pass is missing.
+TEST(Videopass, TheOneFileIsMeasuredWithItsTracksAndAimedAgainUntilItFits) {
+  const std::string dir = ::testing::TempDir() + "videopass_one_file";
+  const struct {
+    const char* what;
+    double factor;
+    long long floor, cap, medium;
+    bool record;  // the first pass's record is there
+    int code, runs;
+    const char* says;  // in the messages (code 1) or size.log (code 0)
+  } rows[] = {
+      {"asked is made", 1.0, 0, 1LL << 40, 1000000, true, 0, 1, "99.75% of the medium"},
+      {"3% over, aimed again", 1.03, 0, 1LL << 40, 1000000, true, 0, 2, "99.75% of the medium"},
+      {"2% under, aimed again", 0.98, 0, 1LL << 40, 1000000, true, 0, 2, "99.75% of the medium"},
+      {"at its finest", 1.0, 0, 500000, 1000000, true, 0, 1, "at its best quality the video takes 500000 bytes"},
+      {"no room beside the tracks", 1.0, 0, 1LL << 40, 210000, true, 1, 0, "too little for h264"},
+      {"never comes down", 1.0, 900000, 1LL << 40, 1000000, true, 1, 4, "over it: the encoder did not come down"},
+      {"no first pass", 1.0, 0, 1LL << 40, 1000000, false, 1, 0, "one_file.txt is missing or damaged"},
+  };
+  for (const auto& row : rows) {
+    ASSERT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/bin' '" + dir + "/segments'").c_str()), 0);
+    std::ofstream(dir + "/bin/ffmpeg") << "#!/bin/sh\n"
+        << "for word; do case $last in -b:v) rate=$word;; -progress) progress=$word;; esac; last=$word; done\n"
+        << "echo \"$rate\" >>rates.txt\n"
+        << "bytes=$(awk -v r=\"$rate\" 'BEGIN { b = r * 10 / 8 * " << row.factor << "; b = b < " << row.floor
+        << " ? " << row.floor << " : b; printf \"%d\", (b > " << row.cap << " ? " << row.cap << " : b) }')\n"
+        << "head -c \"$bytes\" /dev/zero >\"$last\"\nprintf 'frame=250\\nprogress=end\\n' >\"$progress\"\n";
+    std::ofstream(dir + "/mux.sh") << "cat \"$1\" track.mp3 >\"$2\" && head -c 5000 /dev/zero >>\"$2\"\n";
+    std::ofstream(dir + "/track.mp3") << std::string(200000, 't');
+    std::ofstream(dir + "/segments/video1.mkv") << std::string(300000, 'v');
+    if (row.record) std::ofstream(dir + "/segments/one_file.txt") << "fps 25\nframes 250\n";
+    ASSERT_EQ(std::system(("chmod +x '" + dir + "/bin/ffmpeg'").c_str()), 0);
+    const std::string command = "cd '" + dir + "' && PATH='" + dir + "/bin':$PATH '" + VIDEOPASS_PROGRAM +
+                                "' second --codec h264 --stage 5/6 --medium " + std::to_string(row.medium) +
+                                " --results track.mp3 --mux ./mux.sh --out film.mkv.part -- >out.txt 2>err.txt";
+    const int status = std::system(command.c_str());
+    std::stringstream err, sizes, rates;
+    err << std::ifstream(dir + "/err.txt").rdbuf();
+    sizes << std::ifstream(dir + "/size.log").rdbuf();
+    rates << std::ifstream(dir + "/rates.txt").rdbuf();
+    EXPECT_EQ(WEXITSTATUS(status), row.code) << row.what << ": " << err.str();
+    EXPECT_NE((row.code ? err : sizes).str().find(row.says), std::string::npos) << row.what << ": " << err.str() << sizes.str();
+    const std::string all = rates.str();
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), row.runs) << row.what << ": rates " << all;
+    const long long made = FileBytes(dir + "/film.mkv.part");
+    if (row.code == 0 && row.cap > row.medium) {
+      EXPECT_TRUE(made >= row.medium * 0.995 && made <= row.medium) << row.what << ": " << made;
+    }
+    if (row.code != 0) EXPECT_LT(made, 0) << row.what << ": a failed run leaves no file";
   }
 }
 
