@@ -428,6 +428,40 @@ void FilmOrVideo(const ProjectPlan& plan, const VideoFilters& video, ScriptText&
   sh.Line("fi");
 }
 
+// The video of one file: one encoder over the whole title (x264 and x265 keep every core busy
+// by themselves); each run of the second pass is put into the file with the tracks by mux.sh
+// and measured there.
+void OneFileVideo(const ProjectPlan& plan, ScriptText& sh) {
+  const std::string codec = CodecWord(plan.codec);
+  sh.Line("VideoPass video1.log first --codec " + codec + " --stage \"$stage_no/$stages\" --duration \"$duration\" \\");
+  sh.Line("  --medium \"$medium_bytes\" -- $filters $video_rate");
+  sh.Line();
+  sh.Line("AudioDone");
+  sh.Line("Stage \"Video 2nd pass\"");
+  sh.Line("VideoPass video2.log second --codec " + codec + " --stage \"$stage_no/$stages\" --medium \"$medium_bytes\" \\");
+  sh.Line("  --results \"$tracks\" --mux ./mux.sh --out \"$movie.part\" -- $filters $video_rate");
+  sh.Line("total=$(Bytes \"$movie.part\")");
+  sh.Line("fill=$(Calc \"printf \\\"%.2f\\\", 100 * $total / $medium_bytes\")");
+  sh.Line("best=$(sed -n 's/^Video 2nd pass: \\(at its best quality .*\\|short of the medium .*\\)/\\1/p' size.log)");
+  sh.Line();
+}
+
+// XviD in AVI: both passes in segments side by side, as many as there are cores, and the
+// author checked in the audio files' tags.
+void XvidVideo(const std::vector<std::string>& audioFiles, ScriptText& sh) {
+  sh.Line("VideoPass video1.log first --stage \"$stage_no/$stages\" --duration \"$duration\" \\");
+  sh.Line("  -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-}");
+  sh.Line();
+  sh.Raw(kSecondPass);
+  sh.Line();
+  sh.Line("Stage \"Set author\"");
+  for (const std::string& file : audioFiles) {
+    if (file.ends_with(".ac3")) continue;  // a bare AC3 stream has no tags
+    sh.Line("AuthorIn " + file);
+  }
+  sh.Line();
+}
+
 // The video is checked and takes its name last of all the results.
 void EndStage(const ProjectPlan& plan, ScriptText& sh) {
   sh.Line("Stage End");
@@ -590,34 +624,9 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   else
     sh.Line("filters=\"-vf ${field_filters:+$field_filters,}" + picture + "\"");
   if (plan.OneFile()) {
-    // One encoder over the whole title: x264 and x265 keep every core busy by themselves.
-    const std::string codec = CodecWord(plan.codec);
-    sh.Line("VideoPass video1.log first --codec " + codec + " --stage \"$stage_no/$stages\" --duration \"$duration\" \\");
-    sh.Line("  --medium \"$medium_bytes\" -- $filters $video_rate");
-    sh.Line();
-    sh.Line("AudioDone");
-    sh.Line("Stage \"Video 2nd pass\"");
-    // Each run of the second pass is put into the one file with the tracks and measured there.
-    sh.Line("VideoPass video2.log second --codec " + codec + " --stage \"$stage_no/$stages\" --medium \"$medium_bytes\" \\");
-    sh.Line("  --results \"$tracks\" --mux ./mux.sh --out \"$movie.part\" -- $filters $video_rate");
-    sh.Line("total=$(Bytes \"$movie.part\")");
-    sh.Line("fill=$(Calc \"printf \\\"%.2f\\\", 100 * $total / $medium_bytes\")");
-    sh.Line("best=$(sed -n 's/^Video 2nd pass: \\(at its best quality .*\\|short of the medium .*\\)/\\1/p' size.log)");
-    sh.Line();
+    OneFileVideo(plan, sh);
   } else {
-    // The first pass in segments side by side, as many as there are cores.
-    sh.Line("VideoPass video1.log first --stage \"$stage_no/$stages\" --duration \"$duration\" \\");
-    sh.Line("  -- $filters $video_rate ${RAVLO3_XVID_OPTIONS:-}");
-    sh.Line();
-    sh.Raw(kSecondPass);
-    sh.Line();
-
-    sh.Line("Stage \"Set author\"");
-    for (const std::string& file : audioFiles) {
-      if (file.ends_with(".ac3")) continue;  // a bare AC3 stream has no tags
-      sh.Line("AuthorIn " + file);
-    }
-    sh.Line();
+    XvidVideo(audioFiles, sh);
   }
   EndStage(plan, sh);
   std::string text = sh.Text();
