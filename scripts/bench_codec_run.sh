@@ -7,8 +7,8 @@
 #   CodecRun DISC MB FOLDER
 
 # Ssim MOVIE CHAIN: the mean SSIM (all planes) of MOVIE against movie.vob through CHAIN.
-Ssim() {
-  Quiet -i "$1" -i movie.vob -lavfi "[1:v:0]$2[ref];[0:v:0][ref]ssim" -an -sn -f null - 2>&1 |
+Ssim() {  # (the filter says its mean at the info level)
+  ffmpeg -nostdin -hide_banner -nostats -y -i "$1" -i movie.vob -lavfi "[1:v:0]$2[ref];[0:v:0][ref]ssim" -an -sn -f null - 2>&1 |
     sed -n 's/.* All:\([0-9.]*\).*/\1/p' | tail -n 1
 }
 
