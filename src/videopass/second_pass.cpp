@@ -142,9 +142,10 @@ class SecondPass {
   std::string Quantizers(std::size_t j) const { return Path(options_, s_.names[j] + ".vstats"); }
   std::string MainProgress(std::size_t j) const { return Path(options_, "video2." + std::to_string(j) + ".progress"); }
   EncoderJob TailBeside();
-  // Whether the trailing segment is encoded beside the main ones, on a core they leave idle:
-  // its command is made when it starts, which parallel's jobs on other machines cannot wait for.
-  bool TailBesideMain() const { return !atBest_ && UsableCores() > 1 && options_.nodes.empty(); }
+  // Whether the trailing segment is encoded with the main ones: here beside them on a core
+  // they leave idle, on other machines right after them (its command is made when it starts,
+  // which parallel's jobs, all known before, cannot wait for); aimed the same way either way.
+  bool TailWithMain() const { return !atBest_ && (UsableCores() > 1 || !options_.nodes.empty()); }
   std::string EncodeMain(bool judged);
   enum class Course { Unknown, Carried, Missing };
   MainCourse CourseOf(std::size_t j, const std::vector<long long>& made) const;
@@ -220,6 +221,8 @@ void SecondPass::Correction(long frames) {
 // are expected to miss of their shares, and lands as the ended ones did against theirs.
 EncoderJob SecondPass::TailBeside() {
   EncoderJob job = XvidJob(options_, words_, "video2.tail", tailInput_, {}, tail_.Frames());
+  job.sends = {Path(options_, "tail.nut"), Path(options_, s_.names[trailing_] + "-0.log")};
+  job.returns.push_back(s_.files[trailing_]);
   job.argsAtStart = [this, start = job.args]() {
     double made = 0, wanted = 0;
     std::vector<MainSegment> mains;
@@ -316,15 +319,24 @@ std::string SecondPass::EncodeMain(bool judged) {
     jobs.back().sends.push_back(Path(options_, s_.names[j] + "-0.log"));
     jobs.back().returns.insert(jobs.back().returns.end(), {s_.files[j], Quantizers(j)});
   }
-  if (TailBesideMain()) jobs.push_back(TailBeside());
+  const bool here = options_.nodes.empty();
+  if (TailWithMain() && here) jobs.push_back(TailBeside());
   onCourse_ = 0;
-  if (!judged) return RunEncodes(options_, jobs, progress_);
   Course course = Course::Unknown;
-  return RunEncodes(options_, jobs, progress_, [&](const std::vector<long>& made) {
-    // Judged once a run, on the first quarter of every main segment.
-    if (course == Course::Unknown) course = JudgeCourse(made);
-    return course == Course::Missing;
-  });
+  StopEarly stop = nullptr;
+  if (judged) {
+    stop = [&](const std::vector<long>& made) {
+      // Judged once a run, on the first quarter of every main segment.
+      if (course == Course::Unknown) course = JudgeCourse(made);
+      return course == Course::Missing;
+    };
+  }
+  const std::string error = RunEncodes(options_, jobs, progress_, stop);
+  if (!error.empty() || here || !TailWithMain() || onCourse_ > 0) return error;
+  EncoderJob tail = TailBeside();
+  tail.args = tail.argsAtStart();
+  tail.argsAtStart = nullptr;
+  return RunEncodes(options_, {tail}, progress_);
 }
 
 SecondPass::MainRun SecondPass::MeasureMain() const {
@@ -413,7 +425,7 @@ Landed SecondPass::LandFill(const MainRun& run) {
   std::vector<Try> tries = {{0, emptyTail}, {mainRate_, emptyTail + s_.shares[trailing_] * landing}};
   bool encodedOnce = false;
   if (!atBest_) {
-    if (!TailBesideMain()) {
+    if (!TailWithMain()) {
       const double request = std::clamp(NextRequest(tries, static_cast<double>(AimedTotal(options_.medium))), 1000.0,
                                         bestRate_);
       if (EncodeTail(request) < 0) return {Landed::Error, -1};

@@ -116,12 +116,15 @@ Run() {  # Run NAME [VARIABLE=VALUE...]: project.sh of the folder NAME
 cp -r "$work/here" "$work/there"
 cp -r "$work/here" "$work/vanished"
 Check "project.sh names the login file" grep -qF "nodes='$work/nodes'" "$work/here/project.sh"
+before="$(Logins 1),$(Logins 2)"
 Run here RAVLO3_NODES= || { cat "$work/here.txt" >&2; exit 1; }
-Check "the run here logged into no machine" test "$(Logins 1),$(Logins 2)" = 0,0
+Check "the run here logged into no machine" test "$(Logins 1),$(Logins 2)" = "$before"
+before1=$(Logins 1) before2=$(Logins 2)
 start=$(date +%s)
 Run there || { cat "$work/there.txt" >&2; exit 1; }
 echo "the run on the machines took $(($(date +%s) - start)) s"
-Check "both machines were used ($(Logins 1) and $(Logins 2) logins)" test "$(Logins 1)" -gt 0 -a "$(Logins 2)" -gt 0
+Check "both machines were used ($(($(Logins 1) - before1)) and $(($(Logins 2) - before2)) logins)" \
+  test "$(Logins 1)" -gt "$before1" -a "$(Logins 2)" -gt "$before2"
 frames_here=$(Probe "$work/here/movie.avi" packet=pts | md5sum)
 frames_there=$(Probe "$work/there/movie.avi" packet=pts | md5sum)
 Check "the movie has the frames of the one made here ($(Probe "$work/there/movie.avi" packet=pts | wc -l))" \
