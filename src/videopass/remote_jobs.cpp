@@ -75,7 +75,13 @@ std::string PacketPlaces(const std::string& folder, const std::string& source, s
 // in the status file and is judged here like a local one.
 std::string ScriptText(const Packed& packed, const EncoderJob& job) {
   std::string text = "# " + packed.name + ": run by GNU parallel where it chose, in a folder of its own\n";
-  text += "echo \"videopass: " + packed.name + " on $(hostname) in $(pwd)\" >" + ShownCommand({job.log}) + "\n";
+  // Where it ran and what of the source it had, for the user who looks for it in its log.
+  std::string piece;
+  if (!packed.piece.empty()) {
+    piece = ", $(wc -c <" + ShownCommand({packed.piece}) + " | tr -d ' ') bytes of " + ShownCommand({job.source});
+  }
+  text += "echo \"videopass: " + packed.name + " on $(hostname) in $(pwd)" + piece + "\" >" + ShownCommand({job.log}) +
+          "\n";
   text += ShownCommand(packed.args) + " </dev/null >>" + ShownCommand({job.log}) + " 2>&1\n";
   text += "status=$?\n";
   text += "case $status in 126 | 127) exit \"$status\" ;; esac\n";

@@ -133,9 +133,13 @@ Check "its picture has the same size" test "$(Probe "$work/there/movie.avi" stre
   "$(Probe "$work/here/movie.avi" stream=width,height)"
 fill=$(Fill "$work/there")
 Check "it fills $fill% of the medium (here: $(Fill "$work/here")%)" InWindow "$fill"
-folders=$(sed -n 's/^videopass: video[12]\.[0-9]* on .* in //p' "$work/there"/segments/video[12].*.log | sort -u)
+folders=$(sed -n 's/^videopass: video[12]\.[0-9]* on .* in \([^,]*\).*/\1/p' "$work/there"/segments/video[12].*.log | sort -u)
 Check "each segment ran in a folder of parallel's, not the project's: $(echo $folders)" \
   test -n "$folders" -a -z "$(printf '%s\n' "$folders" | grep -Fx -e "$work/there" -e "" || true)"
+source_bytes=$(wc -c <"$work/there/movie.vob")
+pieces=$(sed -n 's/^videopass: video[12]\.[0-9] on .*, \([0-9]*\) bytes of movie\.vob$/\1/p' "$work/there"/segments/video[12].[0-9].log)
+Check "each main segment took a piece of the $source_bytes-byte source along: $(echo $pieces)" \
+  test "$(printf '%s\n' $pieces | awk -v all="$source_bytes" '$1 > 0 && $1 < all { n++ } END { print n + 0 }')" = 4
 Check "no packed file is left" test -z "$(cd "$work/there/segments" && ls -- *.tar *.piece.* 2>/dev/null)"
 
 # --- a machine vanishes in the second pass ---
