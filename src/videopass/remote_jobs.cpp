@@ -84,7 +84,9 @@ std::string ScriptText(const Packed& packed, const EncoderJob& job) {
           "\n";
   text += ShownCommand(packed.args) + " </dev/null >>" + ShownCommand({job.log}) + " 2>&1\n";
   text += "status=$?\n";
-  text += "case $status in 126 | 127) exit \"$status\" ;; esac\n";
+  // Said on parallel's output, which reaches the user when no machine could run it.
+  text += "case $status in 126 | 127) echo \"videopass: " + packed.name + " cannot run on $(hostname): $(tail -n 1 " +
+          ShownCommand({job.log}) + ")\" >&2; exit \"$status\" ;; esac\n";
   text += "echo \"$status\" >" + ShownCommand({packed.status}) + "\n";
   text += "set --\n";
   text += "for file in " + ShownCommand(job.returns) + "; do [ -e \"$file\" ] && set -- \"$@\" \"$file\"; done\n";
@@ -99,7 +101,7 @@ std::string Pack(const EncoderJob& job, std::size_t index, const std::vector<Pac
   const std::string base = Base(job);
   packed.index = index;
   packed.name = NameOf(base);
-  packed.args = job.args;
+  packed.args = job.argsAtStart ? job.argsAtStart() : job.args;
   packed.script = base + ".job.sh";
   packed.status = base + ".status";
   packed.send = base + ".send.tar";
@@ -287,8 +289,9 @@ std::string RunOnNodes(const Nodes& nodes, const std::vector<EncoderJob>& jobs, 
   if (!pending.empty()) {
     std::string names;
     for (std::size_t index : pending) names += (names.empty() ? "" : ", ") + NameOf(Base(jobs[index]));
+    std::string said = LastLine(ReadAll(batch + ".log"));
     return "the results of " + names + " came back from none of the machines in " + nodes.loginFile +
-           ", twice; parallel's messages are in " + batch + ".log";
+           ", twice" + (said.empty() ? "" : ": " + said) + "; parallel's messages are in " + batch + ".log";
   }
   long done = 0;
   for (const EncoderJob& job : jobs) done += job.frames;
