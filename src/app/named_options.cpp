@@ -179,9 +179,9 @@ std::string NativeUsage() {
          "  --author TEXT            author text for the audio files' tags\n"
          "  --delete-temporary       delete temporary files at the end of project.sh\n"
          "  --delete-logs            delete the logs at the end of project.sh\n"
-         "  --nodes FILE             encode the video's segments on the machines of this GNU\n"
-         "                           parallel login file (RAVLO3_NODES=FILE when project.sh\n"
-         "                           runs does the same)\n" +
+         "  --nodes FILE             encode XviD's segments on the machines of this GNU parallel\n"
+         "                           login file (RAVLO3_NODES=FILE when project.sh runs does\n"
+         "                           the same)\n" +
          ScriptActionsHelp();
 }
 

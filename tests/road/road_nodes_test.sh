@@ -112,7 +112,7 @@ Run() {  # Run NAME [VARIABLE=VALUE...]: project.sh of the folder NAME
 # --- the same plan made here and on the machines ---
 # The plan names the machines; RAVLO3_NODES, empty, keeps the run here.
 "$prefix/bin/ravlo3" --open "$ifo" --chain 2 --audio 0x80 --format mp3 --quality 128 --size 2 \
-  --set chkDelTemp=0 --nodes "$work/nodes" --save "$work/here" >"$work/save.txt"
+  --video xvid --container avi --set chkDelTemp=0 --nodes "$work/nodes" --save "$work/here" >"$work/save.txt"
 cp -r "$work/here" "$work/there"
 cp -r "$work/here" "$work/vanished"
 Check "project.sh names the login file" grep -qF "nodes='$work/nodes'" "$work/here/project.sh"
