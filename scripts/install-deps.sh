@@ -7,7 +7,7 @@ source "$(dirname "$0")/wine-env.sh"
 
 packages=(cmake make g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
           imagemagick ffmpeg dvdauthor lsdvd unzip mkvtoolnix mpv pkg-config libdvdread-dev qt6-base-dev
-          mjpegtools genisoimage xdotool desktop-file-utils)
+          mjpegtools genisoimage xdotool desktop-file-utils parallel openssh-server rsync)
 runs32=0
 if RavloRuns32BitCode; then
   runs32=1

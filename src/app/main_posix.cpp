@@ -139,5 +139,12 @@ int main(int argc, char** argv) {
   ravlo::ScriptedPlatform platform(system, std::cout, std::cerr);
   ravlo::AppState app(platform);
   app.road = ravlo::ProjectRoad::Shell;
+  if (!expanded.nodes.empty()) {
+    if (access(expanded.nodes.c_str(), R_OK) != 0) {
+      std::cerr << "ravlo3: --nodes: the login file " << expanded.nodes << " cannot be read\n";
+      return ravlo::kScriptUsageError;
+    }
+    app.globals.NodesFile = AbsolutePath(expanded.nodes);
+  }
   return ravlo::RunScript(app, platform, expanded.actions, std::cout, std::cerr, "ravlo3", expanded.saidAs);
 }

@@ -51,7 +51,7 @@ bool IsSizeNumber(const std::string& text) {
 bool TakesValue(const std::string& option) {
   return option == "--chain" || option == "--title-set" || option == "--audio" || option == "--subtitles" ||
          option == "--format" || option == "--quality" || option == "--size" ||
-         option == "--author" || option == "--video" || option == "--container";
+         option == "--author" || option == "--video" || option == "--container" || option == "--nodes";
 }
 
 // The actions of one named option with its value; an error text when the value is wrong.
@@ -126,6 +126,10 @@ ExpandedArguments ExpandNamedOptions(const std::vector<std::string>& args) {
       }
       value = args[++i];
     }
+    if (arg == "--nodes") {
+      result.nodes = value;
+      continue;
+    }
     if (arg == "--title-set") {
       if (!IsWholeNumber(value) || std::stoi(value) < 1 || std::stoi(value) > 99) {
         result.error = "--title-set takes a title set number from 1 to 99, got \"" + value + "\"";
@@ -174,7 +178,10 @@ std::string NativeUsage() {
          "  --size MB                size of the medium in MB (fractions allowed)\n"
          "  --author TEXT            author text for the audio files' tags\n"
          "  --delete-temporary       delete temporary files at the end of project.sh\n"
-         "  --delete-logs            delete the logs at the end of project.sh\n" +
+         "  --delete-logs            delete the logs at the end of project.sh\n"
+         "  --nodes FILE             encode XviD's segments on the machines of this GNU parallel\n"
+         "                           login file (RAVLO3_NODES=FILE when project.sh runs does\n"
+         "                           the same)\n" +
          ScriptActionsHelp();
 }
 

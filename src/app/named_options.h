@@ -15,7 +15,8 @@
 //   --delete-logs            --set chkDelLogs=1
 //
 // --title-set N is no action: it tells the analysis of every --open of a whole disc which
-// title set to take instead of the main feature's.
+// title set to take instead of the main feature's. Nor is --nodes FILE: the saved project.sh
+// runs the video's segments on the machines of that GNU parallel login file.
 //
 // Anything else passes through unchanged for scripted mode to check.
 
@@ -29,6 +30,7 @@ struct ExpandedArguments {
   std::vector<std::string> actions;
   std::vector<std::string> saidAs;  // beside each action: the named option it came from, or ""
   std::string titleSet;  // --title-set N: "N"; empty for the main feature's title set
+  std::string nodes;     // --nodes FILE: "FILE" as given; empty for this machine alone
   std::string error;     // set when a named option's value is missing or malformed
 };
 

@@ -40,6 +40,7 @@ struct AppGlobals {
   std::string ProjectFolder;
   std::string ListFilePath;
   std::string OggQuality;
+  std::string NodesFile;  // native --nodes: a GNU parallel login file for the video's segments
 
   const std::string& ToolPath(Tool tool) const { return ToolPaths[static_cast<int>(tool)]; }
 };

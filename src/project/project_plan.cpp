@@ -376,6 +376,7 @@ PlanResult BuildProjectPlan(AppState& app) {
   plan.deleteLogs = s.chkDelLogs.Value() == 1;
   plan.shutDown = s.chkShutDown.Value() == 1;
   plan.authorText = g.AuthorText;
+  plan.nodesFile = g.NodesFile;
   if (const auto problem = TextProblem(g.AuthorText)) {
     check.Refuse("Author", g.AuthorText, "The author text cannot be used: " + *problem + ".");
   } else if (g.AuthorText.find('"') != std::string::npos) {

@@ -80,6 +80,7 @@ struct ProjectPlan {
   bool deleteLogs = false;
   bool shutDown = false;
   std::string authorText;
+  std::string nodesFile;  // the machines of the video's segments (GNU parallel's login file), "" none
 
   // Output (the Linux road). XviD goes into AVI with the audio and subtitles in files beside it;
   // the other codecs into one MKV or MP4 file named after the disc.

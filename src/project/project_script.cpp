@@ -15,6 +15,8 @@ namespace {
 // end with 0 after "No space left on device").
 constexpr const char* kPreamble = R"SH(set -u
 dir=$(dirname -- "$0"; echo .)
+# A login file named relative to where the script was started.
+case ${RAVLO3_NODES:-} in '' | /*) ;; *) RAVLO3_NODES=$(pwd)/$RAVLO3_NODES ;; esac
 cd -- "${dir%??}" || exit 1
 
 stage=''
@@ -144,10 +146,19 @@ $author
   *) Fail "$1 does not carry the author text" ;;
   esac
 }
-# VideoPass LOG ARGUMENTS...: videopass, its progress on the terminal; its messages, kept in
-# memory as a full disk may swallow the log, go to LOG, its reason to Fail.
+# VideoPass LOG COMMAND ARGUMENTS...: videopass, its progress on the terminal; its messages,
+# kept in memory as a full disk may swallow the log, go to LOG, its reason to Fail. Its encodes
+# run on the machines of the login file in RAVLO3_NODES (empty: here), else in $nodes.
 VideoPass() {
-  log=$1; shift
+  log=$1 command=$2; shift 2
+  nodes=${RAVLO3_NODES-$nodes}
+  if [ -n "$nodes" ]; then
+    [ -r "$nodes" ] || Fail "the login file of the machines, $nodes, cannot be read"
+    command -v parallel >/dev/null || Fail "GNU parallel is not installed: it runs the segments on $nodes"
+    set -- "$command" --nodes "$nodes" "$@"
+  else
+    set -- "$command" "$@"
+  fi
   { said=$("$helpers/videopass" "$@" 2>&1 >&3 3>&-); } 3>&1 && return 0
   code=$?
   [ -z "$said" ] || printf '%s\n' "$said" >>"$log" 2>/dev/null
@@ -561,6 +572,7 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line("medium_mb=" + ShellQuoted(plan.mediaText));
   sh.Line("medium_bytes=" + Number(std::round(plan.mediaMB * 1024 * 1024)));
   sh.Line("author=" + ShellQuoted(plan.authorText));
+  sh.Line("nodes=" + ShellQuoted(plan.nodesFile));
   sh.Line("stages=" + std::to_string(StageCount(plan)));
   if (plan.OneFile()) {
     sh.Line("movie=" + ShellQuoted(plan.movieName));

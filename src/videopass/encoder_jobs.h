@@ -20,6 +20,14 @@ struct EncoderJob {
   std::string passLog;
   // When set, the command is made only when the job starts (from what the jobs before it made).
   std::function<std::vector<std::string>()> argsAtStart;
+  // For a run on another machine: the files it reads beside the source and the files it
+  // writes, each relative to the project folder; and the source with the seconds of it that
+  // its frames come from (from < 0: the source's start, to < 0: its end; "" reads none).
+  std::vector<std::string> sends;
+  std::vector<std::string> returns;
+  std::string source;
+  double sourceFrom = -1;
+  double sourceTo = -1;
 };
 
 // The last frame count an ffmpeg -progress file reports, 0 before the first report.

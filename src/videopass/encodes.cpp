@@ -1,6 +1,11 @@
 #include "videopass/encodes.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "videopass/remote_jobs.h"
 
 namespace videopass {
 namespace {
@@ -34,7 +39,29 @@ EncoderJob XvidJob(const Options& options, const EncoderWords& words, const std:
   job.args = Concat(job.args, {"-c:v", "libxvid", "-vtag", "XVID", "-threads", "1"});
   job.args = Concat(Concat(job.args, words.other), pass);
   std::remove(job.log.c_str());
+  job.returns = {job.log, job.progress};
   return job;
+}
+
+std::string RunEncodes(const Options& options, const std::vector<EncoderJob>& jobs, ProgressLine& progress,
+                       const StopEarly& stopEarly) {
+  if (options.nodes.empty()) return RunJobs(jobs, UsableCores(), progress, stopEarly);
+  return RunOnNodes({options.nodes, options.folder}, jobs, progress, stopEarly);
+}
+
+int SegmentCount(const Options& options) {
+  if (options.nodes.empty()) return UsableCores();
+  std::ifstream in(options.nodes);
+  std::stringstream text;
+  text << in.rdbuf();
+  return std::max(UsableCores(), NodeSlots(text.str()));
+}
+
+void ReadsSource(EncoderJob& job, const Options& options, long first, long end, const SeekPoint& seek, double fps) {
+  job.source = options.source;
+  // Without a seek the segment decodes the title from its start: its piece does too.
+  job.sourceFrom = seek.seconds < 0 ? -1 : static_cast<double>(first) / fps;
+  job.sourceTo = end < 0 ? -1 : static_cast<double>(end) / fps;
 }
 
 std::vector<std::string> SourceInput(const Options& options, const SeekPoint& seek) {

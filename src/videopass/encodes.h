@@ -22,6 +22,18 @@ std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<st
 EncoderJob XvidJob(const Options& options, const EncoderWords& words, const std::string& name,
                    const std::vector<std::string>& input, const std::vector<std::string>& pass, long frames);
 
+// Runs the encodes here, side by side on the cores, or on the machines of options.nodes.
+std::string RunEncodes(const Options& options, const std::vector<EncoderJob>& jobs, ProgressLine& progress,
+                       const StopEarly& stopEarly = nullptr);
+
+// How many segments the title is cut into: one per core here, or per job the machines of
+// options.nodes take at once, whichever is more.
+int SegmentCount(const Options& options);
+
+// Marks the job as reading the chain's frames [first, end) (end < 0: to the last) of the
+// source, at `fps` frames a second, for a run on another machine to take only that part along.
+void ReadsSource(EncoderJob& job, const Options& options, long first, long end, const SeekPoint& seek, double fps);
+
 // The source opened at the seek (if any).
 std::vector<std::string> SourceInput(const Options& options, const SeekPoint& seek);
 

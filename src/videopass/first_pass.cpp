@@ -115,7 +115,7 @@ int First(const Options& options) {
   // (measured on a DVD chain scaled to 640x360: decoding 0.2 of a first pass, scaling 0.2 more);
   // a segment that seeks decodes only a few groups of pictures before its own.
   const double decodeShare = Seekable(timing, fps) ? 0 : FrameLocal(words.chain) ? 0.2 : 0.4;
-  const std::vector<long> starts = FirstPassStarts(FrameWork(timing.sizes, estimate), UsableCores(), decodeShare);
+  const std::vector<long> starts = FirstPassStarts(FrameWork(timing.sizes, estimate), SegmentCount(options), decodeShare);
   // The trailing segment is cut off the end after this pass; the last segment keeps the
   // filtered frames it may come from, losslessly, so that the trailing segment can be encoded
   // (again) without decoding the title again.
@@ -135,9 +135,12 @@ int First(const Options& options) {
     jobs.push_back(XvidJob(options, words, "video1." + std::to_string(k), input, pass,
                            (end < 0 ? estimate : end) - starts[k]));
     jobs.back().passLog = Path(options, FirstLogName(k) + "-0.log");
+    ReadsSource(jobs.back(), options, starts[k], end, seek, fps);
+    jobs.back().returns.push_back(jobs.back().passLog);
+    if (end < 0) jobs.back().returns.push_back(Path(options, "tail.nut"));
   }
   ProgressLine progress("[" + options.stage + "] Video 1st pass", estimate);
-  error = RunJobs(jobs, UsableCores(), progress);
+  error = RunEncodes(options, jobs, progress);
   progress.Break();
   if (!error.empty()) {
     std::cerr << "videopass: " << error << '\n';

@@ -29,6 +29,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     else if (word == "--codec") options.codec = value;
     else if (word == "--mux") options.mux = value;
     else if (word == "--size-log") options.sizeLog = value;
+    else if (word == "--nodes") options.nodes = value;
     else if (word == "--duration") options.duration = std::atof(value.c_str());
     else if (word == "--medium") options.medium = std::atoll(value.c_str());
     else if (word == "--results") {

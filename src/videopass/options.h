@@ -20,6 +20,7 @@ struct Options {
   std::string mux;             // the script that puts a run's video and the tracks into --out
   std::vector<std::string> words;
   std::vector<std::string> files;  // join: the output, then the segments
+  std::string nodes;  // a GNU parallel login file: the encodes run on its machines
 };
 
 // The options from the command line; false when they make no command.

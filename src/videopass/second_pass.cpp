@@ -142,6 +142,10 @@ class SecondPass {
   std::string Quantizers(std::size_t j) const { return Path(options_, s_.names[j] + ".vstats"); }
   std::string MainProgress(std::size_t j) const { return Path(options_, "video2." + std::to_string(j) + ".progress"); }
   EncoderJob TailBeside();
+  // Whether the trailing segment is encoded with the main ones: here beside them on a core
+  // they leave idle, on other machines right after them (its command is made when it starts,
+  // which parallel's jobs, all known before, cannot wait for); aimed the same way either way.
+  bool TailWithMain() const { return !atBest_ && (UsableCores() > 1 || !options_.nodes.empty()); }
   std::string EncodeMain(bool judged);
   enum class Course { Unknown, Carried, Missing };
   MainCourse CourseOf(std::size_t j, const std::vector<long long>& made) const;
@@ -217,6 +221,8 @@ void SecondPass::Correction(long frames) {
 // are expected to miss of their shares, and lands as the ended ones did against theirs.
 EncoderJob SecondPass::TailBeside() {
   EncoderJob job = XvidJob(options_, words_, "video2.tail", tailInput_, {}, tail_.Frames());
+  job.sends = {Path(options_, "tail.nut"), Path(options_, s_.names[trailing_] + "-0.log")};
+  job.returns.push_back(s_.files[trailing_]);
   job.argsAtStart = [this, start = job.args]() {
     double made = 0, wanted = 0;
     std::vector<MainSegment> mains;
@@ -309,16 +315,28 @@ std::string SecondPass::EncodeMain(bool judged) {
                            ChainInput(options_, words_.chain, segment.first, segment.end,
                                       SeekFor(s_.timing, segment.first, s_.fps)),
                            Concat({"-vstats_file", Quantizers(j)}, PassWords(j, mainRate_)), segment.Frames()));
+    ReadsSource(jobs.back(), options_, segment.first, segment.end, SeekFor(s_.timing, segment.first, s_.fps), s_.fps);
+    jobs.back().sends.push_back(Path(options_, s_.names[j] + "-0.log"));
+    jobs.back().returns.insert(jobs.back().returns.end(), {s_.files[j], Quantizers(j)});
   }
-  if (!atBest_ && UsableCores() > 1) jobs.push_back(TailBeside());
+  const bool here = options_.nodes.empty();
+  if (TailWithMain() && here) jobs.push_back(TailBeside());
   onCourse_ = 0;
-  if (!judged) return RunJobs(jobs, UsableCores(), progress_);
   Course course = Course::Unknown;
-  return RunJobs(jobs, UsableCores(), progress_, [&](const std::vector<long>& made) {
-    // Judged once a run, on the first quarter of every main segment.
-    if (course == Course::Unknown) course = JudgeCourse(made);
-    return course == Course::Missing;
-  });
+  StopEarly stop = nullptr;
+  if (judged) {
+    stop = [&](const std::vector<long>& made) {
+      // Judged once a run, on the first quarter of every main segment.
+      if (course == Course::Unknown) course = JudgeCourse(made);
+      return course == Course::Missing;
+    };
+  }
+  const std::string error = RunEncodes(options_, jobs, progress_, stop);
+  if (!error.empty() || here || !TailWithMain() || onCourse_ > 0) return error;
+  EncoderJob tail = TailBeside();
+  tail.args = tail.argsAtStart();
+  tail.argsAtStart = nullptr;
+  return RunEncodes(options_, {tail}, progress_);
 }
 
 SecondPass::MainRun SecondPass::MeasureMain() const {
@@ -385,8 +403,10 @@ long long SecondPass::Measure(long long mainFiles) {
 
 long long SecondPass::EncodeTail(double bitrate) {
   tailRate_ = bitrate;
-  const std::string error = RunJobs(
-      {XvidJob(options_, words_, "video2.tail", tailInput_, PassWords(trailing_, bitrate), tail_.Frames())}, 1, progress_);
+  EncoderJob job = XvidJob(options_, words_, "video2.tail", tailInput_, PassWords(trailing_, bitrate), tail_.Frames());
+  job.sends = {Path(options_, "tail.nut"), Path(options_, s_.names[trailing_] + "-0.log")};
+  job.returns.push_back(s_.files[trailing_]);
+  const std::string error = RunEncodes(options_, {job}, progress_);
   if (!error.empty()) std::cerr << "videopass: " << error << '\n';
   return error.empty() ? FileBytes(s_.files[trailing_]) : -1;
 }
@@ -405,7 +425,7 @@ Landed SecondPass::LandFill(const MainRun& run) {
   std::vector<Try> tries = {{0, emptyTail}, {mainRate_, emptyTail + s_.shares[trailing_] * landing}};
   bool encodedOnce = false;
   if (!atBest_) {
-    if (UsableCores() == 1) {
+    if (!TailWithMain()) {
       const double request = std::clamp(NextRequest(tries, static_cast<double>(AimedTotal(options_.medium))), 1000.0,
                                         bestRate_);
       if (EncodeTail(request) < 0) return {Landed::Error, -1};
