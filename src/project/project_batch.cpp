@@ -36,6 +36,8 @@ std::string ConversionLine(const ProjectPlan& plan, const PlannedStream& stream)
       return core + mixdown + " ) -ac3enc( -b " + quality + " )";
     case AudioOutput::Mp3: return core + mixdown + " ) -lame( -b " + quality + " )";
     case AudioOutput::Ogg: return core + mixdown + " ) -ogg( -q " + plan.oggQuality + " )";
+    case AudioOutput::Aac:   // the Linux road's formats: the Windows program never plans them
+    case AudioOutput::Opus:
     case AudioOutput::None: break;
   }
   return {};

@@ -860,7 +860,9 @@ TEST(Videopass, TheOneFileIsMeasuredWithItsTracksAndAimedAgainUntilItFits) {
     if (row.code == 0 && row.cap > row.medium) {
       EXPECT_TRUE(made >= row.medium * 0.995 && made <= row.medium) << row.what << ": " << made;
     }
-    if (row.code != 0) EXPECT_LT(made, 0) << row.what << ": a failed run leaves no file";
+    if (row.code != 0) {
+      EXPECT_LT(made, 0) << row.what << ": a failed run leaves no file";
+    }
   }
 }
 
