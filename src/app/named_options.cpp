@@ -1,8 +1,8 @@
 #include "app/named_options.h"
 
 #include <cctype>
-#include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "app/scripted_mode.h"
 
@@ -82,7 +82,7 @@ std::string Expand(const std::string& option, const std::string& value,
   }
   // The codec and the container by their short names, set as their lists show them.
   if (option == "--video" || option == "--container") {
-    using Names = std::initializer_list<std::pair<const char*, const char*>>;
+    using Names = std::vector<std::pair<const char*, const char*>>;
     const bool video = option == "--video";
     const Names names = video ? Names{{"xvid", "XviD"}, {"h264", "H.264"}, {"hevc", "H.265"}, {"av1", "AV1"}}
                               : Names{{"mkv", "MKV"}, {"mp4", "MP4"}, {"avi", "AVI"}};

@@ -1,7 +1,7 @@
 #include "project/foreign_results.h"
 
 #include <algorithm>
-#include <initializer_list>
+#include <vector>
 
 #include "project/shell_road.h"
 
@@ -14,9 +14,9 @@ std::vector<std::string> ForeignResultFiles(AppState& app, const ProjectPlan& pl
   }
   // The one file's tracks are made in a folder of their own: only another movie file could pass
   // for its result.
-  using Patterns = std::initializer_list<const char*>;
-  const Patterns patterns = plan.OneFile() ? Patterns{"*.mkv", "*.mp4"}
-                                           : Patterns{"*.ac3", "*.mp3", "*.ogg", "*.wav", "movie.idx", "movie.sub"};
+  const std::vector<const char*> patterns =
+      plan.OneFile() ? std::vector<const char*>{"*.mkv", "*.mp4"}
+                     : std::vector<const char*>{"*.ac3", "*.mp3", "*.ogg", "*.wav", "movie.idx", "movie.sub"};
   if (plan.OneFile()) ours = {plan.movieName};
   std::vector<std::string> foreign;
   for (const char* pattern : patterns) {
