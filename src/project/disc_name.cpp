@@ -2,7 +2,7 @@
 
 #include <cctype>
 #include <cstring>
-#include <fstream>
+#include <cstdio>
 
 namespace ravlo {
 namespace {
@@ -13,12 +13,15 @@ constexpr std::size_t kLongestStem = 64;
 // The volume identifier of an ISO 9660 primary volume descriptor (sector 16), blanks trimmed;
 // "" when the file holds none (a folder, a file of another kind).
 std::string VolumeLabel(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
+  // C stdio rather than a stream: the Windows program links this too, and iostreams would
+  // swell it.
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return {};
   char descriptor[72] = {};
-  in.seekg(16 * kSector);
-  if (!in.read(descriptor, sizeof descriptor) || descriptor[0] != 1 || std::memcmp(descriptor + 1, "CD001", 5) != 0)
-    return {};
+  const bool read = std::fseek(file, 16 * static_cast<long>(kSector), SEEK_SET) == 0 &&
+                    std::fread(descriptor, 1, sizeof descriptor, file) == sizeof descriptor;
+  std::fclose(file);
+  if (!read || descriptor[0] != 1 || std::memcmp(descriptor + 1, "CD001", 5) != 0) return {};
   std::string label(descriptor + 40, 32);
   label.erase(label.find_last_not_of(' ') + 1);
   return label.find_first_not_of(' ') == std::string::npos ? std::string() : label;

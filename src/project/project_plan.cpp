@@ -226,8 +226,9 @@ bool Av1MakesTwoPasses(AppState& app) {
 // The codec and the container, and what the container can carry. The Windows program makes
 // XviD in AVI, and so does the Linux road when asked.
 void PlanOutput(AppState& app, ProjectPlan& plan, Checker& check) {
-  if (app.road != ProjectRoad::Shell || check.Failed()) return;
   const ProjectSettings& s = app.settings;
+  // The Windows program has no such choice: its fields are never started there.
+  if (app.road != ProjectRoad::Shell || check.Failed() || s.cmbVideo.ItemCount() == 0) return;
   const std::string video = check.Item(s.cmbVideo);
   const std::string container = check.Item(s.cmbContainer);
   if (check.Failed()) return;
