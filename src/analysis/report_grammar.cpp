@@ -109,6 +109,10 @@ void ApplyReportFacts(AppState& app, const ReportFacts& facts) {
   for (const std::string& entry : facts.audio) s.lstAL.AddItem(entry);
   for (const std::string& entry : facts.subtitles) s.lstSL.AddItem(entry);
   for (const std::string& chain : facts.chains) s.cmbPGC.AddItem(chain);
+  // On Linux several chains may be ticked, each made into a file of its own.
+  if (app.road == ProjectRoad::Shell) {
+    for (const std::string& chain : facts.chains) s.lstTitles.AddItem(chain);
+  }
 }
 
 void ApplyReport(AppState& app, const std::string& report) {

@@ -11,7 +11,7 @@ void ResetTitleInfo(AppState& app) {
   s.cmbPGC.SetText("");
   for (Field* text : {&s.txtSec, &s.txtMin, &s.txtFra, &s.txtTitle, &s.txtAngle}) text->SetText("");
   for (Field* option : {&s.opt16_9, &s.opt4_3, &s.optPAL, &s.optNTSC}) option->SetValue(false);
-  for (Field* list : {&s.lstAL, &s.lstAO_code, &s.lstAO_name, &s.lstSL, &s.lstSO_code, &s.lstSO_name}) {
+  for (Field* list : {&s.lstAL, &s.lstAO_code, &s.lstAO_name, &s.lstSL, &s.lstSO_code, &s.lstSO_name, &s.lstTitles}) {
     list->ClearItems();
   }
   s.txtVB.SetText("");

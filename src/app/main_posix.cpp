@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "analysis/analyse_ifo.h"
+#include "app/episodes_option.h"
 #include "app/named_options.h"
 #include "app/scripted_mode.h"
 #include "platform/posix_platform.h"
@@ -127,7 +128,13 @@ int main(int argc, char** argv) {
     std::cerr << "ravlo3: --list takes one disc path and nothing else (ravlo3 --help lists the options)\n";
     return ravlo::kScriptUsageError;
   }
-  ravlo::ExpandedArguments expanded = ravlo::ExpandNamedOptions(args);
+  std::vector<std::string> named = args;
+  const std::string reader = (std::filesystem::path(ProgramPath(argv[0])).parent_path() / "ifoscan").string();
+  if (const std::string error = ravlo::ResolveEpisodes(reader, named); !error.empty()) {
+    std::cerr << "ravlo3: " << error << "\n";
+    return ravlo::kScriptFailed;
+  }
+  ravlo::ExpandedArguments expanded = ravlo::ExpandNamedOptions(named);
   if (!expanded.error.empty()) {
     std::cerr << "ravlo3: " << expanded.error << " (ravlo3 --help lists the options)\n";
     return ravlo::kScriptUsageError;

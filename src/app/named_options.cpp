@@ -1,6 +1,8 @@
 #include "app/named_options.h"
 
+#include <algorithm>
 #include <cctype>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -48,10 +50,32 @@ bool IsSizeNumber(const std::string& text) {
   return IsWholeNumber(text.substr(0, point)) && IsWholeNumber(text.substr(point + 1));
 }
 
+// "1,3-5" -> 1, 3, 4, 5: chain numbers and ranges of them, 1 to 99; nothing when it is not such a list.
+std::optional<std::vector<int>> ChainList(const std::string& text) {
+  std::vector<int> chains;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t comma = std::min(text.find(',', start), text.size());
+    const std::string part = text.substr(start, comma - start);
+    const std::size_t dash = part.find('-');
+    const std::string first = part.substr(0, dash);
+    const std::string last = dash == std::string::npos ? first : part.substr(dash + 1);
+    if (!IsWholeNumber(first) || !IsWholeNumber(last)) return std::nullopt;
+    const int from = std::stoi(first), to = std::stoi(last);
+    if (from < 1 || to > 99 || from > to) return std::nullopt;
+    for (int chain = from; chain <= to; ++chain) {
+      if (std::find(chains.begin(), chains.end(), chain) == chains.end()) chains.push_back(chain);
+    }
+    start = comma + 1;
+  }
+  return chains;
+}
+
 bool TakesValue(const std::string& option) {
   return option == "--chain" || option == "--title-set" || option == "--audio" || option == "--subtitles" ||
          option == "--format" || option == "--quality" || option == "--size" ||
-         option == "--author" || option == "--video" || option == "--container" || option == "--nodes";
+         option == "--author" || option == "--video" || option == "--container" || option == "--nodes" ||
+         option == "--titles" || option == "--size-each";
 }
 
 // The actions of one named option with its value; an error text when the value is wrong.
@@ -91,9 +115,18 @@ std::string Expand(const std::string& option, const std::string& value,
     }
     return option + (video ? " takes xvid, h264, hevc or av1" : " takes mkv, mp4 or avi") + ", got \"" + value + "\"";
   }
-  if (option == "--size") {
-    if (!IsSizeNumber(value)) return "--size takes the medium in MB (700, 4482.5), got \"" + value + "\"";
-    return out.insert(out.end(), {"--set", "cmbMS=" + value}), "";
+  if (option == "--size" || option == "--size-each") {
+    if (!IsSizeNumber(value)) return option + " takes the medium in MB (700, 4482.5), got \"" + value + "\"";
+    out.insert(out.end(), {"--set", "cmbMS=" + value});
+    if (option == "--size-each") out.insert(out.end(), {"--set", "chkSizeEach=1"});
+    return "";
+  }
+  // Each chain is ticked in the list of titles, whose items are the chains in order.
+  if (option == "--titles") {
+    const auto chains = ChainList(value);
+    if (!chains) return "--titles takes chain numbers and ranges from 1 to 99 (1,3-5), got \"" + value + "\"";
+    for (const int chain : *chains) out.insert(out.end(), {"--check", "lstTitles=" + std::to_string(chain - 1)});
+    return "";
   }
   // --chain and --quality take a whole number.
   if (!IsWholeNumber(value)) return option + " takes a whole number, got \"" + value + "\"";
@@ -164,7 +197,11 @@ std::string NativeUsage() {
          "  --chain N                program chain N of the title set\n"
          "  --title-set N            of a whole disc, title set N; applies to every --open\n"
          "  --list PATH              alone: prints the chains of the disc and marks the main\n"
-         "                           feature\n"
+         "                           feature and the episodes\n"
+         "  --titles 1,3-5           several chains, each its own file (MKV or MP4), sharing\n"
+         "                           the medium by what their pictures need\n"
+         "  --episodes               the chains that are episodes: 5 to 90 minutes long and not\n"
+         "                           made of other episodes' cells (a \"play all\" chain is not)\n"
          "  --version                alone: prints the version\n"
          "  --audio 0x80,0x81        check exactly these audio streams, in this order\n"
          "  --subtitles 0x21,0x20    check exactly these subtitle streams, in this order\n"
@@ -175,7 +212,9 @@ std::string NativeUsage() {
          "  --container mkv|mp4|avi  one MKV or MP4 file (default mkv), or AVI with the audio\n"
          "                           and subtitles in files beside it (the XviD road's)\n"
          "  --quality N              audio bitrate in kbit/s (MP3, AC3) or OGG quality\n"
-         "  --size MB                size of the medium in MB (fractions allowed)\n"
+         "  --size MB                size of the medium in MB (fractions allowed); several\n"
+         "                           titles fill it together\n"
+         "  --size-each MB           several titles: each fills a medium of this size\n"
          "  --author TEXT            author text for the audio files' tags\n"
          "  --delete-temporary       delete temporary files at the end of project.sh\n"
          "  --delete-logs            delete the logs at the end of project.sh\n"

@@ -136,6 +136,11 @@ std::string StreamIdsOf(const Field& list) {
 ScriptError SaidAs(const AppState& app, const Action& a, const Field& f, const ScriptError& error) {
   if (a.said.empty()) return error;
   if (app.globals.IfoPath.empty()) return {a.said + ": no disc is open yet (name it with --open before " + a.said + ")"};
+  if (&f == &app.settings.lstTitles) {
+    const auto index = ParseIndex(a.value);
+    return {a.said + ": the title set has no chain " + (index ? std::to_string(*index + 1) : a.value) + " (it has " +
+            std::to_string(f.ItemCount()) + ")"};
+  }
   if (a.verb == "check" || a.verb == "uncheck") {
     const char* kind = &f == &app.settings.lstAL ? "audio" : "subtitle";
     return {a.said + ": the title has no " + kind + " stream " + a.value + " (it has " + StreamIdsOf(f) + ")"};

@@ -95,6 +95,12 @@ RAVLO_FIELD(cmbContainer, Combo, "File:", Video, 'F', AT(160, 145, 64, 100), AT(
             START(.text = "MKV", .items = "MKV|MP4|AVI"),
             "MKV or MP4: one file with the audio, subtitles (MKV) and chapters; AVI: the video with "
             "the audio and subtitles in files beside it")
+RAVLO_FRAME(fraTitles, Video, AT(4, 166, 276, 58), "Several titles", 0)
+RAVLO_FIELD(lstTitles, CheckedList, "", Video, 0, AT(12, 178, 170, 40), NO_LABEL, START(),
+            "Tick two or more chains to make each its own file, the medium shared by what their "
+            "pictures need; none ticked: the Title above alone")
+RAVLO_FIELD(chkSizeEach, Check, "Each its own medium", Video, 'E', AT(190, 180, 86, 10), NO_LABEL, START(),
+            "Each ticked title fills a medium of the chosen size, instead of all together filling one")
 #endif
 
 // ---- Audio ----------------------------------------------------------------------------------

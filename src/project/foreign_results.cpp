@@ -18,6 +18,7 @@ std::vector<std::string> ForeignResultFiles(AppState& app, const ProjectPlan& pl
       plan.OneFile() ? std::vector<const char*>{"*.mkv", "*.mp4"}
                      : std::vector<const char*>{"*.ac3", "*.mp3", "*.ogg", "*.wav", "movie.idx", "movie.sub"};
   if (plan.OneFile()) ours = {plan.movieName};
+  if (plan.SeveralTitles()) ours = plan.titleMovies;
   std::vector<std::string> foreign;
   for (const char* pattern : patterns) {
     for (const std::string& name : app.platform.ListFiles(plan.projectFolder, pattern)) {
@@ -30,7 +31,10 @@ std::vector<std::string> ForeignResultFiles(AppState& app, const ProjectPlan& pl
 
 std::vector<std::string> ReplacedFiles(AppState& app, const ProjectPlan& plan) {
   std::vector<std::string> names{"project.sh", "movie.sh"};
-  if (plan.OneFile()) {
+  if (plan.SeveralTitles()) {
+    names.push_back("mux.sh");
+    names.insert(names.end(), plan.titleMovies.begin(), plan.titleMovies.end());
+  } else if (plan.OneFile()) {
     names.insert(names.end(), {"mux.sh", plan.movieName});
   } else {
     if (!plan.subtitles.empty() && plan.subtitleOutput == SubtitleOutput::VobSub) {

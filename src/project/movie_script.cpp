@@ -4,6 +4,17 @@
 namespace ravlo {
 
 std::string MovieScriptText(const ProjectPlan& plan) {
+  if (plan.SeveralTitles()) {
+    // mpv plays the titles one after the other; ffplay the first.
+    std::string movies;
+    for (const std::string& movie : plan.titleMovies) movies += " " + ShellQuoted(movie);
+    return "#!/bin/sh\n"
+           "# Plays the titles of this project with mpv, one after the other, or without it the first with\n"
+           "# ffplay. Written by ravlo3.\n"
+           "cd -- \"$(dirname -- \"$0\")\" || exit 1\n"
+           "command -v mpv >/dev/null 2>&1 && exec mpv" + movies + "\n"
+           "exec ffplay -autoexit " + ShellQuoted(plan.titleMovies.front());
+  }
   if (plan.OneFile()) {
     // The one file holds every track; mpv offers them all, ffplay the first.
     const std::string movie = ShellQuoted(plan.movieName);

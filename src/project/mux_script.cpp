@@ -24,9 +24,20 @@ awk -v last="$length" '{ start[NR] = $2 }
 
 std::string Language(const PlannedStream& stream) { return ifoscan::LanguageCode3(stream.name); }
 
+// The tracks' folder as mux.sh names it, and the file's title.
+std::string TracksFolder(const ProjectPlan& plan) { return plan.SeveralTitles() ? "$dir/tracks/" : "tracks/"; }
+std::string FileTitle(const ProjectPlan& plan) { return plan.SeveralTitles() ? "\"$title\"" : ShellQuoted(plan.discName); }
+
+// The chapter text with the tracks' folder of the plan.
+std::string InTracks(const ProjectPlan& plan, std::string text) {
+  const std::string folder = TracksFolder(plan);
+  for (std::size_t p = 0; (p = text.find("tracks/", p)) != std::string::npos; p += folder.size()) text.replace(p, 7, folder);
+  return text;
+}
+
 std::string MkvCommand(const ProjectPlan& plan, const std::vector<std::string>& audio) {
-  std::string line = "mkvmerge --quiet --output \"$out\" --title " + ShellQuoted(plan.discName) +
-                     " --chapters tracks/chapters.mkv.txt \\\n  \"$video\"";
+  std::string line = "mkvmerge --quiet --output \"$out\" --title " + FileTitle(plan) +
+                     " --chapters " + TracksFolder(plan) + "chapters.mkv.txt \\\n  \"$video\"";
   for (std::size_t i = 0; i < plan.audio.size(); ++i) {
     const PlannedStream& stream = plan.audio[i];
     line += " \\\n  --language 0:" + Language(stream) + " --track-name 0:" + ShellQuoted(stream.name.empty() ? stream.Id() : stream.name) +
@@ -41,7 +52,7 @@ std::string MkvCommand(const ProjectPlan& plan, const std::vector<std::string>& 
       line += " --language " + track + ":" + Language(stream) + " --track-name " + track + ":" +
               ShellQuoted(stream.name.empty() ? stream.Id() : stream.name) + " --default-track-flag " + track + ":no";
     }
-    line += " tracks/subtitles.idx";
+    line += " " + TracksFolder(plan) + "subtitles.idx";
   }
   // mkvmerge ends with 1 after warnings alone; the file is whole then.
   return line + "\nstatus=$?\n[ \"$status\" -le 1 ] || exit \"$status\"";
@@ -58,10 +69,10 @@ std::string Mp4Command(const ProjectPlan& plan, const std::vector<std::string>& 
     tags += " -metadata:s:a:" + n + " language=" + Language(plan.audio[i]) + " -disposition:a:" + n +
             (i == 0 ? " default" : " 0");
   }
-  inputs += " -f ffmetadata -i tracks/chapters.ffmeta";
+  inputs += " -f ffmetadata -i " + TracksFolder(plan) + "chapters.ffmeta";
   // The chapters keep their track only with the inputs' other metadata (-map_metadata -1 loses it).
   maps += " -map_chapters " + std::to_string(plan.audio.size() + 1);
-  return "exec " + inputs + " \\\n  " + maps + " -c copy -metadata title=" + ShellQuoted(plan.discName) + " \\\n " +
+  return "exec " + inputs + " \\\n  " + maps + " -c copy -metadata title=" + FileTitle(plan) + " \\\n " +
          tags + " -movflags +faststart -f mp4 \"$out\"";
 }
 
@@ -69,15 +80,22 @@ std::string Mp4Command(const ProjectPlan& plan, const std::vector<std::string>& 
 
 std::string MuxScriptText(const ProjectPlan& plan) {
   std::vector<std::string> audio = AudioResultFiles(plan);
-  for (std::string& file : audio) file = "tracks/" + file;
+  for (std::string& file : audio) file = TracksFolder(plan) + file;
   const bool mkv = plan.container == MovieContainer::Mkv;
   std::string text = "#!/bin/sh -\n";
-  text += "# Puts the video of one run of the second pass, the audio and subtitle tracks and the\n";
-  text += "# chapters into the one file: mux.sh VIDEO OUT. project.sh runs it after each run and\n";
-  text += "# measures OUT. Written by ravlo3.\n";
+  if (plan.SeveralTitles()) {
+    text += "# Puts the video of one run of the second pass of a title, its audio and subtitle tracks\n";
+    text += "# and its chapters into the title's file: mux.sh VIDEO OUT titleN, the tracks in\n";
+    text += "# titleN/tracks. project.sh runs it after each run and measures OUT. Written by ravlo3.\n";
+  } else {
+    text += "# Puts the video of one run of the second pass, the audio and subtitle tracks and the\n";
+    text += "# chapters into the one file: mux.sh VIDEO OUT. project.sh runs it after each run and\n";
+    text += "# measures OUT. Written by ravlo3.\n";
+  }
   text += "set -u\n";
   text += "video=$1 out=$2\n";
-  text += mkv ? kMkvChapters : kFfmpegChapters;
+  if (plan.SeveralTitles()) text += "dir=$3 title=" + ShellQuoted(plan.discName + ", title ") + "${3#title}\n";
+  text += InTracks(plan, mkv ? kMkvChapters : kFfmpegChapters);
   text += "\n";
   text += mkv ? MkvCommand(plan, audio) : Mp4Command(plan, audio);
   return text;  // the closing line break comes with the writing

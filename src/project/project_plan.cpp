@@ -114,6 +114,15 @@ class Checker {
   std::string refusal_;
 };
 
+// The length of a chain as its list entry says it: "2. Length: 01:02:03, 4 chapters"; 0 when
+// it says none.
+double ChainSeconds(const std::string& entry) {
+  const std::size_t at = entry.find("Length: ");
+  int h = 0, m = 0, sec = 0;
+  if (at == std::string::npos || std::sscanf(entry.c_str() + at + 8, "%d:%d:%d", &h, &m, &sec) != 3) return 0;
+  return h * 3600.0 + m * 60.0 + sec;
+}
+
 std::vector<PlannedStream> Streams(const Field& codes, const Field& names, bool audio,
                                    Checker& check) {
   std::vector<PlannedStream> streams;
@@ -268,9 +277,35 @@ void PlanOutput(AppState& app, ProjectPlan& plan, Checker& check) {
                  "The installed ffmpeg keeps no first-pass statistics for libsvtav1, so AV1 cannot be made "
                  "in two passes to fill the medium exactly: choose H.264 or H.265.");
   }
+  if (!check.Failed() && plan.SeveralTitles() && !plan.OneFile()) {
+    check.Refuse(s.cmbContainer, container,
+                 "Several titles go each into a file of its own, MKV or MP4: choose H.264 or H.265 in MKV or "
+                 "MP4, or tick one title.");
+  }
   if (check.Failed() || !plan.OneFile()) return;
   plan.discName = DiscName(plan.ifoPath);
-  plan.movieName = plan.discName + (mp4 ? ".mp4" : ".mkv");
+  const std::string extension = mp4 ? ".mp4" : ".mkv";
+  plan.movieName = plan.discName + extension;
+  for (const int title : plan.titles) plan.titleMovies.push_back(plan.discName + "_" + std::to_string(title) + extension);
+}
+
+// The chains ticked in the list of titles on the Linux road: two or more make several titles,
+// one is the chain to convert. Their lengths, from the list, count as the title's.
+void PlanTitles(const ProjectSettings& s, ProjectPlan& plan) {
+  std::vector<int> ticked;
+  double seconds = 0, longest = 0;
+  for (int i = 0; i < s.lstTitles.ItemCount(); ++i) {
+    if (!s.lstTitles.IsChecked(i)) continue;
+    ticked.push_back(i + 1);
+    const double length = ChainSeconds(s.lstTitles.Item(i));
+    seconds += length;
+    longest = std::max(longest, length);
+  }
+  plan.sizeEach = ticked.size() > 1 && s.chkSizeEach.Value() == 1;
+  if (ticked.size() == 1) plan.chain = ticked[0];
+  if (ticked.size() < 2) return;
+  plan.titles = ticked;
+  if (seconds > 0) plan.seconds = plan.sizeEach ? longest : seconds;
 }
 
 void PlanPaths(AppState& app, ProjectPlan& plan, Checker& check) {
@@ -340,6 +375,7 @@ PlanResult BuildProjectPlan(AppState& app) {
 
   plan.forceFilm = s.chkForceFilm.Value() == 1;
   if (const auto seconds = ParseNumber(s.txtSec.Text()); seconds && *seconds > 0) plan.seconds = *seconds;
+  if (app.road == ProjectRoad::Shell) PlanTitles(s, plan);
   const auto media = ParseNumber(s.cmbMS.Text());
   const double leastMB = MinMediaMB(plan);
   if (!media || *media <= 0 || *media > kMaxMediaMB) {

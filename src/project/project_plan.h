@@ -89,7 +89,15 @@ struct ProjectPlan {
   std::string discName;   // the disc's volume label, else its folder's name; a file name's stem
   std::string movieName;  // the one file, "THE_FILM.mkv"; empty for AVI
 
+  // Several chains of the title set, each into a file of its own (the disc's name and the
+  // chain's number: "THE_FILM_3.mkv"), sharing the medium or each filling one (sizeEach). Empty
+  // for the one chain of `chain`.
+  std::vector<int> titles;
+  std::vector<std::string> titleMovies;
+  bool sizeEach = false;
+
   bool OneFile() const { return container != MovieContainer::Avi; }
+  bool SeveralTitles() const { return !titles.empty(); }
   bool Converts() const { return !audio.empty() && !original; }
   // The extension of a converted audio file: ".ac3", ".mp3", ".ogg", ".aac", ".opus"; empty
   // with no format.

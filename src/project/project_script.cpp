@@ -338,17 +338,23 @@ std::string VorbisQuality(const std::string& quality) {
 // busy, and a long movie's audio takes minutes. The second pass waits for it, as brimmer
 // measures its files. Each file is written under a temporary name (so its format is named)
 // and takes its own when it is checked.
-void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results, ScriptText& sh) {
+// Of several titles, each title's streams in turn, from its folder (`at`) into its tracks.
+void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results, ScriptText& sh,
+                const std::string& at) {
   sh.Line("Stage Audio '' '(beside the first video pass)'");
   sh.Line("(");
   sh.Line("progress=-nostats beside=1");
+  if (!at.empty()) {
+    sh.Line("for chain in $titles; do");
+    sh.Line("duration=$(cat " + at + "duration)");
+  }
   for (std::size_t i = 0; i < plan.audio.size(); ++i) {
     const PlannedStream& stream = plan.audio[i];
     const std::string id = Hex(stream.id);
     const bool ac3Source = stream.id >= 0x80 && stream.id <= 0x87;
-    std::string line = "Encode " + id + ".log ";
+    std::string line = "Encode " + at + id + ".log ";
     if (ac3Source && plan.Converts()) line += "-drc_scale " + DrcScale(plan.dynamicCompression) + " ";
-    line += "-i movie.vob -map 0:i:" + id + " -vn -sn ";
+    line += "-i " + at + "movie.vob -map 0:i:" + id + " -vn -sn ";
     std::string format;
     if (plan.original) {
       line += ac3Source ? "-c:a copy " : "-c:a pcm_s16le ";
@@ -379,10 +385,12 @@ void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results
     }
     // The author goes into the tags as the file is made, so that the sizes the second pass
     // is planned from are the final ones.
-    line += "-metadata encoded_by=\"$author\" -f " + format + " " + results[i] + ".part";
+    const std::string result = at + results[i];
+    line += "-metadata encoded_by=\"$author\" -f " + format + " " + result + ".part";
     sh.Line(line);
-    sh.Line("Keep " + results[i] + ".part " + results[i] + " \"$duration\"");
+    sh.Line("Keep " + result + ".part " + result + " \"$duration\"");
   }
+  if (!at.empty()) sh.Line("done");
   sh.Line(") &");
   sh.Line("audio_job=$!");
   sh.Line();
@@ -399,18 +407,18 @@ std::string ScaleFilter(const ProjectPlan& plan) {
 // (a DVD has one or two a second), which makes this run a fraction of a pass; the crop is
 // found on the resized picture, where it applies. Field matching and deinterlacing do not
 // move the picture's edges and need whole runs of frames, so they are left out here.
-void AutoCropStep(const ProjectPlan& plan, ScriptText& sh) {
+void AutoCropStep(const ProjectPlan& plan, ScriptText& sh, const std::string& at) {
   const std::string scale = ScaleFilter(plan);
   char limit[16];
   std::snprintf(limit, sizeof limit, "%.4f", plan.cropThreshold / 255.0);
   sh.Line("step=$(Calc \"s = int($duration * 1.6 / " + std::to_string(plan.cropSamples) +
           "); print (s < 1 ? 1 : s)\")");
-  sh.Line("Run crop.log ffmpeg -nostdin -hide_banner -skip_frame nokey -i movie.vob -map 0:v:0 -an -sn "
+  sh.Line("Run " + at + "crop.log ffmpeg -nostdin -hide_banner -skip_frame nokey -i " + at + "movie.vob -map 0:v:0 -an -sn "
           "-vf \"select='not(mod(n,$step))'," +
           (scale.empty() ? "" : scale + ",") + "cropdetect=limit=" + limit + ":round=4:reset=0\" -frames:v " +
           std::to_string(plan.cropSamples) + " -f null -");
-  sh.Line("crop=$(sed -n 's/.*\\(crop=[0-9]*:[0-9]*:[0-9]*:[0-9]*\\).*/\\1/p' crop.log | tail -n 1)");
-  sh.Line("[ -n \"$crop\" ] || Fail \"the automatic crop found no picture edges; see crop.log\"");
+  sh.Line("crop=$(sed -n 's/.*\\(crop=[0-9]*:[0-9]*:[0-9]*:[0-9]*\\).*/\\1/p' " + at + "crop.log | tail -n 1)");
+  sh.Line("[ -n \"$crop\" ] || Fail \"the automatic crop found no picture edges; see " + at + "crop.log\"");
 }
 
 // Soft telecine: film stored at 23.976 frames a second that a player shows at 29.97 by
@@ -431,10 +439,12 @@ if [ "$flagged" -gt 0 ] && [ $((flagged * 4)) -gt "$sampled" ]; then
 else
 )SH";
 
-void FilmOrVideo(const ProjectPlan& plan, const VideoFilters& video, ScriptText& sh) {
+void FilmOrVideo(const ProjectPlan& plan, const VideoFilters& video, ScriptText& sh, const std::string& at) {
   const std::string planned = "field_filters=" + ShellQuoted(video.field) + " video_rate=" + ShellQuoted(video.rate);
   if (plan.standard != PlannedStandard::Ntsc) return sh.Line(planned);
-  sh.Raw(kSoftTelecine);
+  std::string text = kSoftTelecine;
+  for (std::size_t p = 0; (p = text.find("movie.vob", p)) != std::string::npos; p += at.size() + 9) text.insert(p, at);
+  sh.Line(text.substr(0, text.size() - 1));
   sh.Line("  " + planned);
   sh.Line("fi");
 }
@@ -454,6 +464,32 @@ void OneFileVideo(const ProjectPlan& plan, ScriptText& sh) {
   sh.Line("total=$(Bytes \"$movie.part\")");
   sh.Line("fill=$(Calc \"printf \\\"%.2f\\\", 100 * $total / $medium_bytes\")");
   sh.Line("best=$(sed -n 's/^Video 2nd pass: \\(at its best quality .*\\|short of the medium .*\\)/\\1/p' size.log)");
+  sh.Line();
+}
+
+// The video of several titles: each title's filters (its crop, its film or video) and length are
+// found in its folder first, then videopass makes the first passes of all, and the second passes
+// with the medium shared by the first passes read as one, or each title filling its own.
+void TitlesVideo(const ProjectPlan& plan, ScriptText& sh) {
+  const std::string codec = CodecWord(plan.codec);
+  const std::string medium = plan.sizeEach ? "--medium-each" : "--medium";
+  sh.Line("VideoPass video1.log first --codec " + codec + " --titles \"$titles\" --stage \"$stage_no/$stages\" \\");
+  sh.Line("  " + medium + " \"$medium_bytes\"");
+  sh.Line();
+  sh.Line("AudioDone");
+  sh.Line("Stage \"Video 2nd pass\"");
+  sh.Line("parts=''");
+  sh.Line("for movie in $results; do parts=\"$parts $movie.part\"; done");
+  sh.Line("VideoPass video2.log second --codec " + codec + " --titles \"$titles\" --stage \"$stage_no/$stages\" \\");
+  sh.Line("  " + medium + " \"$medium_bytes\" --mux ./mux.sh --outs \"$parts\"");
+  sh.Line("total=0");
+  sh.Line("for part in $parts; do total=$((total + $(Bytes \"$part\"))); done");
+  if (plan.sizeEach) {
+    sh.Line("fill=$(Calc \"printf \\\"%.2f\\\", 100 * $total / $medium_bytes / " + std::to_string(plan.titles.size()) + "\")");
+  } else {
+    sh.Line("fill=$(Calc \"printf \\\"%.2f\\\", 100 * $total / $medium_bytes\")");
+  }
+  sh.Line("best=$(sed -n 's/^Video 2nd pass: \\(at its best quality .*\\|short of the medium .*\\)/\\1/p' size.log | tail -n 1)");
   sh.Line();
 }
 
@@ -477,21 +513,44 @@ void XvidVideo(const std::vector<std::string>& audioFiles, ScriptText& sh) {
 void EndStage(const ProjectPlan& plan, ScriptText& sh) {
   sh.Line("Stage End");
   // videopass has checked the movie: its frames are the first pass's, and they last the title.
-  if (plan.OneFile()) {
+  if (plan.SeveralTitles()) {
+    sh.Line("for movie in $results; do");
+    sh.Line("  Keep \"$movie.part\" \"$movie\"");
+    if (plan.sizeEach) {
+      sh.Line("  printf '%12s bytes  %s, %s%% of its medium\\n' \"$(Bytes \"$movie\")\" \"$movie\" \\");
+      sh.Line("    \"$(Calc \"printf \\\"%.2f\\\", 100 * $(Bytes \"$movie\") / $medium_bytes\")\"");
+    } else {
+      sh.Line("  printf '%12s bytes  %s\\n' \"$(Bytes \"$movie\")\" \"$movie\"");
+    }
+    sh.Line("done");
+  } else if (plan.OneFile()) {
     sh.Line("Keep \"$movie.part\" \"$movie\"");
     sh.Line("printf '%12s bytes  %s\\n' \"$(Bytes \"$movie\")\" \"$movie\"");
   } else {
     sh.Line("Keep movie.avi.part movie.avi");
     sh.Line("for file in movie.avi $results; do printf '%12s bytes  %s\\n' \"$(Bytes \"$file\")\" \"$file\"; done");
   }
-  sh.Line("echo \"Total $total bytes: $fill% of the medium of $medium_bytes bytes ($medium_mb MB)\"");
+  if (plan.sizeEach) {
+    sh.Line("echo \"Total $total bytes: each file fills its medium of $medium_bytes bytes ($medium_mb MB), $fill% on average\"");
+  } else {
+    sh.Line("echo \"Total $total bytes: $fill% of the medium of $medium_bytes bytes ($medium_mb MB)\"");
+  }
   sh.Line("[ -z \"$best\" ] || echo \"It cannot fill more: $best.\"");
-  if (plan.deleteTemporary) sh.Line(plan.OneFile() ? "rm -rf movie.vob segments tracks" : "rm -rf movie.vob segments");
+  if (plan.SeveralTitles() && plan.deleteTemporary) {
+    sh.Line("for chain in $titles; do rm -rf title$chain; done");
+  } else if (plan.deleteTemporary) {
+    sh.Line(plan.OneFile() ? "rm -rf movie.vob segments tracks" : "rm -rf movie.vob segments");
+  }
   if (plan.deleteLogs) {
     std::string logs = "analysis.log subtitles.log crop.log video1.log video2.log brimmer.log "
                        "size.log mux.log";
-    for (const PlannedStream& stream : plan.audio) logs += " " + Hex(stream.id) + ".log";
+    std::string titleLogs = "title$chain/crop.log";
+    for (const PlannedStream& stream : plan.audio) {
+      logs += " " + Hex(stream.id) + ".log";
+      titleLogs += " title$chain/" + Hex(stream.id) + ".log";
+    }
     sh.Line("rm -f " + logs);
+    if (plan.SeveralTitles()) sh.Line("for chain in $titles; do rm -f " + titleLogs + "; done");
   }
   if (plan.shutDown) {
     sh.Line("systemctl poweroff ||");
@@ -574,7 +633,15 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line("author=" + ShellQuoted(plan.authorText));
   sh.Line("nodes=" + ShellQuoted(plan.nodesFile));
   sh.Line("stages=" + std::to_string(StageCount(plan)));
-  if (plan.OneFile()) {
+  if (plan.SeveralTitles()) {
+    std::string titles, movies;
+    for (const int title : plan.titles) titles += (titles.empty() ? "" : " ") + std::to_string(title);
+    for (const std::string& movie : plan.titleMovies) movies += (movies.empty() ? "" : " ") + movie;
+    sh.Line("titles='" + titles + "'");
+    sh.Line("results=" + ShellQuoted(movies));
+    sh.Line("earlier='*.mkv *.mp4 movie.avi movie.idx movie.sub'");
+    sh.Line("ours=''");
+  } else if (plan.OneFile()) {
     sh.Line("movie=" + ShellQuoted(plan.movieName));
     sh.Line("results=\"$movie\"");
     sh.Line("tracks=" + ShellQuoted(ResultList(plan, audioFiles)));
@@ -596,17 +663,28 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   sh.Line("Aside");
   sh.Line("Unmade");
   sh.Line("Stage Analysis");
-  sh.Line("Run analysis.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --stream movie.vob");
-  sh.Line("duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 movie.vob 2>>analysis.log)");
-  sh.Line("Calc \"exit !(\\\"$duration\\\" + 0 > 0)\" || Fail \"ffprobe found no length in movie.vob; see analysis.log\"");
-  FilmOrVideo(plan, video, sh);
+  // Several titles: each title's files in its own folder, titleN, the stages taking them in turn.
+  const std::string at = plan.SeveralTitles() ? "title$chain/" : "";
+  if (!at.empty()) {
+    sh.Line("for chain in $titles; do");
+    sh.Line("mkdir -p " + at + "tracks || Fail \"the folder " + at + "tracks cannot be made in $(pwd)\"");
+  }
+  sh.Line("Run analysis.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --stream " + at + "movie.vob");
+  sh.Line("duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 " + at + "movie.vob 2>>analysis.log)");
+  sh.Line("Calc \"exit !(\\\"$duration\\\" + 0 > 0)\" || Fail \"ffprobe found no length in " + at + "movie.vob; see analysis.log\"");
+  if (at.empty()) {
+    FilmOrVideo(plan, video, sh, at);
+  } else {
+    sh.Line("echo \"$duration\" >" + at + "duration || Fail \"" + at + "duration cannot be written\"");
+  }
   if (plan.OneFile()) {
     // The tracks of the one file are made in a folder of their own; the chapters are the
     // chain's programs.
-    sh.Line("mkdir -p tracks || Fail \"the folder tracks cannot be made in $(pwd)\"");
-    sh.Line("\"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --chapters >tracks/chapters.txt 2>>analysis.log ||");
+    if (at.empty()) sh.Line("mkdir -p tracks || Fail \"the folder tracks cannot be made in $(pwd)\"");
+    sh.Line("\"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --chapters >" + at + "tracks/chapters.txt 2>>analysis.log ||");
     sh.Line("  Fail \"vobtitle cannot read the chapters of chain $chain; see analysis.log\"");
   }
+  if (!at.empty()) sh.Line("done");
   sh.Line();
 
   if (!plan.subtitles.empty()) {
@@ -614,19 +692,26 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
     if (plan.subtitleOutput == SubtitleOutput::VobSub) {
       std::string ids;
       for (const PlannedStream& stream : plan.subtitles) ids += " " + Hex(stream.id);
-      const std::string stem = plan.OneFile() ? "tracks/subtitles" : "movie";
+      const std::string stem = plan.OneFile() ? at + "tracks/subtitles" : "movie";
+      if (!at.empty()) sh.Line("for chain in $titles; do");
       sh.Line("Run subtitles.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --vobsub " + stem + ".part" + ids);
       sh.Line("Keep " + stem + ".part.sub " + stem + ".sub");
       sh.Line("Keep " + stem + ".part.idx " + stem + ".idx");
+      if (!at.empty()) sh.Line("done");
     }
     sh.Line();
   }
-  if (!plan.audio.empty()) AudioStage(plan, audioFiles, sh);
+  if (!plan.audio.empty()) AudioStage(plan, audioFiles, sh, at);
 
   sh.Line("Stage \"Video 1st pass\"");
+  if (!at.empty()) {
+    sh.Line("for chain in $titles; do");
+    sh.Line("duration=$(cat " + at + "duration)");
+    FilmOrVideo(plan, video, sh, at);
+  }
   std::string picture = video.picture;
   if (plan.autoCrop) {
-    AutoCropStep(plan, sh);
+    AutoCropStep(plan, sh, at);
     picture.replace(picture.find("CROP"), 4, "$crop");
   }
   if (video.field.empty())
@@ -635,7 +720,12 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
     sh.Line("filters=\"${field_filters:+-vf $field_filters}\"");
   else
     sh.Line("filters=\"-vf ${field_filters:+$field_filters,}" + picture + "\"");
-  if (plan.OneFile()) {
+  if (!at.empty()) {
+    // The words of the title's encodes, as the shell splits them, one a line.
+    sh.Line("printf '%s\\n' $filters $video_rate >" + at + "words || Fail \"" + at + "words cannot be written\"");
+    sh.Line("done");
+    TitlesVideo(plan, sh);
+  } else if (plan.OneFile()) {
     OneFileVideo(plan, sh);
   } else {
     XvidVideo(audioFiles, sh);

@@ -14,6 +14,7 @@
 #include "videopass/borders.h"
 #include "videopass/encodes.h"
 #include "videopass/one_file.h"
+#include "videopass/titles.h"
 #include "videopass/pass_log.h"
 #include "videopass/plan_file.h"
 #include "videopass/progress_line.h"
@@ -98,6 +99,7 @@ bool ChainFrameRate(const Options& options, const EncoderWords& words, double& f
 }
 
 int First(const Options& options) {
+  if (!options.titles.empty()) return TitlesFirst(options);
   if (options.codec != "xvid") return OneFileFirst(options);
   const EncoderWords words = SplitEncoderWords(options.words);
   mkdir(options.folder.c_str(), 0755);

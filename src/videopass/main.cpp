@@ -1,6 +1,8 @@
 // videopass: the video of project.sh in segments side by side.
 //   videopass first  --stage N/M --duration SECONDS [--source movie.vob] [--folder segments] -- WORDS...
 //   videopass second --stage N/M --medium BYTES --results 'FILES' [--out movie.avi.part] ... -- WORDS...
+//   videopass first|second --codec h264|hevc|av1 --titles 'N...' (--medium | --medium-each) BYTES
+//                          [--outs 'FILES' --mux SCRIPT]   several titles, each in its folder titleN
 //   videopass join OUT SEGMENT...
 // WORDS are the chain's filter and rate options and any codec options, passed to every encode.
 // The first pass cuts the title into as many segments as there are cores; the second shares
@@ -21,6 +23,8 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, options)) {
     std::cerr << "usage: videopass first --stage N/M --duration SECONDS [--source FILE] [--folder DIR] -- WORDS...\n"
                  "       videopass second --stage N/M --medium BYTES [--results 'FILES'] [--out movie.avi.part] -- WORDS...\n"
+                 "       videopass first|second --codec C --titles 'N...' (--medium|--medium-each) BYTES "
+                 "[--outs 'FILES' --mux SCRIPT]\n"
                  "       videopass join OUT SEGMENT...\n";
     return 2;
   }

@@ -10,7 +10,12 @@
 
 namespace videopass {
 
+class ProgressLine;
+
 int OneFileFirst(const Options& options);
+// The first pass of the title of options (its source, duration, words, segments' folder, made) at
+// `fps`, its progress on `progress`; "" when it ran whole and kept its statistics, else why not.
+std::string TitleFirstPass(const Options& options, double fps, ProgressLine& progress);
 int OneFileSecond(const Options& options);
 
 // Where a run aims within the window: its middle, as the encoders land within a few tenths

@@ -21,6 +21,11 @@ struct Options {
   std::vector<std::string> words;
   std::vector<std::string> files;  // join: the output, then the segments
   std::string nodes;  // a GNU parallel login file: the encodes run on its machines
+  // Several titles of one plan, each in its folder titleN and into its own file (outs, in the
+  // same order); `medium` holds them all, or `mediumEach` each of them.
+  std::vector<int> titles;
+  std::vector<std::string> outs;
+  long long mediumEach = 0;
 };
 
 // The options from the command line; false when they make no command.

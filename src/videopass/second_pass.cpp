@@ -16,6 +16,7 @@
 #include "videopass/first_pass_record.h"
 #include "videopass/join.h"
 #include "videopass/one_file.h"
+#include "videopass/titles.h"
 #include "videopass/pass_log.h"
 #include "videopass/progress_line.h"
 #include "videopass/run_report.h"
@@ -525,6 +526,7 @@ int SecondPass::Run() {
 }  // namespace
 
 int Second(const Options& options) {
+  if (!options.titles.empty()) return TitlesSecond(options);
   if (options.codec != "xvid") return OneFileSecond(options);
   Setup setup;
   if (const std::string error = Prepare(options, setup); !error.empty()) return Fail(error);

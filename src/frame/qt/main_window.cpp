@@ -300,6 +300,11 @@ QMainWindow* CreateMainWindow(AppState& app) {
     content->setObjectName(PageTitle(page));
     content->setMinimumSize(units.X(kPageWidth), units.Y(kPageHeight));
     PageBuilder(content, page, units, app.settings).Build();
+    // The Linux road's own frames may lie below the page of the Windows program.
+    for (QWidget* child : content->findChildren<QWidget*>()) {
+      const int bottom = child->mapTo(content, QPoint(0, child->height())).y() + units.Y(kMargin);
+      if (bottom > content->minimumHeight()) content->setMinimumHeight(bottom);
+    }
     StretchListsWithPage(content);
     QWidget* tab = content;
     // On Linux the Video page also shows the chain's picture and chapters, beside its frames.

@@ -1,0 +1,41 @@
+#pragma once
+// One pass of x264, x265 or SVT-AV1 over a whole title, and the file its video goes into with
+// the title's tracks: what the one-file road and several titles on one medium share.
+#include <string>
+#include <vector>
+
+#include "videopass/encoder_jobs.h"
+#include "videopass/options.h"
+#include "videopass/segment_command.h"
+
+namespace videopass {
+
+// Below this the encoders cannot make a watchable picture, nor follow the request.
+inline constexpr double kLeastBitrate = 16000;
+
+std::string Bitrate(double bitsPerSecond);
+
+// The first pass's statistics of the title whose segments' folder is options.folder.
+std::string Stats(const Options& options);
+// The file the encoder of options.codec keeps them in (x264 and SVT-AV1 add "-0.log").
+std::string StatsFile(const Options& options);
+
+// The encode of pass 1 or 2 at a bitrate into `output`, counted against `frames`.
+EncoderJob PassJob(const Options& options, const EncoderWords& words, int pass, double bitrate,
+                   const std::vector<std::string>& output, long frames);
+
+// Runs the pass with its progress on `progress`; "" when it made `frames` frames (any number
+// when 0), else why not.
+std::string RunPass(const EncoderJob& job, const std::string& title, long frames, ProgressLine& progress);
+
+// Puts VIDEO and the title's tracks into OUT with the project's mux script (options.mux), the
+// tracks in the title's `folder` ("" for the project's own); "" when the file was written.
+std::string Mux(const Options& options, const std::string& video, const std::string& out,
+                const std::string& folder = {});
+
+// The first pass's frame rate and frames, kept in the segments' folder for the second.
+bool WriteRecord(const Options& options, double fps, long frames);
+bool ReadRecord(const Options& options, double& fps, long& frames);
+std::string RecordPath(const Options& options);
+
+}  // namespace videopass
