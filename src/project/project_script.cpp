@@ -264,12 +264,16 @@ best=$(sed -n 's/^Video 2nd pass: \(at its best quality .*\)/\1/p' size.log)
 // Builds the text line by line with LF ends.
 class ScriptText {
  public:
-  void Line(const std::string& line = {}) { text_ += line + '\n'; }
+  void Line(const std::string& line = {}) { text_ += (line.empty() ? "" : indent_) + line + '\n'; }
+  // A loop's first line, its body indented, and its last line.
+  void Begin(const std::string& line) { Line(line), indent_ += "  "; }
+  void End(const std::string& line) { indent_.resize(indent_.size() - 2), Line(line); }
   void Raw(const char* text) { text_ += text; }
   const std::string& Text() const { return text_; }
 
  private:
   std::string text_;
+  std::string indent_;
 };
 
 std::string Hex(int id) {
@@ -345,7 +349,7 @@ void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results
   sh.Line("(");
   sh.Line("progress=-nostats beside=1");
   if (!at.empty()) {
-    sh.Line("for chain in $titles; do");
+    sh.Begin("for chain in $titles; do");
     sh.Line("duration=$(cat " + at + "duration)");
   }
   for (std::size_t i = 0; i < plan.audio.size(); ++i) {
@@ -390,7 +394,7 @@ void AudioStage(const ProjectPlan& plan, const std::vector<std::string>& results
     sh.Line(line);
     sh.Line("Keep " + result + ".part " + result + " \"$duration\"");
   }
-  if (!at.empty()) sh.Line("done");
+  if (!at.empty()) sh.End("done");
   sh.Line(") &");
   sh.Line("audio_job=$!");
   sh.Line();
@@ -666,7 +670,7 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   // Several titles: each title's files in its own folder, titleN, the stages taking them in turn.
   const std::string at = plan.SeveralTitles() ? "title$chain/" : "";
   if (!at.empty()) {
-    sh.Line("for chain in $titles; do");
+    sh.Begin("for chain in $titles; do");
     sh.Line("mkdir -p " + at + "tracks || Fail \"the folder " + at + "tracks cannot be made in $(pwd)\"");
   }
   sh.Line("Run analysis.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --stream " + at + "movie.vob");
@@ -684,7 +688,7 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
     sh.Line("\"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --chapters >" + at + "tracks/chapters.txt 2>>analysis.log ||");
     sh.Line("  Fail \"vobtitle cannot read the chapters of chain $chain; see analysis.log\"");
   }
-  if (!at.empty()) sh.Line("done");
+  if (!at.empty()) sh.End("done");
   sh.Line();
 
   if (!plan.subtitles.empty()) {
@@ -693,11 +697,11 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
       std::string ids;
       for (const PlannedStream& stream : plan.subtitles) ids += " " + Hex(stream.id);
       const std::string stem = plan.OneFile() ? at + "tracks/subtitles" : "movie";
-      if (!at.empty()) sh.Line("for chain in $titles; do");
+      if (!at.empty()) sh.Begin("for chain in $titles; do");
       sh.Line("Run subtitles.log \"$helpers/vobtitle\" \"$ifo\" \"$chain\" \"$angle\" --vobsub " + stem + ".part" + ids);
       sh.Line("Keep " + stem + ".part.sub " + stem + ".sub");
       sh.Line("Keep " + stem + ".part.idx " + stem + ".idx");
-      if (!at.empty()) sh.Line("done");
+      if (!at.empty()) sh.End("done");
     }
     sh.Line();
   }
@@ -705,7 +709,7 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
 
   sh.Line("Stage \"Video 1st pass\"");
   if (!at.empty()) {
-    sh.Line("for chain in $titles; do");
+    sh.Begin("for chain in $titles; do");
     sh.Line("duration=$(cat " + at + "duration)");
     FilmOrVideo(plan, video, sh, at);
   }
@@ -723,7 +727,7 @@ std::string ProjectScriptText(const ProjectPlan& plan, const std::string& helper
   if (!at.empty()) {
     // The words of the title's encodes, as the shell splits them, one a line.
     sh.Line("printf '%s\\n' $filters $video_rate >" + at + "words || Fail \"" + at + "words cannot be written\"");
-    sh.Line("done");
+    sh.End("done");
     TitlesVideo(plan, sh);
   } else if (plan.OneFile()) {
     OneFileVideo(plan, sh);
