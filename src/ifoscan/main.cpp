@@ -4,7 +4,11 @@
 //   main feature (the longest chain), or title set N. --choice FILE gets two lines, the path
 //   that names the chosen title set and its longest chain, for the planner to take.
 // ifoscan [--title-set N] --list PATH
-//   prints one line per chain of the disc (or of title set N), marking the main feature.
+//   prints one line per chain of the disc (or of title set N), marking the episodes and the
+//   main feature.
+// ifoscan [--title-set N] --episodes PATH
+//   prints the episodes of the main feature's title set (or of title set N) as chain numbers,
+//   "1,2,3"; none is an error, with the reason.
 // On any problem with the IFO no report is written, the reason goes to stderr and the exit
 // code is non-zero, so a stale or partial report can never be read as the answer.
 
@@ -18,6 +22,7 @@
 #include <vector>
 
 #include "disc_source.h"
+#include "episodes.h"
 #include "main_feature.h"
 #include "report_writer.h"
 
@@ -53,13 +58,15 @@ bool WriteWholeFile(const char* path, const std::string& text, std::string& erro
 
 constexpr char kUsage[] =
     "usage: ifoscan [--ifo-from VARIABLE] [--title-set N] [--choice FILE] PATH REPORT\n"
-    "       ifoscan [--title-set N] --list PATH\n";
+    "       ifoscan [--title-set N] --list PATH\n"
+    "       ifoscan [--title-set N] --episodes PATH\n";
 
 struct Request {
   const char* fromVariable = nullptr;
   int titleSet = 0;
   const char* choicePath = nullptr;
   bool list = false;
+  bool episodes = false;
   std::vector<const char*> paths;
 };
 
@@ -78,13 +85,16 @@ bool ParseArguments(int argc, char** argv, Request& request) {
       request.titleSet = static_cast<int>(number);
     } else if (arg == "--list") {
       request.list = true;
+    } else if (arg == "--episodes") {
+      request.episodes = true;
     } else if (arg.rfind("--", 0) == 0) {
       return false;
     } else {
       request.paths.push_back(argv[i]);
     }
   }
-  return request.paths.size() == (request.list ? 1u : 2u);
+  if (request.list && request.episodes) return false;
+  return request.paths.size() == (request.list || request.episodes ? 1u : 2u);
 }
 
 }  // namespace
@@ -115,6 +125,19 @@ int main(int argc, char** argv) {
   const ifoscan::ChainChoice main = ifoscan::MainFeature(disc.sets);
   if (request.list) {
     std::fputs(ifoscan::FormatChainList(disc.sets, main).c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 3;
+  }
+  if (request.episodes) {
+    const ifoscan::DiscTitleSet& set = disc.sets[main.set];
+    const std::vector<int> episodes = ifoscan::Episodes(set.titleSet);
+    if (episodes.empty()) {
+      std::fprintf(stderr, "ifoscan: %s: title set %d has no episodes: %s\n", path, set.number,
+                   ifoscan::WhyNoEpisodes(set.titleSet).c_str());
+      return 1;
+    }
+    std::string line;
+    for (int chain : episodes) line += (line.empty() ? "" : ",") + std::to_string(chain);
+    std::printf("%s\n", line.c_str());
     return std::fflush(stdout) == 0 ? 0 : 3;
   }
 

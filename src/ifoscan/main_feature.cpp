@@ -4,13 +4,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "episodes.h"
 #include "ifo_parser.h"
 #include "language_names.h"
 
 namespace ifoscan {
 namespace {
-
-int Seconds(const ProgramChain& chain) { return chain.hours * 3600 + chain.minutes * 60 + chain.seconds; }
 
 std::string Hex(int id) {
   char text[8];
@@ -77,7 +76,7 @@ ChainChoice MainFeature(const std::vector<DiscTitleSet>& sets) {
   for (std::size_t s = 0; s < sets.size(); ++s) {
     const TitleSet& titleSet = sets[s].titleSet;
     for (std::size_t c = 0; c < titleSet.chains.size(); ++c) {
-      const int seconds = Seconds(titleSet.chains[c]);
+      const int seconds = PlaybackSeconds(titleSet.chains[c]);
       if (seconds > bestSeconds || (seconds == bestSeconds && titleSet.audio.size() > bestAudio)) {
         best = {s, static_cast<int>(c + 1)};
         bestSeconds = seconds;
@@ -108,6 +107,7 @@ std::string FormatChainList(const std::vector<DiscTitleSet>& sets, ChainChoice m
   std::string text;
   for (std::size_t s = 0; s < sets.size(); ++s) {
     const TitleSet& titleSet = sets[s].titleSet;
+    const std::vector<int> episodes = Episodes(titleSet);
     for (std::size_t c = 0; c < titleSet.chains.size(); ++c) {
       const ProgramChain& chain = titleSet.chains[c];
       char length[32];
@@ -115,6 +115,7 @@ std::string FormatChainList(const std::vector<DiscTitleSet>& sets, ChainChoice m
       text += "title set " + std::to_string(sets[s].number) + ", chain " + std::to_string(c + 1) + ": " + length +
               ", " + std::to_string(chain.chapters) + (chain.chapters == 1 ? " chapter" : " chapters") +
               "; audio " + StreamList(titleSet.audio) + "; subtitles " + StreamList(titleSet.subpictures);
+      if (std::find(episodes.begin(), episodes.end(), static_cast<int>(c + 1)) != episodes.end()) text += " (episode)";
       if (s == main.set && static_cast<int>(c + 1) == main.chain) text += " (main feature)";
       text += "\n";
     }

@@ -42,7 +42,8 @@ ChainChoice MainFeature(const std::vector<DiscTitleSet>& sets);
 std::string EncryptionProblem(DiscSource& source, int titleSet, const ProgramChain& chain);
 
 // One line per chain: title set, chain, length h:mm:ss, chapters, audio and subtitle streams
-// with their languages; the main feature's line ends with "(main feature)".
+// with their languages; an episode's line is marked "(episode)", and the main feature's line
+// ends with "(main feature)".
 std::string FormatChainList(const std::vector<DiscTitleSet>& sets, ChainChoice main);
 
 }  // namespace ifoscan

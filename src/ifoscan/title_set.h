@@ -63,6 +63,11 @@ struct ProgramChain {
   std::string playbackError;
 };
 
+// Whole seconds of the chain's playback time.
+inline int PlaybackSeconds(const ProgramChain& chain) {
+  return chain.hours * 3600 + chain.minutes * 60 + chain.seconds;
+}
+
 struct TitleSet {
   VideoInfo video;
   std::vector<AudioStream> audio;
