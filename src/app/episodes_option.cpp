@@ -53,7 +53,8 @@ std::string ResolveEpisodes(const std::string& readerPath, std::vector<std::stri
   std::string disc, titleSet;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if ((args[i] == "--open" || args[i] == "--title-set") && i + 1 < args.size()) {
-      (args[i] == "--open" ? disc : titleSet) = args[++i];
+      std::string& value = args[i] == "--open" ? disc : titleSet;
+      value = args[++i];
       continue;
     }
     if (args[i] != "--episodes") continue;

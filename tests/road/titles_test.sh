@@ -68,6 +68,8 @@ Refused() {  # NAME CODE EXPECTED OPTIONS...: a plan refused (1), or a value no 
   Check "... nothing saved" test ! -e "$work/$name/project.sh"
 }
 Refused xvid 1 "Several titles go each into a file of its own" --titles 1,2 --video xvid --size 9
+Refused episodes 1 "--episodes: ifoscan: $ifo: title set 1 has no episodes: no chain lasts 5 to 90 minutes" \
+  --episodes --size 9
 Refused no_chain 2 "--titles: the title set has no chain 3 (it has 2)" --titles 2-3 --size 9
 
 [[ $failures -eq 0 ]] || { echo "$failures check(s) failed" >&2; exit 1; }
