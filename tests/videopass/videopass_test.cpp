@@ -866,5 +866,73 @@ TEST(Videopass, TheOneFileIsMeasuredWithItsTracksAndAimedAgainUntilItFits) {
   }
 }
 
+
+// Several titles: the medium is shared by the first passes' statistics read as one, the files
+// measured together, and a run outside the window makes the title with the most video again.
+TEST(Videopass, SeveralTitlesShareTheMediumByTheirFirstPassesAndLandTogether) {
+  const std::string dir = ::testing::TempDir() + "videopass_titles";
+  const struct {
+    const char* what;
+    double factor;      // what the stand-in encoder makes of what it is asked
+    const char* medium;  // the medium option and its bytes
+    const char* stats2;  // title 2's first-pass frame, "" for a damaged file
+    int code, runs;
+    const char* says;
+  } rows[] = {
+      {"shared, as asked", 1.0, "--medium 2000000", "tex:80000 mv:8000 misc:200", 0, 2, "the 2 files fill"},
+      {"shared, 3% over", 1.03, "--medium 2000000", "tex:80000 mv:8000 misc:200", 0, 3, "correction 1, title 2"},
+      {"each its own", 0.98, "--medium-each 1000000", "tex:80000 mv:8000 misc:200", 0, 4, "the file of title 2 fills"},
+      {"damaged statistics", 1.0, "--medium 2000000", "", 1, 0, "title2/segments/h264_stats-0.log: line 2 is no frame"},
+  };
+  for (const auto& row : rows) {
+    ASSERT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/bin'").c_str()), 0);
+    std::ofstream(dir + "/bin/ffmpeg") << "#!/bin/sh\n"
+        << "for word; do case $last in -b:v) rate=$word;; -progress) progress=$word;; -i) source=$word;; esac; last=$word; done\n"
+        << "echo \"$source $rate\" >>rates.txt\n"
+        << "bytes=$(awk -v r=\"$rate\" 'BEGIN { printf \"%d\", r * 10 / 8 * " << row.factor << " }')\n"
+        << "head -c \"$bytes\" /dev/zero >\"$last\"\nprintf 'frame=250\\nprogress=end\\n' >\"$progress\"\n";
+    std::ofstream(dir + "/mux.sh") << "cat \"$1\" \"$3/track.mp3\" >\"$2\"\n";
+    for (const char* title : {"title1", "title2"}) {
+      const std::string t = dir + "/" + title;
+      ASSERT_EQ(std::system(("mkdir -p '" + t + "/segments'").c_str()), 0);
+      std::ofstream(t + "/track.mp3") << std::string(50000, 't');
+      std::ofstream(t + "/segments/video1.mkv") << std::string(100000, 'v');
+      std::ofstream(t + "/segments/one_file.txt") << "fps 25\nframes 250\n";
+      std::ofstream(t + "/words") << "-vf\nscale=64:36\n";
+      std::ofstream(t + "/duration") << "10\n";
+      const std::string frame = std::string(title) == "title1" ? "tex:8000 mv:800 misc:200" : row.stats2;
+      std::ofstream stats(t + "/segments/h264_stats-0.log");
+      stats << "#options: 64x36\n";
+      for (int i = 0; i < 250; ++i) stats << "in:" << i << " out:" << i << " type:P q:25.00 " << (frame.empty() ? "tex:x" : frame) << " ;\n";
+    }
+    ASSERT_EQ(std::system(("chmod +x '" + dir + "/bin/ffmpeg'").c_str()), 0);
+    const std::string command = "cd '" + dir + "' && PATH='" + dir + "/bin':$PATH '" + VIDEOPASS_PROGRAM +
+                                "' second --codec h264 --titles '1 2' --stage 5/6 " + row.medium +
+                                " --mux ./mux.sh --outs 'a.mkv.part b.mkv.part' >out.txt 2>err.txt";
+    const int status = std::system(command.c_str());
+    std::stringstream err, out, sizes, rates;
+    err << std::ifstream(dir + "/err.txt").rdbuf();
+    out << std::ifstream(dir + "/out.txt").rdbuf();
+    sizes << std::ifstream(dir + "/size.log").rdbuf();
+    rates << std::ifstream(dir + "/rates.txt").rdbuf();
+    EXPECT_EQ(WEXITSTATUS(status), row.code) << row.what << ": " << err.str();
+    EXPECT_NE((row.code ? err : out).str().find(row.says), std::string::npos) << row.what << ": " << err.str() << out.str();
+    const std::string all = rates.str();
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), row.runs) << row.what << ": rates " << all;
+    const long long a = FileBytes(dir + "/a.mkv.part"), b = FileBytes(dir + "/b.mkv.part");
+    if (row.code != 0) {
+      EXPECT_TRUE(a < 0 && b < 0) << row.what << ": a failed run leaves no file";
+      continue;
+    }
+    if (std::string(row.medium).find("each") != std::string::npos) {
+      for (const long long bytes : {a, b}) EXPECT_TRUE(bytes >= 995000 && bytes <= 1000000) << row.what << ": " << bytes;
+    } else {
+      EXPECT_TRUE(a + b >= 1990000 && a + b <= 2000000) << row.what << ": " << a + b;
+      // The busier title takes more, though the same length.
+      EXPECT_GT(b, 2 * a) << row.what;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace videopass
