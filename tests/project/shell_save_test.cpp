@@ -164,6 +164,48 @@ TEST_F(ShellSaveTest, APlanOfOneFileIsSavedOrRefusedByWhatItsContainerCarries) {
   }
 }
 
+// Ticked titles: two or more make a file each, named after the disc and the chain, sharing the
+// medium or each with its own; one ticked is the chain to convert; XviD makes no such files.
+TEST_F(ShellSaveTest, TickedTitlesMakeAFileEachOrTheOneChain) {
+  const struct {
+    std::vector<int> ticked;  // 0-based items of the list
+    const char* video;
+    bool each;
+    const char* expected;  // saved: a line of project.sh; refused: a part of the message
+  } rows[] = {
+      {{0, 2}, "H.264", false, "titles='1 3'\nresults='dvd_1.mkv dvd_3.mkv'\n"},
+      {{0, 1, 2}, "H.265", true, "  --medium-each \"$medium_bytes\" --mux ./mux.sh --outs \"$parts\"\n"},
+      {{1}, "H.264", false, "chain=2\n"},
+      {{0, 1}, "XviD", false, "Several titles go each into a file of its own, MKV or MP4"},
+  };
+  for (const auto& row : rows) {
+    std::filesystem::remove_all(platform.HostPath(kFolder));
+    s.lstTitles.ClearItems();
+    for (const char* chain : {"1. Length: 00:20:00, 2 chapters", "2. Length: 00:20:00, 2 chapters",
+                              "3. Length: 00:21:00, 3 chapters"}) {
+      s.lstTitles.AddItem(chain);
+    }
+    for (const int item : row.ticked) s.lstTitles.SetChecked(item, true);
+    s.chkSizeEach.SetValue(row.each);
+    s.cmbVideo.SetText(row.video);
+    s.cmbContainer.SetText(std::string(row.video) == "XviD" ? "AVI" : "MKV");
+    s.lstSO_code.ClearItems();
+    platform.messages.clear();
+    const bool saved = SaveProject(app);
+    ASSERT_EQ(platform.messages.size(), 1u) << row.expected;
+    if (!saved) {
+      EXPECT_NE(platform.messages[0].text.find(row.expected), std::string::npos) << platform.messages[0].text;
+      EXPECT_FALSE(InFolder("project.sh"));
+      continue;
+    }
+    EXPECT_NE(Project("project.sh").find(row.expected), std::string::npos) << Project("project.sh");
+    if (row.ticked.size() > 1) {
+      EXPECT_NE(Project("mux.sh").find("dir=$3 title='dvd, title '${3#title}\n"), std::string::npos) << Project("mux.sh");
+      EXPECT_NE(Project("movie.sh").find("exec mpv 'dvd_1.mkv'"), std::string::npos) << Project("movie.sh");
+    }
+  }
+}
+
 // Picking XviD brings AVI along and AVI brings XviD; leaving either brings H.264 in MKV; a text
 // being typed changes nothing.
 TEST_F(ShellSaveTest, TheCodecAndTheContainerFollowEachOther) {
