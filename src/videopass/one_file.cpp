@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
-#include "videopass/encodes.h"
 #include "videopass/file_pass.h"
 #include "videopass/first_pass.h"
 #include "videopass/progress_line.h"
