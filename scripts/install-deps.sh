@@ -20,7 +20,9 @@ want32=0
 [ $runs32 -eq 1 ] && ! Installed wine32:i386 && want32=1
 [ ${#missing[@]} -eq 0 ] && [ $want32 -eq 0 ] && exit 0
 
-echo "Installing:${missing[*]/#/ }$([ $want32 -eq 1 ] && echo ' wine32:i386')"
+listed=("${missing[@]}")
+[ $want32 -eq 1 ] && listed+=(wine32:i386)
+echo "Installing: ${listed[*]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 if [ $runs32 -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
