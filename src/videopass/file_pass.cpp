@@ -20,7 +20,7 @@ std::string StatsFile(const Options& options) {
 }
 
 EncoderJob PassJob(const Options& options, const EncoderWords& words, int pass, double bitrate,
-                   const std::vector<std::string>& output, long frames) {
+                   const std::vector<std::string>& output, long frames, const PassPart& part) {
   const std::string name = "video" + std::to_string(pass);
   EncoderJob job;
   job.log = Path(options, name + ".log");
@@ -29,8 +29,20 @@ EncoderJob PassJob(const Options& options, const EncoderWords& words, int pass, 
   std::remove(job.log.c_str());
   std::remove(job.progress.c_str());
   job.args = Concat(kFfmpeg, {"-progress", job.progress, "-i", options.source, "-map", "0:v:0", "-an", "-sn"});
-  if (!words.chain.empty()) job.args = Concat(job.args, {"-vf", words.chain});
-  job.args = Concat(Concat(Concat(job.args, PassWords(options.codec, pass, bitrate, Stats(options))), words.other), output);
+  // The part is cut after the filters, where the frames are counted as the encoder counts them.
+  std::string chain = words.chain;
+  if (part.first > 0 || part.end > 0) {
+    std::string trim = "trim=start_frame=" + std::to_string(part.first);
+    if (part.end > 0) trim += ":end_frame=" + std::to_string(part.end);
+    chain += (chain.empty() ? "" : ",") + trim + ",setpts=PTS-STARTPTS";
+  }
+  if (!chain.empty()) job.args = Concat(job.args, {"-vf", chain});
+  job.args = Concat(job.args, PassWords(options.codec, pass, bitrate, part.stats.empty() ? Stats(options) : part.stats));
+  if (part.keyFrame > 0) {
+    job.args = Concat(job.args, {"-force_key_frames", "expr:eq(n," + std::to_string(part.keyFrame) + ")"});
+    if (options.codec == "hevc") job.args = Concat(job.args, {"-forced-idr", "1"});
+  }
+  job.args = Concat(Concat(job.args, words.other), output);
   return job;
 }
 
@@ -58,17 +70,24 @@ std::string Mux(const Options& options, const std::string& video, const std::str
 
 std::string RecordPath(const Options& options) { return Path(options, "one_file.txt"); }
 
-bool WriteRecord(const Options& options, double fps, long frames) {
+bool WriteRecord(const Options& options, double fps, long frames, long tailFrame) {
   std::ofstream record(RecordPath(options));
+  record.precision(17);
   record << "fps " << fps << "\nframes " << frames << '\n';
+  if (tailFrame > 0) record << "tail " << tailFrame << '\n';
   return static_cast<bool>(record.flush());
 }
 
-bool ReadRecord(const Options& options, double& fps, long& frames) {
+bool ReadRecord(const Options& options, double& fps, long& frames, long* tailFrame) {
   std::ifstream in(RecordPath(options));
-  std::string fpsWord, framesWord;
-  return in >> fpsWord >> fps >> framesWord >> frames && fpsWord == "fps" && framesWord == "frames" && fps > 0 &&
-         std::isfinite(fps) && frames > 0;
+  std::string fpsWord, framesWord, tailWord;
+  if (!(in >> fpsWord >> fps >> framesWord >> frames) || fpsWord != "fps" || framesWord != "frames" || !(fps > 0) ||
+      !std::isfinite(fps) || frames <= 0)
+    return false;
+  long tail = 0;
+  if (in >> tailWord && (tailWord != "tail" || !(in >> tail) || tail <= 0 || tail >= frames)) return false;
+  if (tailFrame) *tailFrame = tail;
+  return true;
 }
 
 }  // namespace videopass

@@ -20,9 +20,20 @@ std::string Stats(const Options& options);
 // The file the encoder of options.codec keeps them in (x264 and SVT-AV1 add "-0.log").
 std::string StatsFile(const Options& options);
 
+// A part of the title's frames, for a pass that makes it alone: frames [first, end) (end 0: to
+// the last), counted as they reach the encoder; a key frame forced at `keyFrame` (0: none) that
+// closes what comes before it, so that the title can be made again from there; the statistics
+// at `stats` instead of the title's.
+struct PassPart {
+  long first = 0;
+  long end = 0;
+  long keyFrame = 0;
+  std::string stats;
+};
+
 // The encode of pass 1 or 2 at a bitrate into `output`, counted against `frames`.
 EncoderJob PassJob(const Options& options, const EncoderWords& words, int pass, double bitrate,
-                   const std::vector<std::string>& output, long frames);
+                   const std::vector<std::string>& output, long frames, const PassPart& part = {});
 
 // Runs the pass with its progress on `progress`; "" when it made `frames` frames (any number
 // when 0), else why not.
@@ -33,9 +44,10 @@ std::string RunPass(const EncoderJob& job, const std::string& title, long frames
 std::string Mux(const Options& options, const std::string& video, const std::string& out,
                 const std::string& folder = {});
 
-// The first pass's frame rate and frames, kept in the segments' folder for the second.
-bool WriteRecord(const Options& options, double fps, long frames);
-bool ReadRecord(const Options& options, double& fps, long& frames);
+// The first pass's frame rate and frames, kept in the segments' folder for the second, and the
+// key frame from which the title's end can be made again on its own (0: none).
+bool WriteRecord(const Options& options, double fps, long frames, long tailFrame = 0);
+bool ReadRecord(const Options& options, double& fps, long& frames, long* tailFrame = nullptr);
 std::string RecordPath(const Options& options);
 
 }  // namespace videopass

@@ -11,6 +11,7 @@
 #include "videopass/progress_line.h"
 #include "videopass/run_report.h"
 #include "videopass/segment_command.h"
+#include "videopass/tail_pass.h"
 
 namespace videopass {
 
@@ -40,7 +41,14 @@ double NextFileBitrate(const FileRun& last, long long medium) {
   return last.bitrate * room / static_cast<double>(last.videoBytes);
 }
 
-std::string TitleFirstPass(const Options& options, double fps, ProgressLine& progress) {
+long TailFrame(const Options& options, double fps) {
+  if (options.codec != "hevc") return 0;
+  const long estimate = std::lround(options.duration * fps);
+  const long tail = std::lround(estimate * (1 - kTailShare));
+  return estimate >= 100 ? tail : 0;
+}
+
+std::string TitleFirstPass(const Options& options, double fps, ProgressLine& progress, long tailFrame) {
   const EncoderWords words = SplitEncoderWords(options.words);
   const long estimate = std::max(1L, std::lround(options.duration * fps));
   // The first pass only gauges the pictures; the second scales its statistics to its own
@@ -48,7 +56,10 @@ std::string TitleFirstPass(const Options& options, double fps, ProgressLine& pro
   const double bitrate = std::max(kLeastBitrate, options.medium * 8.0 * 0.9 / options.duration);
   // Its video is kept: put into the file with the tracks before the second pass, it tells what
   // the file holds beside the video.
-  const EncoderJob job = PassJob(options, words, 1, bitrate, {"-f", "matroska", Path(options, "video1.mkv")}, estimate);
+  PassPart whole;
+  whole.keyFrame = tailFrame;
+  const EncoderJob job =
+      PassJob(options, words, 1, bitrate, {"-f", "matroska", Path(options, "video1.mkv")}, estimate, whole);
   if (std::string e = RunPass(job, "Video 1st pass", 0, progress); !e.empty()) return e;
   const long frames = ProgressFrames(job.progress);
   if (frames <= 0 || frames / fps < options.duration * 0.9 - 1) {
@@ -63,7 +74,7 @@ std::string TitleFirstPass(const Options& options, double fps, ProgressLine& pro
   if (stat(stats.c_str(), &info) != 0 || info.st_size == 0)
     return "the " + options.codec + " encoder of this ffmpeg kept no first-pass statistics (" + stats +
            " is empty): it cannot make two passes";
-  if (!WriteRecord(options, fps, frames)) return RecordPath(options) + " cannot be written";
+  if (!WriteRecord(options, fps, frames, tailFrame < frames ? tailFrame : 0)) return RecordPath(options) + " cannot be written";
   return {};
 }
 
@@ -73,7 +84,7 @@ int OneFileFirst(const Options& options) {
   std::string error;
   if (!ChainFrameRate(options, SplitEncoderWords(options.words), fps, error)) return Fail(error);
   ProgressLine progress("[" + options.stage + "] Video 1st pass", std::max(1L, std::lround(options.duration * fps)));
-  error = TitleFirstPass(options, fps, progress);
+  error = TitleFirstPass(options, fps, progress, TailFrame(options, fps));
   progress.Break();
   return error.empty() ? 0 : Fail(error);
 }
@@ -81,8 +92,8 @@ int OneFileFirst(const Options& options) {
 int OneFileSecond(const Options& options) {
   const EncoderWords words = SplitEncoderWords(options.words);
   double fps = 0;
-  long frames = 0;
-  if (!ReadRecord(options, fps, frames))
+  long frames = 0, tailFrame = 0;
+  if (!ReadRecord(options, fps, frames, &tailFrame))
     return Fail(RecordPath(options) + " is missing or damaged: the first pass has not run whole");
   const double seconds = frames / fps;
   long long trackBytes = 0;
@@ -100,6 +111,11 @@ int OneFileSecond(const Options& options) {
   std::remove(options.out.c_str());
   FileRun run;
   run.bitrate = NextFileBitrate(gauge, medium);  // the room at the aim, over the title's length
+  if (tailFrame > 0 && run.bitrate >= kLeastBitrate) {
+    const TailResult tail = SecondWithTail(options, words, fps, frames, tailFrame, run.bitrate);
+    if (tail.code >= 0) return tail.code;
+    run.bitrate = tail.wholeBitrate;  // the title's end cannot make up the rest: whole runs
+  }
   const std::string video = Path(options, "video.mkv");
   for (int n = 1; n <= kFileRuns; ++n) {
     if (run.bitrate < kLeastBitrate) {
@@ -131,9 +147,13 @@ int OneFileSecond(const Options& options) {
     }
     run.bitrate = next;
   }
-  if (run.fileBytes > medium) {
+  return MissedAfterRuns(options, run.fileBytes, medium);
+}
+
+int MissedAfterRuns(const Options& options, long long fileBytes, long long medium) {
+  if (fileBytes > medium) {
     std::remove(options.out.c_str());
-    return Fail("after " + std::to_string(kFileRuns) + " runs the file fills " + Percent(run.fileBytes, medium) +
+    return Fail("after " + std::to_string(kFileRuns) + " runs the file fills " + Percent(fileBytes, medium) +
                 "% of the medium, over it: the encoder did not come down to the bitrate asked; see size.log");
   }
   SizeLine(options, "Video 2nd pass: short of the medium after " + std::to_string(kFileRuns) +
