@@ -29,7 +29,10 @@ CodecRun() {
   road=$(Since "$start")
   movie=$(ls "$p"/*.mkv)
   fill=$(awk -v t="$(wc -c <"$movie")" -v m="$mb" 'BEGIN { printf "%.2f", 100 * t / (m * 1048576) }')
-  bps=$(sed -n 's/^Video 2nd pass at \([0-9]*\) bit.*/\1/p' "$p/size.log" | tail -n 1)
+  # The bitrate the road's video ended with: its bytes over the title's length (H.265's second
+  # pass asks two bitrates, one of the title up to a key frame and one of its end).
+  bps=$(awk -v bytes="$(wc -c <"$p/segments/video.mkv")" '$1 == "fps" { fps = $2 } $1 == "frames" { n = $2 }
+        END { printf "%.0f", bytes * 8 * fps / n }' "$p/segments/one_file.txt")
   crop=$(sed -n 's/.*\(crop=[0-9]*:[0-9]*:[0-9]*:[0-9]*\).*/\1/p' "$p/crop.log" | tail -n 1)
   chain="scale=640:360:flags=lanczos,$crop"
 

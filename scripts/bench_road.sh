@@ -19,7 +19,8 @@
 #   --codec  the one-file road (that codec in MKV) instead, on both cores, against a plain
 #            two-pass of the same encoder and against our XviD road on the same medium
 #            (scripts/bench_codec_run.sh)
-# BENCH_SIZES="16 20" takes those sizes (MB a minute) instead of the disc's own.
+# BENCH_SIZES="16 20" takes those sizes (MB a minute) instead of the disc's own; BENCH_DISCS="easy"
+# those discs.
 # The native build is made first. Run it on a quiet machine: the times are wall times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -116,6 +117,7 @@ BorderDrop() {
 discs=(easy mixed hard)
 [ $quick -eq 1 ] && discs=(mixed)
 [ $long -eq 1 ] && discs=(varied)
+[ -n "${BENCH_DISCS:-}" ] && read -r -a discs <<<"$BENCH_DISCS"
 results="$bench/results.txt"
 : >"$results"
 source "$root/scripts/bench_codec_run.sh"
