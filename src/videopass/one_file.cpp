@@ -44,8 +44,13 @@ double NextFileBitrate(const FileRun& last, long long medium) {
 long TailFrame(const Options& options, double fps) {
   if (options.codec != "hevc") return 0;
   const long estimate = std::lround(options.duration * fps);
-  const long tail = std::lround(estimate * (1 - kTailShare));
-  return estimate >= 100 ? tail : 0;
+  if (estimate < 100) return 0;
+  // x265 puts a key frame every 250 frames where no scene change came first: one forced there
+  // takes its place instead of adding a picture that costs the bits of a key frame.
+  constexpr long kKeyInterval = 250;
+  const long onInterval = std::lround(estimate * (1 - kTailShare) / kKeyInterval) * kKeyInterval;
+  if (onInterval >= estimate * 0.75 && onInterval <= estimate * 0.92) return onInterval;
+  return std::lround(estimate * (1 - kTailShare));
 }
 
 std::string TitleFirstPass(const Options& options, double fps, ProgressLine& progress, long tailFrame) {
