@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "videopass/one_file.h"
+#include "videopass/options.h"
 #include "videopass/stats_cut.h"
 
 namespace videopass {
@@ -57,6 +59,29 @@ TEST(StatsCut, TheFramesFromAClosedKeyFrameOnNumberedFromZero) {
     } else {
       EXPECT_NE(why.find(row.why), std::string::npos) << row.what << ": " << why;
     }
+  }
+}
+
+// Where the first pass of H.265 puts the key frame the end is made from: near 85% of the frames,
+// on x265's own key frame every 250 frames when one lies near, so that it adds no picture.
+TEST(StatsCut, TheEndsKeyFrameLiesWhereX265PutsOneWhenItCan) {
+  const struct {
+    const char* codec;
+    double seconds, fps;
+    long frame;
+  } rows[] = {
+      {"hevc", 60, 25, 1250},      // 1500 frames: 83%
+      {"hevc", 12, 25, 250},       // 300 frames: 83%
+      {"hevc", 20, 25, 425},       // 500 frames: 250 would be half the title, 500 the end
+      {"hevc", 7200, 25, 153000},  // a film: 85% lies on the interval
+      {"hevc", 3, 25, 0},          // too short to part
+      {"h264", 60, 25, 0},         // x264 keeps to its rate tolerance: one part
+  };
+  for (const auto& row : rows) {
+    Options options;
+    options.codec = row.codec;
+    options.duration = row.seconds;
+    EXPECT_EQ(TailFrame(options, row.fps), row.frame) << row.codec << " " << row.seconds << " s";
   }
 }
 
