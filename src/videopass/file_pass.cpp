@@ -29,13 +29,10 @@ EncoderJob PassJob(const Options& options, const EncoderWords& words, int pass, 
   std::remove(job.log.c_str());
   std::remove(job.progress.c_str());
   job.args = Concat(kFfmpeg, {"-progress", job.progress, "-i", options.source, "-map", "0:v:0", "-an", "-sn"});
-  // The part is cut after the filters, where the frames are counted as the encoder counts them.
+  // The part is cut before a chain that keeps every frame as it is (the frames before it are
+  // then only decoded, not scaled), else after it, where the encoder counts them.
   std::string chain = words.chain;
-  if (part.first > 0 || part.end > 0) {
-    std::string trim = "trim=start_frame=" + std::to_string(part.first);
-    if (part.end > 0) trim += ":end_frame=" + std::to_string(part.end);
-    chain += (chain.empty() ? "" : ",") + trim + ",setpts=PTS-STARTPTS";
-  }
+  if (part.first > 0 || part.end > 0) chain = SegmentChain(words.chain, part.first, part.end > 0 ? part.end : -1);
   if (!chain.empty()) job.args = Concat(job.args, {"-vf", chain});
   job.args = Concat(job.args, PassWords(options.codec, pass, bitrate, part.stats.empty() ? Stats(options) : part.stats));
   if (part.keyFrame > 0) {
