@@ -158,7 +158,8 @@ for disc in "${discs[@]}"; do
       rm -rf "$p"
       mkdir -p "$p"
       "$bench/install/bin/ravlo3" --open "$bench/discs/$disc-$seconds-v2/disc/VIDEO_TS/VTS_01_0.IFO" --chain 1 \
-        --audio 0x80 --format mp3 --quality 128 --size "$mb" --set chkDelTemp=0 --set chkDelLogs=0 \
+        --audio 0x80 --format mp3 --quality 128 --size "$mb" --video xvid --container avi \
+        --set chkDelTemp=0 --set chkDelLogs=0 \
         --save "$p" >/dev/null
       start=$(Seconds)
       if ! taskset -c "$cores" "$p/project.sh" >"$p/run.txt" 2>&1; then
