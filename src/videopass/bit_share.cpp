@@ -52,29 +52,4 @@ double NextRequest(const std::vector<Try>& tries, double goal) {
   return std::max(next, 1000.0);
 }
 
-double NextMainRequest(const std::vector<Try>& tries, double goal) {
-  if (tries.size() == 1 && goal < tries[0].bytes) {
-    return std::max(tries[0].bitrate * std::exp(std::log(goal / std::max(tries[0].bytes, 1.0)) / 0.6), 1000.0);
-  }
-  return NextRequest(tries, goal);
-}
-
-void MainTries::Foreseen(double bitrate, double bytes) {
-  if (!measured_) tries_.push_back({bitrate, bytes});
-}
-
-double MainTries::Next(double goal) const {
-  if (measured_ || tries_.empty()) return NextMainRequest(tries_, goal);
-  // The weak shrink that makes a measured run land under its goal would, from a forecast far
-  // over it, throw the next run as far under: a forecast is scaled as the trailing segment's
-  // tries are.
-  return std::clamp(NextRequest(tries_, goal), tries_.back().bitrate / 2, tries_.back().bitrate * 2);
-}
-
-void MainTries::Measured(double bitrate, double bytes) {
-  if (!measured_) tries_.clear();
-  measured_ = true;
-  tries_.push_back({bitrate, bytes});
-}
-
 }  // namespace videopass

@@ -28,32 +28,4 @@ struct Try {
 };
 double NextRequest(const std::vector<Try>& tries, double goal);
 
-// The main segments' next common request after their tries: as NextRequest, except that from
-// one try that came out too large the picture is taken to shrink only as bitrate^0.6 (an easy
-// picture shrinks less than its request: 3.7% less request gave 2.1% fewer bytes). The next
-// run then rather lands under than over its goal: the trailing segment makes up a shortfall far
-// more easily than an excess.
-double NextMainRequest(const std::vector<Try>& tries, double goal);
-
-// The main segments' runs as they were tried: measured whole, or foreseen from where a run
-// stopped part-way was heading. A run's first part may come out coarser or finer than its
-// rest, so once a whole run is measured the foreseen ones no longer count: a line through a
-// foreseen and a measured point can point far off.
-class MainTries {
- public:
-  void Foreseen(double bitrate, double bytes);  // ignored once a run was measured
-  void Measured(double bitrate, double bytes);
-  bool AnyMeasured() const { return measured_; }
-  // NextMainRequest over the tries that count. From foreseen runs alone: NextRequest (a run
-  // foreseen 14% over its shares, aimed from it by the weak shrink, came out 12% under), and a
-  // step goes at most to half or double the last request (two forecasts close together can
-  // point a line far off: twice 111% of the shares at requests a fifth apart once pointed at
-  // 1 kbit/s).
-  double Next(double goal) const;
-
- private:
-  std::vector<Try> tries_;
-  bool measured_ = false;
-};
-
 }  // namespace videopass

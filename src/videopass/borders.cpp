@@ -70,6 +70,28 @@ std::vector<double> FrameWork(const std::vector<long>& packetSizes, long frames)
   return work;
 }
 
+int PieceCount(long frames, int cores, int firstSegments) {
+  const long most = cores * std::min<long>(8, frames / (kPieceFrames * cores));
+  return static_cast<int>(std::max<long>({most, firstSegments, 1}));
+}
+
+std::vector<long> PieceStarts(const std::vector<char>& types, long end, int pieces) {
+  std::vector<long> starts = {0};
+  pieces = static_cast<int>(std::clamp<long>(pieces, 1, std::max(end, 1L)));
+  const double length = static_cast<double>(end) / pieces;
+  for (int k = 1; k < pieces; ++k) {
+    const long wanted = std::lround(k * length);
+    const long reach = static_cast<long>(length / 4);
+    long best = wanted;
+    for (long d = 0; d <= reach; ++d) {
+      if (wanted - d > starts.back() && wanted - d < end && types[wanted - d] == 'i') { best = wanted - d; break; }
+      if (wanted + d < end && types[wanted + d] == 'i') { best = wanted + d; break; }
+    }
+    if (best > starts.back() && best < end) starts.push_back(best);
+  }
+  return starts;
+}
+
 long TrailingLength(long frames) {
   const long wanted = std::max<long>(std::lround(frames * 0.04), 50);
   return std::max<long>(std::min(wanted, frames / 4), 1);

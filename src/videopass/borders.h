@@ -25,6 +25,18 @@ std::vector<long> FirstPassStarts(const std::vector<double>& work, int jobs, dou
 // decoding order, spread evenly over the output frames): half fixed, half by its bits.
 std::vector<double> FrameWork(const std::vector<long>& packetSizes, long frames);
 
+// How many pieces the second pass cuts the frames before the trailing segment into, here on
+// `cores` cores: as many as the first pass had segments, and more on a long title (up to eight
+// a core, each at least kPieceFrames long, as many on every core), so that what the first
+// pieces make tells how to ask the later ones.
+constexpr long kPieceFrames = 375;
+int PieceCount(long frames, int cores, int firstSegments);
+
+// First frames of `pieces` pieces of about equal length over frames [0, end), each at the
+// first pass's key frame ('i' in `types`) nearest its even place where one lies within a
+// quarter piece of it.
+std::vector<long> PieceStarts(const std::vector<char>& types, long end, int pieces);
+
 // How long the trailing segment should be: a few percent of the title, at least two seconds'
 // worth of frames where the title allows, never more than a quarter of it.
 long TrailingLength(long frames);

@@ -19,23 +19,44 @@ bool TrailingCanCarry(double goal, double fairShare, long long firstPassBytes) {
   return goal <= static_cast<double>(firstPassBytes) && goal >= 0.4 * fairShare && goal <= 3.5 * fairShare;
 }
 
-double ExpectedMainMiss(const std::vector<MainSegment>& mains) {
-  double missed = 0;
-  for (const MainSegment& main : mains) {
-    if (main.ended) {
-      missed += main.picture - main.share;
-      continue;
-    }
-    const MainSegment* alike = nullptr;
-    double nearest = 0.15;
-    for (const MainSegment& other : mains) {
-      if (!other.ended || other.share <= 0 || main.firstPerFrame <= 0) continue;
-      const double apart = std::fabs(other.firstPerFrame / main.firstPerFrame - 1);
-      if (apart <= nearest) alike = &other, nearest = apart;
-    }
-    if (alike != nullptr) missed += main.share * (alike->picture / alike->share - 1);
+double PieceLanding(const std::vector<Piece>& pieces, std::size_t j, double common) {
+  const Piece& piece = pieces[j];
+  auto landing = [&](const Piece& p, double request, double picture) {
+    return picture / std::max(p.share, 1.0) * common / std::max(request, 1.0);
+  };
+  if (piece.lastRequest > 0) return landing(piece, piece.lastRequest, piece.lastPicture);
+  const Piece* alike = nullptr;
+  std::size_t apartInTime = 0;
+  double made = 0, shares = 0;
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    const Piece& other = pieces[k];
+    if (k == j || other.state == Piece::Waiting || other.picture < 0 || other.request <= 0) continue;
+    made += other.picture * common / other.request;
+    shares += other.share;
+    if (piece.firstPerFrame <= 0 || other.share <= 0) continue;
+    if (std::fabs(other.firstPerFrame / piece.firstPerFrame - 1) > 0.15) continue;
+    const std::size_t apart = k < j ? j - k : k - j;
+    if (alike == nullptr || apart < apartInTime) alike = &other, apartInTime = apart;
   }
-  return missed;
+  if (alike != nullptr) return landing(*alike, alike->request, alike->picture);
+  return shares > 0 ? made / shares : 1.0;
+}
+
+double PieceRequest(const std::vector<Piece>& pieces, std::size_t j, double common, double extra, double least,
+                    double most) {
+  double missed = -extra, waiting = 0;
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    const Piece& piece = pieces[k];
+    if (piece.state == Piece::Waiting) {
+      waiting += piece.share;
+    } else if (piece.picture >= 0) {
+      missed += piece.picture - piece.share;
+    } else {
+      missed += piece.share * (PieceLanding(pieces, k, common) * piece.request / common - 1);
+    }
+  }
+  const double goal = std::clamp(1 - missed / std::max(waiting, 1.0), least, most);
+  return common * goal / std::max(PieceLanding(pieces, j, common), 0.05);
 }
 
 double OnCourse(const MainCourse& course) {

@@ -1,5 +1,6 @@
 #pragma once
 // The exact fill: the results together within [99.5%, 100%] of the medium, never over.
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -24,21 +25,33 @@ double TrailingGoal(long long medium, long long others, long long joinedMain, lo
 // its bytes), and no more than its finest quantizer made.
 bool TrailingCanCarry(double goal, double fairShare, long long firstPassBytes);
 
-// A main segment as the trailing segment sees it when it starts beside them.
-struct MainSegment {
+// A piece of the main part as the request of another is chosen: the pieces are encoded in
+// their order, a few side by side, and each is asked when it starts.
+struct Piece {
+  enum State { Waiting, Running, Ended } state = Waiting;
   double share = 0;          // its share of the picture's bytes
   double firstPerFrame = 0;  // its first pass's bytes a frame: how hard its picture is
-  bool ended = false;
-  double picture = 0;        // when ended, the bytes of picture it made
+  double request = 0;        // running or ended: the bitrate it was asked
+  // Ended: the bytes of picture it made; running: what it is on course for (< 0: not told yet).
+  double picture = -1;
+  // Its earlier run, if any (request 0: none): the best forecast of how it answers a request.
+  double lastRequest = 0;
+  double lastPicture = 0;
 };
 
-// What the main segments will have made beyond their shares together (negative: less). An
-// ended one made what it made. One still running is expected to land against its share as the
-// ended one of the most alike picture did, when one is alike within 15% of its first pass's
-// bytes a frame (libxvid misses alike on alike pictures: 0.970 and 0.963 of their shares on one
-// noisy picture, 0.983 and 0.979 on it at another size); against pictures unlike it (an easy
-// part and a noisy one: 0.976 and 1.013) it is expected on its share.
-double ExpectedMainMiss(const std::vector<MainSegment>& mains);
+// What piece `j` is expected to make of its share at the common request: as its own earlier
+// run did; else as the piece nearest it in the title did (ended, or on course once running)
+// among those whose first pass's bytes a frame are within 15% of its own (a varied title's
+// pieces made 0.48 to 1.80 of their shares at one request, by their pictures); else as those
+// told so far did together; else its share. A picture's bytes are taken to follow its request.
+double PieceLanding(const std::vector<Piece>& pieces, std::size_t j, double common);
+
+// The request for waiting piece `j`: what the pieces started before it are expected to make
+// beyond their shares (and the main part should make `extra` bytes beyond them all) is made up
+// by the waiting pieces in proportion to their shares, each asked for at most `most` and at
+// least `least` times its share; the request is what that goal takes at its landing.
+double PieceRequest(const std::vector<Piece>& pieces, std::size_t j, double common, double extra, double least,
+                    double most);
 
 // A main segment part-way through its second pass.
 struct MainCourse {

@@ -77,13 +77,20 @@ std::string Prepare(const Options& options, Setup& setup) {
            " KB of the medium, too little for " + std::to_string(frames) + " video frames";
   }
 
-  // The segments of the second pass: the first pass's, and the trailing one cut off the end.
+  // The segments of the second pass: the pieces of the main part, and the trailing one cut off
+  // the end. Here, where a piece seeks to its frames, a long title is cut into more pieces
+  // than the first pass had segments; on other machines, or where every piece would decode the
+  // title from its start, the pieces are the first pass's segments.
   std::vector<char> types;
   for (const FrameStat& frame : title.frames) types.push_back(frame.type);
   const long trailingStart = TrailingStart(types, std::max(starts.back(), setup.tailFrom - 1));
+  std::vector<long> pieces = starts;
+  if (options.nodes.empty() && Seekable(setup.timing, setup.fps)) {
+    pieces = PieceStarts(types, trailingStart, PieceCount(trailingStart, UsableCores(), static_cast<int>(starts.size())));
+  }
   std::vector<Segment>& segments = setup.segments;
-  for (std::size_t k = 0; k < starts.size(); ++k) {
-    segments.push_back({starts[k], k + 1 < starts.size() ? starts[k + 1] : trailingStart});
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    segments.push_back({pieces[k], k + 1 < pieces.size() ? pieces[k + 1] : trailingStart});
   }
   segments.push_back({trailingStart, frames});
   std::vector<long long>& firstBytes = setup.firstBytes;
@@ -117,9 +124,11 @@ std::string Prepare(const Options& options, Setup& setup) {
   return "";
 }
 
-// The second pass after Prepare: the main segments side by side at one request for all (again
-// when they miss by more than the trailing segment can make up), then the trailing segment
-// until the results fill the medium, joined into the movie.
+// The second pass after Prepare: the pieces of the main part a few side by side, each asked
+// when it starts for what makes up what the pieces before it missed of their shares, then the
+// trailing segment until the results fill the medium, joined into the movie. Pieces that
+// missed by more than the trailing segment can make up are made again from the end, as many
+// as it takes to make up the miss.
 class SecondPass {
  public:
   SecondPass(const Options& options, const Setup& setup);
@@ -127,33 +136,37 @@ class SecondPass {
 
  private:
   struct MainRun {
-    long long bytes = 0;     // the main segments' files together
+    long long bytes = 0;      // the main part's files together
+    double picture = 0;       // of it, the pieces' picture
     bool allFinest = true;    // every frame had the finest quantizer
     bool allCoarsest = true;  // every frame had the coarsest quantizer
   };
-  // Runs of the main segments judged on their course (stopped early when heading off), and
-  // runs in all: a title whose difficulty changes may need whole runs again before the
-  // trailing segment can land the fill. Only the first run is judged: a run's first part
-  // foresees its end a few percent off (a second forecast said 107.7% of the shares where the
-  // run would have made 100.6%), which is enough to stop a run that would have landed.
-  static constexpr int kJudgedRuns = 2;
+  // Runs of the main part in all, the first one whole, the others of the pieces most off.
   static constexpr int kMainRuns = 6;
+  // A piece is asked for half to twice its share at most, so that its picture stays close to
+  // its neighbours'; a piece made again is counted on to move by what it missed, or by a
+  // quarter of its share where it missed less.
+  static constexpr double kLeastGoal = 0.5, kMostGoal = 2.0, kAgainMove = 0.25;
 
   std::vector<std::string> PassWords(std::size_t j, double bitrate) const;
   std::string Quantizers(std::size_t j) const { return Path(options_, s_.names[j] + ".vstats"); }
   std::string MainProgress(std::size_t j) const { return Path(options_, "video2." + std::to_string(j) + ".progress"); }
+  double Picture(std::size_t j) const {
+    return static_cast<double>(FileBytes(s_.files[j])) - 24.0 * s_.segments[j].Frames() - header_;
+  }
+  double Shares() const;
+  void LookAtPieces(std::size_t firstWaiting);
+  double PieceAsk(std::size_t j);
+  EncoderJob PieceJob(std::size_t j);
+  Piece TailPiece() const;
   EncoderJob TailBeside();
-  // Whether the trailing segment is encoded with the main ones: here beside them on a core
-  // they leave idle, on other machines right after them (its command is made when it starts,
-  // which parallel's jobs, all known before, cannot wait for); aimed the same way either way.
+  // Whether the trailing segment is encoded with the main part: here beside it on a core it
+  // leaves idle, on other machines right after it (its command is made when it starts, which
+  // parallel's jobs, all known before, cannot wait for); aimed the same way either way.
   bool TailWithMain() const { return !atBest_ && (UsableCores() > 1 || !options_.nodes.empty()); }
-  std::string EncodeMain(bool judged);
-  enum class Course { Unknown, Carried, Missing };
-  MainCourse CourseOf(std::size_t j, const std::vector<long long>& made) const;
-  Course JudgeCourse(const std::vector<long>& made);
-  MainRun MeasureMain() const;
-  double MainWanted() const;
-  bool AimMain(double wanted, const MainRun& run);
+  std::string EncodeMain();
+  MainRun MeasureMain();
+  bool Again(const MainRun& run, double extra);
   long long Predicted(long long mainFiles, long long tailBytes) const;
   long long Measure(long long mainFiles);
   long long EncodeTail(double bitrate);
@@ -164,21 +177,22 @@ class SecondPass {
   const Options& options_;
   const Setup& s_;
   const EncoderWords words_;
-  const std::size_t trailing_;  // the trailing segment's index, after the main ones
+  const std::size_t trailing_;  // the trailing segment's index, after the pieces
   const Segment& tail_;
   const bool atBest_;
   const double bestRate_;  // the finest request: the first pass's size, made at the finest quantizer
-  double mainRate_, tailRate_;
+  const double mainRate_;  // the whole title's request, which gives each piece its share as one pass would
+  double tailRate_;
   // What joining takes off each segment but the first (ffmpeg's AVI header with one video
   // stream; measured: 5718 to 5762 bytes), until a join measures it.
   double header_ = 5762;
-  MainTries mainTries_;  // the common requests tried for the main segments, with the bytes each gave
+  std::vector<Piece> pieces_;
+  std::vector<bool> inRun_;   // the pieces this run of the main part makes
+  std::vector<bool> finest_, coarsest_;  // pieces whose every frame had the finest (coarsest) quantizer
+  double extra_ = 0;         // bytes of picture the main part should make beyond its shares
   std::vector<std::string> tailInput_;
   ProgressLine progress_;
   int corrections_ = 0;
-  // The main segments' files together that a run stopped on its course was heading for (0: the
-  // last run was not stopped).
-  double onCourse_ = 0;
 };
 
 std::string BitrateText(double bitrate) {
@@ -187,9 +201,9 @@ std::string BitrateText(double bitrate) {
   return text;
 }
 
-// Every segment's log holds the whole title, its own frames first, and every segment is asked
-// for the whole title's bitrate: libxvid then gives each frame what one second pass of the whole
-// title would, and the picture stays even across the borders.
+// Every segment's log holds the whole title, its own frames first, and is asked for about the
+// whole title's bitrate: libxvid then gives each frame what one second pass of the whole title
+// would, and the picture stays even across the borders.
 SecondPass::SecondPass(const Options& options, const Setup& setup)
     : options_(options),
       s_(setup),
@@ -200,9 +214,17 @@ SecondPass::SecondPass(const Options& options, const Setup& setup)
       bestRate_(RequestBitrate(1e18, setup.firstTotal, setup.frames, setup.fps)),
       mainRate_(atBest_ ? bestRate_ : RequestBitrate(setup.payload, setup.firstTotal, setup.frames, setup.fps)),
       tailRate_(mainRate_),
+      pieces_(trailing_),
+      inRun_(trailing_, true),
+      finest_(trailing_, false),
+      coarsest_(trailing_, false),
       tailInput_({"-i", Path(options, "tail.nut"), "-map", "0:v:0", "-an", "-sn"}),
       progress_("[" + options.stage + "] Video 2nd pass", setup.frames) {
   if (tail_.first > s_.tailFrom) tailInput_ = Concat(tailInput_, {"-vf", SegmentChain("", tail_.first - s_.tailFrom, -1)});
+  for (std::size_t j = 0; j < trailing_; ++j) {
+    pieces_[j].share = s_.shares[j];
+    pieces_[j].firstPerFrame = static_cast<double>(s_.firstBytes[j]) / std::max(s_.segments[j].Frames(), 1L);
+  }
 }
 
 std::vector<std::string> SecondPass::PassWords(std::size_t j, double bitrate) const {
@@ -216,161 +238,174 @@ void SecondPass::Correction(long frames) {
   progress_ = ProgressLine("[" + options_.stage + "] Video 2nd pass", frames);
 }
 
-// With a core to spare, the trailing segment is encoded beside the main ones on the core the
-// first main segment to end leaves idle: when that lands the fill, nothing is encoded after the
-// main segments. It starts when a main segment has ended: it makes up what the main segments
-// are expected to miss of their shares, and lands as the ended ones did against theirs.
+double SecondPass::Shares() const {
+  double shares = 0;
+  for (const Piece& piece : pieces_) shares += piece.share;
+  return shares;
+}
+
+// What the pieces of this run started before `firstWaiting` have made: an ended one its
+// picture; a running one what it is on course for once an eighth of its frames is reported.
+void SecondPass::LookAtPieces(std::size_t firstWaiting) {
+  for (std::size_t j = 0; j < trailing_; ++j) {
+    if (!inRun_[j]) continue;
+    Piece& piece = pieces_[j];
+    piece.picture = -1;
+    piece.state = j >= firstWaiting ? Piece::Waiting : ProgressEnded(MainProgress(j)) ? Piece::Ended : Piece::Running;
+    if (piece.state == Piece::Ended) piece.picture = Picture(j);
+    if (piece.state != Piece::Running) continue;
+    const Segment& segment = s_.segments[j];
+    const std::vector<long long> bytes = ReportedFrameBytes(Quantizers(j));
+    const long n = std::min<long>(static_cast<long>(bytes.size()), segment.Frames());
+    // ffmpeg writes its report in blocks: too little of it read is no ground to foresee on.
+    if (n < segment.Frames() / 8) continue;
+    const long middle = segment.first + n;
+    MainCourse course;
+    course.share = piece.share;
+    course.doneShare = ShareBytes(s_.title.frames, {{segment.first, middle}}, s_.payload)[0];
+    for (long i = 0; i < n; ++i) course.made += static_cast<double>(bytes[i]);
+    course.donePerFrame = static_cast<double>(FirstPassBytes(s_.title, segment.first, middle)) / n;
+    if (middle < segment.end) {
+      course.restPerFrame = static_cast<double>(FirstPassBytes(s_.title, middle, segment.end)) / (segment.end - middle);
+    }
+    piece.picture = OnCourse(course);
+  }
+}
+
+// The request of piece `j` as it starts.
+double SecondPass::PieceAsk(std::size_t j) {
+  if (atBest_) return pieces_[j].request = bestRate_;
+  LookAtPieces(j);
+  const double request = PieceRequest(pieces_, j, mainRate_, extra_, kLeastGoal, kMostGoal);
+  pieces_[j].state = Piece::Running;
+  return pieces_[j].request = std::clamp(request, 1000.0, bestRate_);
+}
+
+EncoderJob SecondPass::PieceJob(std::size_t j) {
+  const Segment& segment = s_.segments[j];
+  const SeekPoint seek = SeekFor(s_.timing, segment.first, s_.fps);
+  EncoderJob job = XvidJob(options_, words_, "video2." + std::to_string(j),
+                           ChainInput(options_, words_.chain, segment.first, segment.end, seek),
+                           {"-vstats_file", Quantizers(j)}, segment.Frames());
+  ReadsSource(job, options_, segment.first, segment.end, seek, s_.fps);
+  job.sends.push_back(Path(options_, s_.names[j] + "-0.log"));
+  job.returns.insert(job.returns.end(), {s_.files[j], Quantizers(j)});
+  if (options_.nodes.empty()) {
+    job.argsAtStart = [this, j, start = job.args]() { return Concat(start, PassWords(j, PieceAsk(j))); };
+  } else {
+    // On other machines every command is made before the first starts: each piece is asked
+    // from what the runs before this one made.
+    job.args = Concat(job.args, PassWords(j, PieceAsk(j)));
+  }
+  return job;
+}
+
+// The trailing segment as a piece waiting after the others.
+Piece SecondPass::TailPiece() const {
+  Piece tail;
+  tail.share = s_.shares[trailing_];
+  tail.firstPerFrame = static_cast<double>(s_.firstBytes[trailing_]) / std::max(tail_.Frames(), 1L);
+  return tail;
+}
+
+// With a core to spare, the trailing segment is encoded beside the main part on the core its
+// last piece to start leaves idle: when that lands the fill, nothing is encoded after the main
+// part. It makes up what the pieces are expected to miss of their shares.
 EncoderJob SecondPass::TailBeside() {
   EncoderJob job = XvidJob(options_, words_, "video2.tail", tailInput_, {}, tail_.Frames());
   job.sends = {Path(options_, "tail.nut"), Path(options_, s_.names[trailing_] + "-0.log")};
   job.returns.push_back(s_.files[trailing_]);
   job.argsAtStart = [this, start = job.args]() {
-    double made = 0, wanted = 0;
-    std::vector<MainSegment> mains;
-    for (std::size_t j = 0; j < trailing_; ++j) {
-      MainSegment main;
-      main.share = s_.shares[j];
-      main.firstPerFrame = static_cast<double>(s_.firstBytes[j]) / std::max(s_.segments[j].Frames(), 1L);
-      main.ended = ProgressEnded(MainProgress(j));
-      if (main.ended) {
-        main.picture = static_cast<double>(FileBytes(s_.files[j])) - 24.0 * s_.segments[j].Frames() - header_;
-        made += main.picture;
-        wanted += main.share;
-      }
-      mains.push_back(main);
-    }
-    const double share = s_.shares[trailing_];
-    const double landing = wanted > 0 ? std::clamp(made / wanted, 0.5, 2.0) : 1;
-    const double goal = std::clamp(share - ExpectedMainMiss(mains), 0.5 * share, 2.0 * share);
-    tailRate_ = std::clamp(mainRate_ * goal / (share * landing), 1000.0, bestRate_);
+    LookAtPieces(trailing_);
+    std::vector<Piece> all = pieces_;
+    all.push_back(TailPiece());
+    tailRate_ = std::clamp(PieceRequest(all, trailing_, mainRate_, extra_, 0.5, 2.0), 1000.0, bestRate_);
     return Concat(start, PassWords(trailing_, tailRate_));
   };
   return job;
 }
 
-// Main segment `j` after the frames it made, of the bytes in `made`.
-MainCourse SecondPass::CourseOf(std::size_t j, const std::vector<long long>& made) const {
-  const Segment& segment = s_.segments[j];
-  const long middle = segment.first + static_cast<long>(made.size());
-  MainCourse course;
-  course.share = s_.shares[j];
-  course.doneShare = ShareBytes(s_.title.frames, {{segment.first, middle}}, s_.payload)[0];
-  for (long long bytes : made) course.made += static_cast<double>(bytes);
-  course.donePerFrame = static_cast<double>(FirstPassBytes(s_.title, segment.first, middle)) / std::max(1L, middle - segment.first);
-  if (middle < segment.end) {
-    course.restPerFrame = static_cast<double>(FirstPassBytes(s_.title, middle, segment.end)) / (segment.end - middle);
-  }
-  return course;
-}
-
-// Once every main segment has made a quarter of its frames: whether they are on course to make
-// so much more than their shares that the trailing segment could not make it up. A run that is
-// will be made again at another request, and is better stopped than finished.
-SecondPass::Course SecondPass::JudgeCourse(const std::vector<long>& made) {
-  bool running = false;
-  for (std::size_t j = 0; j < trailing_; ++j) {
-    if (made[j] < s_.segments[j].Frames() / 4) return Course::Unknown;
-    running = running || made[j] < s_.segments[j].Frames();
-  }
-  // All ended (short segments, or reports that came late): nothing to spare, the run is measured.
-  if (!running) return Course::Carried;
-  double files = 0, picture = 0, shares = 0;
-  std::vector<long> done(trailing_);
-  for (std::size_t j = 0; j < trailing_; ++j) {
-    const Segment& segment = s_.segments[j];
-    const std::vector<long long> bytes = ReportedFrameBytes(Quantizers(j));
-    const long n = std::min<long>(static_cast<long>(bytes.size()), segment.Frames());
-    // ffmpeg writes its report in blocks: too little of it read is no ground to judge on.
-    if (n < segment.Frames() / 8) return Course::Unknown;
-    const MainCourse course = CourseOf(j, std::vector<long long>(bytes.begin(), bytes.begin() + n));
-    const double heading = OnCourse(course);
-    picture += heading;
-    shares += course.share;
-    files += heading + 24.0 * segment.Frames() + header_;
-    done[j] = n;
-  }
-  const long long joined = std::llround(files - header_ * (trailing_ - 1));
-  const double goal = TrailingGoal(options_.medium, s_.others, joined, tail_.Frames());
-  if (picture <= shares || TrailingCanCarry(goal, s_.shares[trailing_], s_.firstBytes[trailing_])) {
-    return Course::Carried;
-  }
-  onCourse_ = files;
-  std::ofstream sizes(options_.sizeLog, std::ios::app);
-  for (std::size_t j = 0; j < trailing_; ++j) {
-    sizes << "Video 2nd pass: segment " << j + 1 << " at " << std::llround(mainRate_) << " bit/s: stopped after "
-          << done[j] << " of " << s_.segments[j].Frames() << " frames\n";
-  }
-  sizes << "Video 2nd pass: the main segments were on course for " << std::llround(files) << " bytes, "
-        << Percent(std::llround(picture), std::llround(shares)) << "% of their shares\n";
-  return Course::Missing;
-}
-
-// The main segments side by side (and the trailing one beside them on a spare core); `judged`:
-// stopped once they are on course to miss by more than the trailing segment can make up.
-std::string SecondPass::EncodeMain(bool judged) {
+// The pieces of this run in their order, side by side (and the trailing segment beside them on
+// a spare core).
+std::string SecondPass::EncodeMain() {
   std::vector<EncoderJob> jobs;
   for (std::size_t j = 0; j < trailing_; ++j) {
-    const Segment& segment = s_.segments[j];
+    if (!inRun_[j]) continue;
     std::remove(Quantizers(j).c_str());
-    jobs.push_back(XvidJob(options_, words_, "video2." + std::to_string(j),
-                           ChainInput(options_, words_.chain, segment.first, segment.end,
-                                      SeekFor(s_.timing, segment.first, s_.fps)),
-                           Concat({"-vstats_file", Quantizers(j)}, PassWords(j, mainRate_)), segment.Frames()));
-    ReadsSource(jobs.back(), options_, segment.first, segment.end, SeekFor(s_.timing, segment.first, s_.fps), s_.fps);
-    jobs.back().sends.push_back(Path(options_, s_.names[j] + "-0.log"));
-    jobs.back().returns.insert(jobs.back().returns.end(), {s_.files[j], Quantizers(j)});
+    std::remove(MainProgress(j).c_str());
+    pieces_[j].state = Piece::Waiting;
+  }
+  for (std::size_t j = 0; j < trailing_; ++j) {
+    if (inRun_[j]) jobs.push_back(PieceJob(j));
   }
   const bool here = options_.nodes.empty();
   if (TailWithMain() && here) jobs.push_back(TailBeside());
-  onCourse_ = 0;
-  Course course = Course::Unknown;
-  StopEarly stop = nullptr;
-  if (judged) {
-    stop = [&](const std::vector<long>& made) {
-      // Judged once a run, on the first quarter of every main segment.
-      if (course == Course::Unknown) course = JudgeCourse(made);
-      return course == Course::Missing;
-    };
-  }
-  const std::string error = RunEncodes(options_, jobs, progress_, stop);
-  if (!error.empty() || here || !TailWithMain() || onCourse_ > 0) return error;
+  const std::string error = RunEncodes(options_, jobs, progress_);
+  if (!error.empty() || here || !TailWithMain()) return error;
   EncoderJob tail = TailBeside();
   tail.args = tail.argsAtStart();
   tail.argsAtStart = nullptr;
   return RunEncodes(options_, {tail}, progress_);
 }
 
-SecondPass::MainRun SecondPass::MeasureMain() const {
+SecondPass::MainRun SecondPass::MeasureMain() {
   MainRun run;
   std::ofstream sizes(options_.sizeLog, std::ios::app);
   for (std::size_t j = 0; j < trailing_; ++j) {
+    Piece& piece = pieces_[j];
+    piece.state = Piece::Ended;
+    piece.picture = Picture(j);
     run.bytes += FileBytes(s_.files[j]);
-    run.allFinest = run.allFinest && AllAtFinestQuantizer(Quantizers(j));
-    run.allCoarsest = run.allCoarsest && AllAtCoarsestQuantizer(Quantizers(j));
-    sizes << "Video 2nd pass: segment " << j + 1 << " at " << std::llround(mainRate_) << " bit/s: "
-          << FileBytes(s_.files[j]) << " bytes\n";
+    run.picture += piece.picture;
+    if (inRun_[j]) {
+      finest_[j] = AllAtFinestQuantizer(Quantizers(j));
+      coarsest_[j] = AllAtCoarsestQuantizer(Quantizers(j));
+    }
+    run.allFinest = run.allFinest && finest_[j];
+    run.allCoarsest = run.allCoarsest && coarsest_[j];
+    if (!inRun_[j]) continue;
+    sizes << "Video 2nd pass: segment " << j + 1 << " at " << std::llround(piece.request) << " bit/s: "
+          << FileBytes(s_.files[j]) << " bytes, " << Percent(std::llround(piece.picture), std::llround(piece.share))
+          << "% of its share\n";
   }
   return run;
 }
 
-// What the main segments should take together.
-double SecondPass::MainWanted() const {
-  double wanted = 0;
-  for (std::size_t j = 0; j < trailing_; ++j) wanted += s_.shares[j] + 24.0 * s_.segments[j].Frames() + header_;
-  return wanted;
-}
-
-// Aims the main segments' next run at `wanted` bytes of files together, from what their
-// requests gave; false when that changes nothing: the request would not move, or every frame
-// already had the finest quantizer and only more bits were wanted, or the coarsest and only
-// fewer.
-bool SecondPass::AimMain(double wanted, const MainRun& run) {
-  const double next = std::min(mainTries_.Next(wanted), bestRate_);
-  if (std::fabs(next - mainRate_) <= 1 || (run.allFinest && next > mainRate_) ||
-      (run.allCoarsest && next < mainRate_)) {
-    return false;
+// Sets the pieces to be made again so that the main part makes `extra` bytes of picture beyond
+// its shares: those that missed their shares the most the other way, as many as make up what
+// the main part missed, each then asked for what makes up the others' misses. A piece that
+// answers no more (every frame at the finest quantizer where more is wanted, at the coarsest
+// where less) is left as it is. False when no piece can move.
+bool SecondPass::Again(const MainRun& run, double extra) {
+  const double missing = Shares() + extra - run.picture;
+  if (atBest_ || std::fabs(missing) < 1) return false;
+  std::vector<std::size_t> movable;
+  for (std::size_t j = 0; j < trailing_; ++j) {
+    if (!(missing > 0 ? finest_[j] : coarsest_[j])) movable.push_back(j);
   }
-  mainRate_ = next;
+  // Most off their shares the other way first (over them when less is wanted).
+  auto off = [&](std::size_t j) { return (pieces_[j].share - pieces_[j].picture) * (missing > 0 ? 1 : -1); };
+  std::stable_sort(movable.begin(), movable.end(), [&](std::size_t a, std::size_t b) { return off(a) > off(b); });
+  std::fill(inRun_.begin(), inRun_.end(), false);
+  double madeUp = 0;
+  long frames = 0;
+  std::string which;
+  for (std::size_t j : movable) {
+    if (madeUp >= std::fabs(missing)) break;
+    madeUp += std::max(off(j), kAgainMove * pieces_[j].share);
+    inRun_[j] = true;
+    pieces_[j].lastRequest = pieces_[j].request;
+    pieces_[j].lastPicture = pieces_[j].picture;
+    frames += s_.segments[j].Frames();
+    which += (which.empty() ? "" : ", ") + std::to_string(j + 1);
+  }
+  if (which.empty()) return false;
+  extra_ = extra;
+  const bool one = which.find(',') == std::string::npos;
+  SizeLine(options_, "Video 2nd pass: the main part made " + Percent(std::llround(run.picture), std::llround(Shares() + extra)) +
+                         "% of what it should; segment" + (one ? " " : "s ") + which + (one ? " is" : " are") +
+                         " made again");
+  Correction(frames + (TailWithMain() ? tail_.Frames() : 0));
   return true;
 }
 
@@ -417,12 +452,10 @@ Landed SecondPass::LandFill(const MainRun& run) {
   // Its picture grows in proportion to its request (measured: 1.5 to 3 Mbit/s gave 447 to 894
   // KB), so what it adds is aimed through the total it would leave with no picture at all.
   const double emptyTail = Predicted(run.bytes, std::llround(24.0 * tail_.Frames() + header_));
-  // Not yet encoded, it is expected to land against its share as the main segments did.
-  double mainShares = 0;
-  for (std::size_t j = 0; j < trailing_; ++j) mainShares += s_.shares[j];
-  const double landing =
-      std::clamp((run.bytes - 24.0 * (s_.frames - tail_.Frames()) - header_ * trailing_) / std::max(mainShares, 1.0),
-                 0.5, 2.0);
+  // Not yet encoded, it is expected to land against its share as the most alike piece did.
+  std::vector<Piece> all = pieces_;
+  all.push_back(TailPiece());
+  const double landing = std::clamp(PieceLanding(all, trailing_, mainRate_), 0.5, 2.0);
   std::vector<Try> tries = {{0, emptyTail}, {mainRate_, emptyTail + s_.shares[trailing_] * landing}};
   bool encodedOnce = false;
   if (!atBest_) {
@@ -462,58 +495,45 @@ int SecondPass::JoinAtBest() {
 }
 
 int SecondPass::Run() {
-  for (int mainRun = 0;; ++mainRun) {
-    // Judged on their course only until a whole run is measured: after that the measured runs
-    // aim better than any run's first part foresees.
-    const bool mayRunAgain = !atBest_ && !mainTries_.AnyMeasured() && mainRun + 1 < kJudgedRuns;
-    if (const std::string error = EncodeMain(mayRunAgain); !error.empty()) return Fail(error);
-    if (onCourse_ > 0) {
-      // Stopped on a course that misses: aimed again from where it was heading (it was far
-      // enough over its shares for the request to move).
-      mainTries_.Foreseen(mainRate_, onCourse_);
-      AimMain(MainWanted(), MainRun{0, false, false});
-      Correction(s_.frames);
-      continue;
-    }
+  for (int mainRun = 1;; ++mainRun) {
+    if (const std::string error = EncodeMain(); !error.empty()) return Fail(error);
     const MainRun run = MeasureMain();
-    mainTries_.Measured(mainRate_, static_cast<double>(run.bytes));
-    // The segments missed by more than the trailing one can make up with a picture like theirs:
-    // aim them again, all at one request, from what the last ones gave.
+    const bool mayRunAgain = mainRun < kMainRuns;
+    // The pieces missed by more than the trailing segment can make up with a picture like
+    // theirs: the last ones are made again, aimed at the shares.
     const long long joinedMain = run.bytes - static_cast<long long>(header_ * (trailing_ - 1));
     const double goal = TrailingGoal(options_.medium, s_.others, joinedMain, tail_.Frames());
-    if (!atBest_ && mainRun + 1 < kMainRuns && !TrailingCanCarry(goal, s_.shares[trailing_], s_.firstBytes[trailing_]) &&
-        AimMain(MainWanted(), run)) {
-      Correction(s_.frames);
+    if (!atBest_ && mayRunAgain && !TrailingCanCarry(goal, s_.shares[trailing_], s_.firstBytes[trailing_]) &&
+        Again(run, 0)) {
       continue;
     }
     const Landed landed = LandFill(run);
+    // What the main part should make beyond its shares for the results to reach `total`.
+    auto toward = [&](long long total) {
+      return run.picture - Shares() + static_cast<double>(AimedTotal(options_.medium) - total);
+    };
     switch (landed.kind) {
       case Landed::Error: return 1;
       case Landed::Fills:
       case Landed::AtBest: return 0;
       case Landed::NeedsMain:
-        if (mainRun + 1 < kMainRuns && AimMain(MainWanted(), run)) {
-          Correction(s_.frames);
-          continue;
-        }
+        // Even at its finest (or coarsest) the trailing segment left the results short (or
+        // over): the main part makes up the rest.
+        if (mayRunAgain && Again(run, toward(landed.total))) continue;
         // Short of the medium is the title at its best only when no frame could take more.
         if (landed.total < options_.medium && run.allFinest) return JoinAtBest();
         break;
       case Landed::Missed:
         // The trailing segment's response steps over the window (a frame's quantizer turning):
-        // the main segments are moved by what its try under the medium left short, so that the
+        // the main part is moved by what its try under the medium left short, so that the
         // trailing segment lands on the lower side of that step.
-        if (mainRun + 1 < kMainRuns && landed.under > 0 &&
-            AimMain(static_cast<double>(run.bytes + AimedTotal(options_.medium) - landed.under), run)) {
-          Correction(s_.frames);
-          continue;
-        }
+        if (mayRunAgain && landed.under > 0 && Again(run, toward(landed.under))) continue;
         break;
     }
     std::remove(options_.out.c_str());
     // Over the medium with the trailing segment at its lowest request and every frame of the
-    // main segments at the coarsest quantizer: the medium is too small for this title beside
-    // the other files. Anything else is a fill that could not be landed in the runs allowed.
+    // main part at the coarsest quantizer: the medium is too small for this title beside the
+    // other files. Anything else is a fill that could not be landed in the runs allowed.
     const std::string tooSmall = landed.kind == Landed::NeedsMain && landed.total > options_.medium && run.allCoarsest
                                      ? ", over it even with every frame at the coarsest quantizer: the medium is "
                                        "too small for this title beside the audio and subtitles"

@@ -121,6 +121,31 @@ TEST(Borders, SegmentsEndTogetherAndTheTrailingOneStartsOnAKeyFrame) {
   }
 }
 
+// The second pass's pieces: up to eight a core on a long title, each on a key frame of the first
+// pass near its even place.
+TEST(Borders, APiecesStartIsTheKeyFrameNearestItsEvenPlace) {
+  struct CountCase {
+    long frames;
+    int cores, firstSegments, pieces;
+  } counts[] = {{9000, 2, 2, 16}, {1500, 2, 2, 4}, {3000, 2, 2, 8}, {9000, 1, 1, 8},
+                {200000, 2, 2, 16}, {1000, 4, 4, 4}, {600, 2, 2, 2}};
+  for (const CountCase& c : counts) EXPECT_EQ(PieceCount(c.frames, c.cores, c.firstSegments), c.pieces) << c.frames;
+  struct StartCase {
+    const char* what;
+    std::vector<char> types;
+    long end;
+    int pieces;
+    std::vector<long> starts;
+  } starts[] = {
+      {"the nearest key frame, or the even place with none within a quarter piece",
+       Types(100, 1000, {30, 55, 90}), 100, 4, {0, 30, 55, 75}},
+      {"of two as near, the earlier", Types(100, 1000, {45, 55}), 100, 2, {0, 45}},
+      {"on the encoder's grid", Types(8634, 12), 8634, 8, {0, 1080, 2160, 3240, 4320, 5400, 6480, 7560}},
+      {"never more pieces than frames", Types(3, 1), 3, 8, {0, 1, 2}},
+  };
+  for (const StartCase& c : starts) EXPECT_EQ(PieceStarts(c.types, c.end, c.pieces), c.starts) << c.what;
+}
+
 TEST(BitShare, SegmentsGetWhatOneSecondPassGivesTheirFramesAndNoRequestPassesTheFirstPass) {
   auto frame = [](char type, long long length, long long header) { return FrameStat{type, length, header, ""}; };
   struct ShareCase {
@@ -169,46 +194,6 @@ TEST(BitShare, SegmentsGetWhatOneSecondPassGivesTheirFramesAndNoRequestPassesThe
     EXPECT_DOUBLE_EQ(RequestBitrate(c.target, c.firstPass, c.frames, 25), c.bitrate) << c.what;
   }
 
-  // The main segments' next request: from one try too large, a step as if the picture shrank as
-  // bitrate^0.6; otherwise as the trailing segment's.
-  struct MainCase {
-    const char* what;
-    std::vector<Try> tries;
-    double goal, bitrate;
-  } mains[] = {
-      {"one try too large", {{1e6, 2e6}}, 2e6 * std::pow(0.5, 0.6), 5e5},
-      {"one try too small", {{1e6, 1e6}}, 2e6, 1e6 * std::pow(2.0, 1 / 1.1)},
-      {"two tries: the secant", {{1e6, 1e6}, {2e6, 3e6}}, 2e6, 1.5e6},
-  };
-  for (const MainCase& c : mains) EXPECT_NEAR(NextMainRequest(c.tries, c.goal), c.bitrate, 1e-3) << c.what;
-
-  // Runs foreseen from their first part count only until a whole run is measured.
-  struct Run {
-    bool whole;
-    Try t;
-  };
-  struct TriesCase {
-    const char* what;
-    std::vector<Run> runs;
-    double goal, bitrate;
-  } sequences[] = {
-      {"foreseen, then measured: the measured one alone", {{false, {2e6, 2.2e6}}, {true, {1.7e6, 1.4e6}}}, 1.6e6,
-       1.7e6 * std::pow(1.6 / 1.4, 1 / 1.1)},
-      {"one foreseen too large: scaled as bitrate^1.1", {{false, {2e6, 2.2e6}}}, 2e6, 2e6 * std::pow(2 / 2.2, 1 / 1.1)},
-      {"two foreseen: their secant", {{false, {2e6, 2.2e6}}, {false, {1.6e6, 1.7e6}}}, 1.9e6, 1.76e6},
-      {"two foreseen far off: half the last request at most", {{false, {1.4e6, 58.4e6}}, {false, {1.15e6, 57.8e6}}},
-       52e6, 0.575e6},
-      {"measured, then foreseen: the foreseen is ignored", {{true, {1e6, 1e6}}, {false, {2e6, 9e6}}}, 2e6,
-       1e6 * std::pow(2.0, 1 / 1.1)},
-      {"two measured: their secant", {{true, {1e6, 1e6}}, {true, {2e6, 3e6}}}, 2e6, 1.5e6},
-  };
-  for (const TriesCase& c : sequences) {
-    MainTries tries;
-    for (const Run& run : c.runs) {
-      if (run.whole) tries.Measured(run.t.bitrate, run.t.bytes); else tries.Foreseen(run.t.bitrate, run.t.bytes);
-    }
-    EXPECT_NEAR(tries.Next(c.goal), c.bitrate, 1e-3) << c.what;
-  }
 }
 
 TEST(PassLog, SegmentLogsHoldTheWholeTitleTheirOwnFramesFirst) {
@@ -422,22 +407,49 @@ std::vector<Try> ShortSegment() {
   return curve;
 }
 
-// What the trailing segment beside the main ones makes up, in two of the bench's runs at the
-// moment the trailing segment started (the noisy disc at 6 MB, the mixed one at 7 MB).
-TEST(TrailingFill, AStillRunningSegmentMissesAsAnEndedOneOfAlikePicture) {
+// Each piece is asked as it starts for what makes up what the pieces started before it missed,
+// at the landing of the most alike picture.
+TEST(TrailingFill, APieceMakesUpWhatThePiecesBeforeItMissed) {
+  // Four pieces of a share of 100 bytes: 0, 1 and 3 of one picture (about 10 bytes a frame in
+  // the first pass), 2 of another (20); the common request is 1 Mbit/s.
+  auto pieces = [](std::vector<Piece> started) {
+    std::vector<Piece> all(4);
+    for (std::size_t k = 0; k < all.size(); ++k) {
+      all[k].share = 100;
+      all[k].firstPerFrame = std::vector<double>{10, 10.5, 20, 10.2}[k];
+    }
+    for (std::size_t k = 0; k < started.size(); ++k) {
+      started[k].share = 100;
+      started[k].firstPerFrame = all[k].firstPerFrame;
+      all[k] = started[k];
+    }
+    return all;
+  };
+  const Piece ended110{Piece::Ended, 0, 0, 1e6, 110};
   struct Case {
     const char* what;
-    std::vector<MainSegment> mains;
-    double missed;
+    std::vector<Piece> pieces;
+    std::size_t j;
+    double extra, request;
   } cases[] = {
-      {"noisy picture: the running one lands as the ended one",
-       {{2632393, 22501, false, 0}, {2407729, 22603, true, 2313356}}, (2313356 - 2407729) * (1 + 2632393.0 / 2407729)},
-      {"an easy part and a noisy one: the running one on its share",
-       {{2305600, 6676, false, 0}, {3535191, 22306, true, 3576780}}, 3576780 - 3535191},
-      {"all ended: what they made", {{100, 10, true, 90}, {200, 10, true, 230}}, 20},
-      {"none ended yet", {{100, 10, false, 0}, {200, 10, false, 0}}, 0},
+      {"nothing started: the common request", pieces({}), 0, 0, 1e6},
+      {"an alike piece ended 10% over: the excess paid back by the waiting ones, at its landing",
+       pieces({ended110}), 1, 0, 1e6 * (1 - 10.0 / 300) / 1.1},
+      {"no alike piece: at the ended ones' landing together", pieces({ended110, {Piece::Ended, 0, 0, 1e6, 100}}), 2, 0,
+       1e6 * (1 - 10.0 / 200) / 1.05},
+      {"a running piece counts with what it is on course for",
+       pieces({ended110, {Piece::Running, 0, 0, 9e5, 105}}), 2, 0, 1e6 * (1 - 15.0 / 200) / ((110 + 105 / 0.9) / 200)},
+      {"of alike pieces, the nearest in the title", pieces({ended110, {Piece::Ended, 0, 0, 1e6, 90}}), 3, 0, 1e6 / 0.9},
+      {"a running piece not yet told lands as the alike ended one at its request",
+       pieces({ended110, {Piece::Running, 0, 0, 9e5, -1}}), 2, 0, 1e6 * (1 - 9.0 / 200) / 1.1},
+      {"its own earlier run beats an alike piece", pieces({ended110, {Piece::Waiting, 0, 0, 0, -1, 8e5, 96}}), 1, 0,
+       1e6 * (1 - 10.0 / 300) / 1.2},
+      {"at most a third less than its share", pieces({{Piece::Ended, 0, 0, 1e6, 400}}), 1, 0, 1e6 * 0.67 / 4},
+      {"bytes wanted beyond the shares come from the waiting ones", pieces({}), 0, 30, 1e6 * 1.075},
   };
-  for (const Case& c : cases) EXPECT_NEAR(ExpectedMainMiss(c.mains), c.missed, 1) << c.what;
+  for (const Case& c : cases) {
+    EXPECT_NEAR(PieceRequest(c.pieces, c.j, 1e6, c.extra, 0.67, 1.5), c.request, 1e-3) << c.what;
+  }
 }
 
 // Where a main segment is heading after a part of its frames, from the bench's runs: the easy
