@@ -49,7 +49,8 @@ double PieceLanding(const std::vector<Piece>& pieces, std::size_t j, double comm
 // The request for waiting piece `j`: what the pieces started before it are expected to make
 // beyond their shares (and the main part should make `extra` bytes beyond them all) is made up
 // by the waiting pieces in proportion to their shares, each asked for at most `most` and at
-// least `least` times its share; the request is what that goal takes at its landing.
+// least `least` times its share; the request is what that goal takes at its landing (from its
+// own earlier run, a smaller goal as if its picture shrank as bitrate^0.6).
 double PieceRequest(const std::vector<Piece>& pieces, std::size_t j, double common, double extra, double least,
                     double most);
 

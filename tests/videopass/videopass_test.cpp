@@ -444,6 +444,9 @@ TEST(TrailingFill, APieceMakesUpWhatThePiecesBeforeItMissed) {
        pieces({ended110, {Piece::Running, 0, 0, 9e5, -1}}), 2, 0, 1e6 * (1 - 9.0 / 200) / 1.1},
       {"its own earlier run beats an alike piece", pieces({ended110, {Piece::Waiting, 0, 0, 0, -1, 8e5, 96}}), 1, 0,
        1e6 * (1 - 10.0 / 300) / 1.2},
+      {"from its own run over the goal: asked as if it shrank as bitrate^0.6",
+       pieces({ended110, {Piece::Waiting, 0, 0, 0, -1, 8e5, 120}}), 1, 0,
+       8e5 * std::pow((1 - 10.0 / 300) * 100 / 120, 1 / 0.6)},
       {"at most a third less than its share", pieces({{Piece::Ended, 0, 0, 1e6, 400}}), 1, 0, 1e6 * 0.67 / 4},
       {"bytes wanted beyond the shares come from the waiting ones", pieces({}), 0, 30, 1e6 * 1.075},
   };
