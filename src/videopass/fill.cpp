@@ -16,7 +16,7 @@ double TrailingGoal(long long medium, long long others, long long joinedMain, lo
 }
 
 bool TrailingCanCarry(double goal, double fairShare, long long firstPassBytes) {
-  return goal <= static_cast<double>(firstPassBytes) && goal >= 0.4 * fairShare && goal <= 3.5 * fairShare;
+  return goal <= static_cast<double>(firstPassBytes) && goal >= kTrailingLeast * fairShare && goal <= kTrailingMost * fairShare;
 }
 
 double PieceLanding(const std::vector<Piece>& pieces, std::size_t j, double common) {

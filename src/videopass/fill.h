@@ -19,6 +19,9 @@ long long AimedTotal(long long medium);
 // a frame (chunk header and index entry) beside the picture.
 double TrailingGoal(long long medium, long long others, long long joinedMain, long trailingFrames);
 
+// The most and the least the trailing segment is asked to carry against its fair share.
+constexpr double kTrailingLeast = 0.4, kTrailingMost = 3.5;
+
 // Whether a trailing segment whose first pass took `firstPassBytes` can carry `goal` bytes
 // with a picture close enough to the rest's: 0.4 to 3.5 times its fair share (it grows
 // easily, and an easy ending's share is small: a varied title's last 4% of frames had 1% of

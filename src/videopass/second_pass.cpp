@@ -319,7 +319,7 @@ EncoderJob SecondPass::TailBeside() {
     LookAtPieces(trailing_);
     std::vector<Piece> all = pieces_;
     all.push_back(TailPiece());
-    tailRate_ = std::clamp(PieceRequest(all, trailing_, mainRate_, extra_, 0.5, 2.0), 1000.0, bestRate_);
+    tailRate_ = std::clamp(PieceRequest(all, trailing_, mainRate_, extra_, kTrailingLeast, kTrailingMost), 1000.0, bestRate_);
     return Concat(start, PassWords(trailing_, tailRate_));
   };
   return job;
@@ -375,13 +375,17 @@ SecondPass::MainRun SecondPass::MeasureMain() {
 // its shares: those that missed their shares the most the other way, as many as make up what
 // the main part missed, each then asked for what makes up the others' misses. A piece that
 // answers no more (every frame at the finest quantizer where more is wanted, at the coarsest
-// where less) is left as it is. False when no piece can move.
+// where less, or its size alike at two requests) is left as it is. False when no piece can move.
 bool SecondPass::Again(const MainRun& run, double extra) {
   const double missing = Shares() + extra - run.picture;
   if (atBest_ || std::fabs(missing) < 1) return false;
   std::vector<std::size_t> movable;
   for (std::size_t j = 0; j < trailing_; ++j) {
-    if (!(missing > 0 ? finest_[j] : coarsest_[j])) movable.push_back(j);
+    const Piece& piece = pieces_[j];
+    // Its last two runs a tenth apart in request and alike to half a percent: it answers no more.
+    const bool deaf = piece.lastRequest > 0 && std::fabs(piece.request / piece.lastRequest - 1) > 0.1 &&
+                      std::fabs(piece.picture / std::max(piece.lastPicture, 1.0) - 1) < 0.005;
+    if (!deaf && !(missing > 0 ? finest_[j] : coarsest_[j])) movable.push_back(j);
   }
   // Most off their shares the other way first (over them when less is wanted).
   auto off = [&](std::size_t j) { return (pieces_[j].share - pieces_[j].picture) * (missing > 0 ? 1 : -1); };
