@@ -49,6 +49,11 @@ struct Piece {
 // told so far did together; else its share. A picture's bytes are taken to follow its request.
 double PieceLanding(const std::vector<Piece>& pieces, std::size_t j, double common);
 
+// The bytes of picture piece `j` is expected to make at `request`: from its own earlier run
+// (a smaller request shrinking it as bitrate^0.6: a picture shrinks less than its request),
+// else at its landing.
+double PieceExpected(const std::vector<Piece>& pieces, std::size_t j, double common, double request);
+
 // The request for waiting piece `j`: what the pieces started before it are expected to make
 // beyond their shares (and the main part should make `extra` bytes beyond them all) is made up
 // by the waiting pieces in proportion to their shares, each asked for at most `most` and at
