@@ -133,4 +133,17 @@ bool AllAtCoarsestQuantizer(const std::string& vstatsPath) {
   return EveryQuantizer(vstatsPath, [](double q) { return q >= 31.0; });
 }
 
+double ShareAtCoarsestQuantizer(const std::string& vstatsPath) {
+  std::ifstream in(vstatsPath);
+  std::string line;
+  long frames = 0, coarsest = 0;
+  while (std::getline(in, line)) {
+    const std::size_t where = line.find(" q=");
+    if (where == std::string::npos) continue;
+    ++frames;
+    if (std::strtod(line.c_str() + where + 3, nullptr) >= 31.0) ++coarsest;
+  }
+  return frames > 0 ? static_cast<double>(coarsest) / frames : 0;
+}
+
 }  // namespace videopass

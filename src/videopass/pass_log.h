@@ -47,5 +47,8 @@ std::vector<long long> ReportedFrameBytes(const std::string& vstatsPath);
 bool AllAtFinestQuantizer(const std::string& vstatsPath);
 // Likewise the coarsest, 31: a smaller request cannot make that picture any smaller.
 bool AllAtCoarsestQuantizer(const std::string& vstatsPath);
+// The share of the frames in the report at the coarsest quantizer (0 for a report that cannot
+// be read or names no frame).
+double ShareAtCoarsestQuantizer(const std::string& vstatsPath);
 
 }  // namespace videopass
