@@ -40,6 +40,9 @@ struct Piece {
   // Its earlier run, if any (request 0: none): the best forecast of how it answers a request.
   double lastRequest = 0;
   double lastPicture = 0;
+  // The run before that (request 0: none): with two runs, how its size follows its request.
+  double earlierRequest = 0;
+  double earlierPicture = 0;
 };
 
 // What piece `j` is expected to make of its share at the common request: as its own earlier
@@ -50,8 +53,8 @@ struct Piece {
 double PieceLanding(const std::vector<Piece>& pieces, std::size_t j, double common);
 
 // The bytes of picture piece `j` is expected to make at `request`: from its own earlier run
-// (a smaller request shrinking it as bitrate^0.6: a picture shrinks less than its request),
-// else at its landing.
+// (as its two last runs followed their requests; from one run, a smaller request shrinking it
+// as bitrate^0.6: a picture shrinks less than its request), else at its landing.
 double PieceExpected(const std::vector<Piece>& pieces, std::size_t j, double common, double request);
 
 // The request for waiting piece `j`: what the pieces started before it are expected to make

@@ -411,6 +411,8 @@ bool SecondPass::Again(const MainRun& run, double extra) {
     if (madeUp >= std::fabs(missing)) break;
     madeUp += std::max(off(j), kAgainMove * pieces_[j].share);
     inRun_[j] = true;
+    pieces_[j].earlierRequest = pieces_[j].lastRequest;
+    pieces_[j].earlierPicture = pieces_[j].lastPicture;
     pieces_[j].lastRequest = pieces_[j].request;
     pieces_[j].lastPicture = pieces_[j].picture;
     frames += s_.segments[j].Frames();

@@ -450,6 +450,9 @@ TEST(TrailingFill, APieceMakesUpWhatThePiecesBeforeItMissed) {
       {"from its own run over the goal: asked as if it shrank as bitrate^0.6",
        pieces({ended110, {Piece::Waiting, 0, 0, 0, -1, 8e5, 120}}), 1, 0,
        8e5 * std::pow((1 - 10.0 / 300) * 100 / 120, 1 / 0.6)},
+      {"from its two runs: as its size followed their requests",
+       pieces({ended110, {Piece::Waiting, 0, 0, 0, -1, 8e5, 120, 1e6, 180}}), 1, 0,
+       8e5 * std::pow((1 - 10.0 / 300) * 100 / 120, std::log(8e5 / 1e6) / std::log(120.0 / 180))},
       {"at most a third less than its share", pieces({{Piece::Ended, 0, 0, 1e6, 400}}), 1, 0, 1e6 * 0.67 / 4},
       {"bytes wanted beyond the shares come from the waiting ones", pieces({}), 0, 30, 1e6 * 1.075},
   };
