@@ -43,10 +43,9 @@ EncoderJob XvidJob(const Options& options, const EncoderWords& words, const std:
   return job;
 }
 
-std::string RunEncodes(const Options& options, const std::vector<EncoderJob>& jobs, ProgressLine& progress,
-                       const StopEarly& stopEarly) {
-  if (options.nodes.empty()) return RunJobs(jobs, UsableCores(), progress, stopEarly);
-  return RunOnNodes({options.nodes, options.folder}, jobs, progress, stopEarly);
+std::string RunEncodes(const Options& options, const std::vector<EncoderJob>& jobs, ProgressLine& progress) {
+  if (options.nodes.empty()) return RunJobs(jobs, UsableCores(), progress);
+  return RunOnNodes({options.nodes, options.folder}, jobs, progress);
 }
 
 int SegmentCount(const Options& options) {

@@ -23,8 +23,7 @@ EncoderJob XvidJob(const Options& options, const EncoderWords& words, const std:
                    const std::vector<std::string>& input, const std::vector<std::string>& pass, long frames);
 
 // Runs the encodes here, side by side on the cores, or on the machines of options.nodes.
-std::string RunEncodes(const Options& options, const std::vector<EncoderJob>& jobs, ProgressLine& progress,
-                       const StopEarly& stopEarly = nullptr);
+std::string RunEncodes(const Options& options, const std::vector<EncoderJob>& jobs, ProgressLine& progress);
 
 // How many segments the title is cut into: one per core here, or per job the machines of
 // options.nodes take at once, whichever is more.

@@ -217,8 +217,7 @@ std::vector<std::string> ParallelCommand(const std::string& loginFile, const std
           "--retries", "3", "--joblog", jobLog, "--colsep", "\t", "--arg-file", table, "tar -xf {1} && sh {2}"};
 }
 
-std::string RunOnNodes(const Nodes& nodes, const std::vector<EncoderJob>& jobs, ProgressLine& progress,
-                       const StopEarly& stopEarly) {
+std::string RunOnNodes(const Nodes& nodes, const std::vector<EncoderJob>& jobs, ProgressLine& progress) {
   if (jobs.empty()) return "";
   std::vector<PacketPlace> places;
   for (const EncoderJob& job : jobs) {
@@ -252,7 +251,6 @@ std::string RunOnNodes(const Nodes& nodes, const std::vector<EncoderJob>& jobs, 
     std::remove(jobLog.c_str());
     EncoderJob run = HelperJob(ParallelCommand(nodes.loginFile, ssh, table, jobLog), batch + ".log");
     ProgressLine quiet("", 0);
-    bool stopped = false;
     const std::string ran = RunJobs({run}, 1, quiet, [&](const std::vector<long>&) {
       const std::vector<bool> ended = EndedWell(jobLog, packs.size());
       long done = 0;
@@ -261,14 +259,12 @@ std::string RunOnNodes(const Nodes& nodes, const std::vector<EncoderJob>& jobs, 
       }
       for (long frames : made) done += frames;
       progress.Update(done);
-      stopped = stopEarly && stopEarly(made);
-      return stopped;
+      return false;
     });
     for (const Packed& packed : packs) {
       if (!packed.piece.empty()) std::remove(packed.piece.c_str());
       std::remove(packed.send.c_str());
     }
-    if (stopped) return "";
     std::vector<std::size_t> again;
     for (const Packed& packed : packs) {
       bool runAgain = false;

@@ -33,7 +33,6 @@ std::vector<std::string> ParallelCommand(const std::string& loginFile, const std
                                          const std::string& table, const std::string& jobLog);
 
 // As RunJobs, on the machines; `argsAtStart` is not taken (every command is known before).
-std::string RunOnNodes(const Nodes& nodes, const std::vector<EncoderJob>& jobs, ProgressLine& progress,
-                       const StopEarly& stopEarly = nullptr);
+std::string RunOnNodes(const Nodes& nodes, const std::vector<EncoderJob>& jobs, ProgressLine& progress);
 
 }  // namespace videopass

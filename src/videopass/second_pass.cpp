@@ -126,9 +126,9 @@ std::string Prepare(const Options& options, Setup& setup) {
 
 // The second pass after Prepare: the pieces of the main part a few side by side, each asked
 // when it starts for what makes up what the pieces before it missed of their shares, then the
-// trailing segment until the results fill the medium, joined into the movie. Pieces that
-// missed by more than the trailing segment can make up are made again from the end, as many
-// as it takes to make up the miss.
+// trailing segment until the results fill the medium, joined into the movie. When the pieces
+// missed by more than the trailing segment can make up, those most off their shares are made
+// again, as many as it takes to make up the miss.
 class SecondPass {
  public:
   SecondPass(const Options& options, const Setup& setup);
@@ -335,6 +335,8 @@ EncoderJob SecondPass::TailBeside() {
 // a spare core).
 std::string SecondPass::EncodeMain() {
   std::vector<EncoderJob> jobs;
+  // Every piece of the run is waiting, with no report left from an earlier run, before the
+  // first is asked (on other machines all are asked here, in their order).
   for (std::size_t j = 0; j < trailing_; ++j) {
     if (!inRun_[j]) continue;
     std::remove(Quantizers(j).c_str());
